@@ -1,0 +1,11 @@
+// velmora-cli: the command-line face of the model core.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/cli/commands.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return velmora::runcli(args, std::cout, std::cerr);
+}

@@ -1,0 +1,119 @@
+#pragma once
+// The one door through which model code reaches the user: warnings, progress
+// windows with Cancel, the program's stop check and the edit-parameter dialog.
+// The desktop program implements it with real windows; tests use the
+// recorder, the command-line tool the console implementation.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// A shown progress window; destroying the object closes it.
+class Tprogress {
+public:
+    virtual ~Tprogress() = default;
+    virtual void setmaintext(const std::string& text) = 0;
+    virtual void setsubtext(const std::string& text) = 0;
+    virtual void showcancel() = 0;
+    virtual bool cancelled() = 0;
+    virtual void startbar(std::int64_t n) = 0;
+    virtual void stepbar() = 0;
+    virtual void startbar2(std::int64_t n) = 0;
+    virtual void stepbar2() = 0;
+    virtual void hidebar2() = 0;
+};
+
+enum class Tvaluekind { real, integer, text, boolean };
+
+// What the edit-parameter dialog shows and what the user answered.
+struct Teditrequest {
+    std::string name;
+    std::string regionlabel; // region name, or "All"
+    std::string unit;        // "-" for texts and booleans
+    std::string statusword;  // "Fixed", "Default", ... or "?"
+    Tvaluekind kind = Tvaluekind::real;
+    std::string valuetext; // reals formatted, booleans "False"/"True"
+    bool unknown = false;  // the "Unknown" choice is preselected
+    // Filled by the dialog when it returns true (OK).
+    bool answerknown = true;
+    std::string answertext;
+};
+
+class Tuiservice {
+public:
+    virtual ~Tuiservice() = default;
+    // Modal warning box with one OK button; the caller goes on afterwards.
+    virtual void warn(const std::string& text) = 0;
+    // Creates and shows a progress window.
+    virtual std::unique_ptr<Tprogress> progress() = 0;
+    // The edit-parameter dialog; true on OK.
+    virtual bool editparameter(Teditrequest& request) = 0;
+    // The program-wide stop request that long loops poll.
+    virtual bool stoprequested() = 0;
+};
+
+// A progress window that shows nothing; its Cancel is never pressed.
+class Tsilentprogress : public Tprogress {
+public:
+    void setmaintext(const std::string&) override {}
+    void setsubtext(const std::string&) override {}
+    void showcancel() override {}
+    bool cancelled() override { return false; }
+    void startbar(std::int64_t) override {}
+    void stepbar() override {}
+    void startbar2(std::int64_t) override {}
+    void stepbar2() override {}
+    void hidebar2() override {}
+};
+
+// For tests: records every warning and progress text, answers edits from a
+// script and can press Cancel after a given number of polls.
+class Trecorderui : public Tuiservice {
+public:
+    std::vector<std::string> warnings;
+    std::vector<std::string> progresstexts; // main and sub texts in order
+    int progresswindows = 0;                // windows created
+    int openprogress = 0;                   // windows currently shown
+    // Cancel answers true from this poll on (counted over all windows); < 0: never.
+    long cancelafterpolls = -1;
+    long polls = 0;
+    bool stop = false;
+    // Edit requests seen, and the answers to give (front of the queue first).
+    std::vector<Teditrequest> editrequests;
+    struct Tanswer {
+        bool ok = true;
+        bool known = true;
+        std::string text;
+    };
+    std::vector<Tanswer> editanswers;
+
+    void warn(const std::string& text) override { warnings.push_back(text); }
+    std::unique_ptr<Tprogress> progress() override;
+    bool editparameter(Teditrequest& request) override;
+    bool stoprequested() override { return stop; }
+    void reset() {
+        warnings.clear();
+        progresstexts.clear();
+        editrequests.clear();
+    }
+};
+
+// For the command-line tool: warnings to standard error, no dialogs.
+class Tconsoleui : public Tuiservice {
+public:
+    explicit Tconsoleui(bool verbose = false) : verbose_(verbose) {}
+    void warn(const std::string& text) override;
+    std::unique_ptr<Tprogress> progress() override;
+    bool editparameter(Teditrequest&) override { return false; }
+    bool stoprequested() override { return false; }
+    long warningcount() const { return warnings_; }
+
+private:
+    bool verbose_;
+    long warnings_ = 0;
+};
+
+} // namespace velmora

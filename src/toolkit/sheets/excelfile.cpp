@@ -1,0 +1,410 @@
+#include "toolkit/sheets/excelfile.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <map>
+
+#include <freexl.h>
+#include <pugixml.hpp>
+#include <zip.h>
+
+#include "numeric/errors.h"
+#include "numeric/utilities.h"
+
+namespace velmora {
+
+namespace {
+
+const std::string emptytext;
+
+std::string numbertext(double x) {
+    if (x == 0) return "0"; // also for -0
+    return shortesttext(x);
+}
+
+// Why a file failed: thrown inside the readers, reported by the constructor.
+struct Topenerror {
+    std::string reason;
+};
+
+} // namespace
+
+const std::string& Tsheetgrid::cell(std::uint32_t r, std::uint32_t c) const {
+    if (r == 0 || c == 0 || r > rows.size()) return emptytext;
+    const auto& row = rows[r - 1];
+    if (c > row.size()) return emptytext;
+    return row[c - 1];
+}
+
+void Tsheetgrid::set(std::uint32_t r, std::uint32_t c, std::string text) {
+    if (r == 0 || c == 0 || text.empty()) return;
+    if (rows.size() < r) rows.resize(r);
+    auto& row = rows[r - 1];
+    if (row.size() < c) row.resize(c);
+    row[c - 1] = std::move(text);
+    if (r > lastrow) lastrow = r;
+    if (c > lastcolumn) lastcolumn = c;
+}
+
+bool parsecellreference(const std::string& ref, std::uint32_t& row, std::uint32_t& column) {
+    std::size_t i = 0;
+    std::uint64_t c = 0, r = 0;
+    while (i < ref.size() && ref[i] == '$') ++i;
+    std::size_t letters = 0;
+    while (i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'))) {
+        char ch = static_cast<char>(ref[i] & ~0x20);
+        c = c * 26 + static_cast<std::uint64_t>(ch - 'A' + 1);
+        ++i;
+        if (++letters > 3) return false;
+    }
+    while (i < ref.size() && ref[i] == '$') ++i;
+    std::size_t digits = 0;
+    while (i < ref.size() && ref[i] >= '0' && ref[i] <= '9') {
+        r = r * 10 + static_cast<std::uint64_t>(ref[i] - '0');
+        ++i;
+        if (++digits > 7) return false;
+    }
+    if (i != ref.size() || letters == 0 || digits == 0 || r == 0) return false;
+    row = static_cast<std::uint32_t>(r);
+    column = static_cast<std::uint32_t>(c);
+    return true;
+}
+
+class TExcelFile::Treader {
+public:
+    virtual ~Treader() = default;
+    virtual std::vector<std::string> sheetnames() = 0;
+    virtual std::unique_ptr<Tsheetgrid> readsheet(std::size_t index) = 0; // throws Topenerror
+};
+
+namespace {
+
+// ---- .xlsx: a zip of XML parts -------------------------------------------
+
+class Txlsxreader : public TExcelFile::Treader {
+public:
+    explicit Txlsxreader(const std::string& path) {
+        int error = 0;
+        zip_ = zip_open(path.c_str(), ZIP_RDONLY, &error);
+        if (!zip_) {
+            zip_error_t ze;
+            zip_error_init_with_code(&ze, error);
+            std::string reason = zip_error_strerror(&ze);
+            zip_error_fini(&ze);
+            throw Topenerror{"not a readable .xlsx workbook (" + reason + ")"};
+        }
+        readworkbook();
+    }
+    ~Txlsxreader() override {
+        if (zip_) zip_discard(zip_);
+    }
+
+    std::vector<std::string> sheetnames() override {
+        std::vector<std::string> names;
+        for (auto& s : sheets_) names.push_back(s.name);
+        return names;
+    }
+
+    std::unique_ptr<Tsheetgrid> readsheet(std::size_t index) override {
+        const Tsheetentry& entry = sheets_.at(index);
+        std::string xml = part(entry.path, true);
+        pugi::xml_document doc;
+        auto result = doc.load_buffer(xml.data(), xml.size());
+        if (!result)
+            throw Topenerror{"sheet \"" + entry.name + "\" is not valid XML (" +
+                             result.description() + ")"};
+        auto grid = std::make_unique<Tsheetgrid>();
+        pugi::xml_node data = doc.child("worksheet").child("sheetData");
+        if (!doc.child("worksheet"))
+            throw Topenerror{"sheet \"" + entry.name + "\" has no worksheet element"};
+        std::uint32_t rownumber = 0;
+        for (pugi::xml_node row : data.children("row")) {
+            pugi::xml_attribute ra = row.attribute("r");
+            rownumber = ra ? ra.as_uint() : rownumber + 1;
+            if (rownumber == 0 || rownumber > 1048576)
+                throw Topenerror{"sheet \"" + entry.name + "\" has a bad row number"};
+            std::uint32_t colnumber = 0;
+            for (pugi::xml_node c : row.children("c")) {
+                std::uint32_t r = rownumber, col = colnumber + 1;
+                if (pugi::xml_attribute ref = c.attribute("r")) {
+                    if (!parsecellreference(ref.value(), r, col) || col > 16384)
+                        throw Topenerror{"sheet \"" + entry.name + "\" has a bad cell reference \"" +
+                                         std::string(ref.value()) + "\""};
+                }
+                colnumber = col;
+                grid->set(r, col, celltext(c, entry.name));
+            }
+        }
+        return grid;
+    }
+
+private:
+    struct Tsheetentry {
+        std::string name;
+        std::string path;
+    };
+
+    std::string part(const std::string& name, bool required) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat(zip_, name.c_str(), 0, &st) != 0) {
+            if (required) throw Topenerror{"the part \"" + name + "\" is missing"};
+            return {};
+        }
+        zip_file_t* f = zip_fopen(zip_, name.c_str(), 0);
+        if (!f) throw Topenerror{"the part \"" + name + "\" cannot be read"};
+        std::string data;
+        char buffer[65536];
+        zip_int64_t n;
+        while ((n = zip_fread(f, buffer, sizeof buffer)) > 0) data.append(buffer, static_cast<std::size_t>(n));
+        zip_fclose(f);
+        if (n < 0 || ((st.valid & ZIP_STAT_SIZE) && data.size() != st.size))
+            throw Topenerror{"the part \"" + name + "\" is damaged"};
+        return data;
+    }
+
+    static void loadxml(pugi::xml_document& doc, const std::string& data, const std::string& name) {
+        auto result = doc.load_buffer(data.data(), data.size());
+        if (!result)
+            throw Topenerror{"the part \"" + name + "\" is not valid XML (" + result.description() + ")"};
+    }
+
+    static std::string resolve(const std::string& target) {
+        if (!target.empty() && target[0] == '/') return target.substr(1);
+        std::string t = target;
+        std::string base = "xl/";
+        while (t.rfind("../", 0) == 0) {
+            t = t.substr(3);
+            base.clear();
+        }
+        return base + t;
+    }
+
+    void readworkbook() {
+        pugi::xml_document workbook;
+        loadxml(workbook, part("xl/workbook.xml", true), "xl/workbook.xml");
+        pugi::xml_document rels;
+        std::string relsdata = part("xl/_rels/workbook.xml.rels", true);
+        loadxml(rels, relsdata, "xl/_rels/workbook.xml.rels");
+        std::map<std::string, std::string> targets;
+        for (pugi::xml_node r : rels.child("Relationships").children("Relationship"))
+            targets[r.attribute("Id").value()] = r.attribute("Target").value();
+        pugi::xml_node sheets = workbook.child("workbook").child("sheets");
+        if (!sheets) throw Topenerror{"the workbook lists no sheets"};
+        for (pugi::xml_node s : sheets.children("sheet")) {
+            std::string id = s.attribute("r:id").value();
+            auto it = targets.find(id);
+            if (it == targets.end())
+                throw Topenerror{"sheet \"" + std::string(s.attribute("name").value()) +
+                                 "\" has no part"};
+            std::string path = resolve(it->second);
+            zip_stat_t st;
+            if (zip_stat(zip_, path.c_str(), 0, &st) != 0)
+                throw Topenerror{"the part \"" + path + "\" of sheet \"" +
+                                 std::string(s.attribute("name").value()) + "\" is missing"};
+            sheets_.push_back({s.attribute("name").value(), path});
+        }
+        std::string shared = part("xl/sharedStrings.xml", false);
+        if (!shared.empty()) {
+            pugi::xml_document doc;
+            loadxml(doc, shared, "xl/sharedStrings.xml");
+            for (pugi::xml_node si : doc.child("sst").children("si")) strings_.push_back(itemtext(si));
+        }
+    }
+
+    // Text of a string item: a plain <t> or the <t> of every rich-text run.
+    static std::string itemtext(pugi::xml_node si) {
+        if (pugi::xml_node t = si.child("t")) return t.text().get();
+        std::string text;
+        for (pugi::xml_node r : si.children("r")) text += r.child("t").text().get();
+        return text;
+    }
+
+    std::string celltext(pugi::xml_node c, const std::string& sheet) {
+        std::string type = c.attribute("t").value();
+        pugi::xml_node v = c.child("v");
+        if (type == "inlineStr") return itemtext(c.child("is"));
+        if (!v) return {};
+        const char* value = v.text().get();
+        if (type == "s") {
+            std::size_t k = 0;
+            auto [end, ec] = std::from_chars(value, value + std::strlen(value), k);
+            if (ec != std::errc() || k >= strings_.size())
+                throw Topenerror{"sheet \"" + sheet + "\" refers to a missing shared string"};
+            return strings_[k];
+        }
+        if (type == "str" || type == "e") return value;
+        if (type == "b") return std::strcmp(value, "1") == 0 ? "TRUE" : "FALSE";
+        // A number: give the text that parses back to the stored double.
+        double x = 0;
+        const char* end = value + std::strlen(value);
+        auto [p, ec] = std::from_chars(value, end, x);
+        if (ec != std::errc() || p != end) return value;
+        return numbertext(x);
+    }
+
+    zip_t* zip_ = nullptr;
+    std::vector<Tsheetentry> sheets_;
+    std::vector<std::string> strings_;
+};
+
+// ---- .xls: BIFF8 through FreeXL --------------------------------------------
+
+class Txlsreader : public TExcelFile::Treader {
+public:
+    explicit Txlsreader(const std::string& path) {
+        int rc = freexl_open(path.c_str(), &handle_);
+        if (rc != FREEXL_OK) {
+            handle_ = nullptr;
+            throw Topenerror{"not a readable .xls workbook (FreeXL error " + std::to_string(rc) + ")"};
+        }
+        unsigned int count = 0;
+        if (freexl_get_info(handle_, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK)
+            throw Topenerror{"the sheet list cannot be read"};
+        for (unsigned int i = 0; i < count; ++i) {
+            const char* name = nullptr;
+            if (freexl_get_worksheet_name(handle_, static_cast<unsigned short>(i), &name) != FREEXL_OK)
+                throw Topenerror{"the name of sheet " + std::to_string(i + 1) + " cannot be read"};
+            names_.push_back(name ? name : "");
+        }
+    }
+    ~Txlsreader() override {
+        if (handle_) freexl_close(handle_);
+    }
+
+    std::vector<std::string> sheetnames() override { return names_; }
+
+    std::unique_ptr<Tsheetgrid> readsheet(std::size_t index) override {
+        if (freexl_select_active_worksheet(handle_, static_cast<unsigned short>(index)) != FREEXL_OK)
+            throw Topenerror{"sheet \"" + names_.at(index) + "\" cannot be selected"};
+        unsigned int rows = 0;
+        unsigned short cols = 0;
+        if (freexl_worksheet_dimensions(handle_, &rows, &cols) != FREEXL_OK)
+            throw Topenerror{"sheet \"" + names_.at(index) + "\" has no readable size"};
+        auto grid = std::make_unique<Tsheetgrid>();
+        for (unsigned int r = 0; r < rows; ++r) {
+            for (unsigned short c = 0; c < cols; ++c) {
+                FreeXL_CellValue value;
+                if (freexl_get_cell_value(handle_, r, c, &value) != FREEXL_OK) continue;
+                std::string text;
+                switch (value.type) {
+                case FREEXL_CELL_INT: text = std::to_string(value.value.int_value); break;
+                case FREEXL_CELL_DOUBLE: text = numbertext(value.value.double_value); break;
+                case FREEXL_CELL_TEXT:
+                case FREEXL_CELL_SST_TEXT:
+                case FREEXL_CELL_DATE:
+                case FREEXL_CELL_DATETIME:
+                case FREEXL_CELL_TIME:
+                    if (value.value.text_value) text = value.value.text_value;
+                    break;
+                default: break;
+                }
+                grid->set(r + 1, static_cast<std::uint32_t>(c) + 1, std::move(text));
+            }
+        }
+        return grid;
+    }
+
+private:
+    const void* handle_ = nullptr;
+    std::vector<std::string> names_;
+};
+
+} // namespace
+
+TExcelFile::TExcelFile(Tuiservice& ui, const std::string& path) : path_(path) {
+    try {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) throw Topenerror{"the file does not exist or cannot be read"};
+        unsigned char magic[8] = {0};
+        in.read(reinterpret_cast<char*>(magic), 8);
+        if (in.gcount() < 4) throw Topenerror{"the file is empty or too short to be a workbook"};
+        in.close();
+        static const unsigned char ole[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+        if (magic[0] == 'P' && magic[1] == 'K')
+            reader_ = std::make_unique<Txlsxreader>(path);
+        else if (std::memcmp(magic, ole, 8) == 0)
+            reader_ = std::make_unique<Txlsreader>(path);
+        else
+            throw Topenerror{"the file is neither an .xlsx nor an .xls workbook"};
+        names_ = reader_->sheetnames();
+        grids_.resize(names_.size());
+        open_ = true;
+    } catch (const Topenerror& e) {
+        reader_.reset();
+        names_.clear();
+        grids_.clear();
+        ui.warn("Cannot open the workbook " + path + ": " + e.reason);
+    } catch (const std::bad_alloc&) {
+        reader_.reset();
+        names_.clear();
+        grids_.clear();
+        ui.warn("Cannot open the workbook " + path + ": out of memory");
+    }
+}
+
+TExcelFile::~TExcelFile() = default;
+
+std::string TExcelFile::workbookname() const {
+    std::size_t slash = path_.find_last_of("/\\");
+    return slash == std::string::npos ? path_ : path_.substr(slash + 1);
+}
+
+bool TExcelFile::hassheet(const std::string& name) const {
+    for (const auto& n : names_)
+        if (n == name) return true;
+    return false;
+}
+
+void TExcelFile::selectsheet(const std::string& name) {
+    if (!open_) return;
+    for (std::size_t k = 0; k < names_.size(); ++k) {
+        if (names_[k] != name) continue;
+        if (!grids_[k]) {
+            try {
+                grids_[k] = reader_->readsheet(k);
+            } catch (const Topenerror& e) {
+                throw Eerror("Cannot read the workbook " + workbookname() + ": " + e.reason);
+            }
+        }
+        current_ = k;
+        return;
+    }
+    throw Eerror("The workbook " + workbookname() + " has no sheet \"" + name + "\"");
+}
+
+const Tsheetgrid* TExcelFile::current() {
+    if (!open_ || names_.empty()) return nullptr;
+    if (!grids_[current_]) {
+        try {
+            grids_[current_] = reader_->readsheet(current_);
+        } catch (const Topenerror& e) {
+            throw Eerror("Cannot read the workbook " + workbookname() + ": " + e.reason);
+        }
+    }
+    return grids_[current_].get();
+}
+
+std::string TExcelFile::sheetname() const {
+    if (!open_ || names_.empty()) return {};
+    return names_[current_];
+}
+
+std::uint32_t TExcelFile::lastrow() {
+    const Tsheetgrid* g = current();
+    return g ? g->lastrow : 0;
+}
+
+std::uint32_t TExcelFile::lastcolumn() {
+    const Tsheetgrid* g = current();
+    return g ? g->lastcolumn : 0;
+}
+
+std::string TExcelFile::cell(std::uint32_t r, std::uint32_t c) {
+    const Tsheetgrid* g = current();
+    return g ? g->cell(r, c) : std::string();
+}
+
+} // namespace velmora
