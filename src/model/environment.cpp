@@ -1,0 +1,171 @@
+#include "model/environment.h"
+
+#include "model/regions.h"
+
+namespace velmora {
+
+std::string envgroupname(Tenvgroup group) {
+    switch (group) {
+    case Tenvgroup::General: return "General";
+    case Tenvgroup::Media: return "Media characteristics";
+    case Tenvgroup::Plant: return "Plant-specific parameters";
+    case Tenvgroup::Climate: return "Climatic parameters";
+    case Tenvgroup::Dimension: return "Dimensional parameters";
+    case Tenvgroup::Distribution: return "Distributional parameters";
+    case Tenvgroup::Exposure: return "Exposure data";
+    case Tenvgroup::Borders: return "Borders and flows";
+    case Tenvgroup::Intramedium: return "Intramedium exchange parameters";
+    }
+    return {};
+}
+
+const std::string& Tenventry::name() const {
+    return std::visit([](auto* p) -> const std::string& { return p->name(); }, parameter);
+}
+
+const std::string& Tenventry::unit() const {
+    return std::visit([](auto* p) -> const std::string& { return p->unit(); }, parameter);
+}
+
+#define VELMORA_ENV_INIT_strpars(member, text, unit) member(context, regions, text, unit)
+#define VELMORA_ENV_INIT_boolpars(member, text, unit) member(context, regions, text, unit)
+#define VELMORA_ENV_INIT_numpars(member, text, unit) member(context, regions, text, unit)
+#define VELMORA_ENV_INIT_numpar(member, text, unit) member(context, text, unit)
+#define VELMORA_ENV_INIT_numparss(member, text, unit) member(context, regions, text, unit, true)
+#define VELMORA_ENV_INIT(member, text, kind, unit, def, group)                                     \
+    VELMORA_ENV_INIT_##kind(member, text, unit),
+
+Tenv::Tenv(Tmodelcontext& context, const Tregions& regions)
+    : context_(&context), regions_(&regions), VELMORA_ENV_CATALOGUE(VELMORA_ENV_INIT) catalogue_() {
+#define VELMORA_ENV_LIST(member, text, kind, unit, def, group)                                     \
+    catalogue_.push_back({&member, Tenvgroup::group});
+    VELMORA_ENV_CATALOGUE(VELMORA_ENV_LIST)
+#undef VELMORA_ENV_LIST
+    clear();
+}
+
+const Tenventry* Tenv::find(const std::string& name) const {
+    for (const auto& e : catalogue_)
+        if (e.name() == name) return &e;
+    return nullptr;
+}
+
+void Tenv::clear() {
+    for (auto& e : catalogue_) std::visit([](auto* p) { p->clear(); }, e.parameter);
+    changed = false;
+    present = false;
+}
+
+void Tenv::setdefaults() {
+#define VELMORA_SETDEF_NODEF (void)p
+#define VELMORA_SETDEF_SCALAR(x) p.setdefault(x)
+#define VELMORA_SETDEF_EVERY(x) p.setall(x)
+#define VELMORA_ENV_DEFAULT(member, text, kind, unit, def, group)                                  \
+    {                                                                                              \
+        auto& p = member;                                                                          \
+        VELMORA_SETDEF_##def;                                                                      \
+    }
+    VELMORA_ENV_CATALOGUE(VELMORA_ENV_DEFAULT)
+#undef VELMORA_ENV_DEFAULT
+#undef VELMORA_SETDEF_NODEF
+#undef VELMORA_SETDEF_SCALAR
+#undef VELMORA_SETDEF_EVERY
+}
+
+namespace {
+
+void checkscalar(Tnumpar& p, std::vector<std::string>& lines, bool unused, bool negative) {
+    if (!p.isknown()) return;
+    if (unused && !p.used) lines.push_back(p.name() + " not used");
+    if (negative && p.used && p.get() < 0) lines.push_back(p.name() + " < 0");
+}
+
+void checkregions(Tnumpars& p, const Tregions& regions, std::vector<std::string>& lines,
+                  bool unused, bool negative) {
+    for (std::uint32_t i = 1; i <= p.count(); ++i) {
+        if (!p.isknown(i)) continue;
+        if (unused && !p.used(i)) lines.push_back(p.name() + "[" + regions.name(i) + "] not used");
+        if (negative && p.used(i) && p.get(i) < 0)
+            lines.push_back(p.name() + "[" + regions.name(i) + "] < 0");
+    }
+}
+
+void checkpairs(Tnumparss& p, const Tregions& regions, std::vector<std::string>& lines,
+                bool unused, bool negative) {
+    std::uint32_t n = p.count();
+    for (std::uint32_t r = 1; r <= n; ++r)
+        for (std::uint32_t c = 1; c <= n; ++c) {
+            if (!p.isknown(r, c)) continue;
+            std::string where = "[" + regions.name(r) + "," + regions.name(c) + "]";
+            if (unused && !p.used(r, c)) lines.push_back(p.name() + where + " not used");
+            if (negative && p.used(r, c) && p.get(r, c) < 0)
+                lines.push_back(p.name() + where + " < 0");
+        }
+}
+
+} // namespace
+
+void Tenv::check(std::vector<std::string>& lines, bool unused, bool negative) {
+    const Tregions& regions = *regions_;
+    for (auto& e : catalogue_) {
+        if (auto* b = std::get_if<Tbooleanpars*>(&e.parameter)) {
+            // "land" has only the unused test.
+            for (std::uint32_t i = 1; i <= (*b)->count(); ++i)
+                if (unused && (*b)->isknown(i) && !(*b)->used(i))
+                    lines.push_back((*b)->name() + "[" + regions.name(i) + "] not used");
+        } else if (auto* s = std::get_if<Tnumpar*>(&e.parameter)) {
+            checkscalar(**s, lines, unused, negative);
+        } else if (auto* v = std::get_if<Tnumpars*>(&e.parameter)) {
+            if (*v == &latitude || *v == &longitude || *v == &GDP) continue;
+            checkregions(**v, regions, lines, unused, negative);
+        } else if (auto* m = std::get_if<Tnumparss*>(&e.parameter)) {
+            if (*m == &BORDERLENGTH) continue;
+            checkpairs(**m, regions, lines, unused, negative);
+        }
+    }
+}
+
+void Tenv::edit(const std::string& text, std::uint32_t i) {
+    const Tregions& regions = *regions_;
+    Tuiservice& ui = context_->ui;
+    for (auto& e : catalogue_) {
+        if (e.name() != text) continue;
+        bool ok = false;
+        if (auto* b = std::get_if<Tbooleanpars*>(&e.parameter)) {
+            Tbooleanpars& p = **b;
+            if (i >= 1 && p.status(i) == stFixed) {
+                ui.warn(p.name() + "[" + regions.name(i) + "] is non-editable");
+                continue;
+            }
+            // Land and sea come with the region list; changing them for all
+            // regions at once would turn every region into the same kind.
+            if (i == 0) {
+                bool fixed = false;
+                for (std::uint32_t k = 1; k <= p.count() && !fixed; ++k)
+                    fixed = p.status(k) == stFixed;
+                if (fixed) {
+                    ui.warn(p.name() + " is non-editable");
+                    continue;
+                }
+            }
+            ok = p.edit(i);
+        } else if (auto* v = std::get_if<Tnumpars*>(&e.parameter)) {
+            Tnumpars& p = **v;
+            if (i >= 1 && p.status(i) == stFixed) {
+                ui.warn(p.name() + "[" + regions.name(i) + "] is non-editable");
+                continue;
+            }
+            ok = p.edit(i);
+        } else if (auto* s = std::get_if<Tnumpar*>(&e.parameter)) {
+            Tnumpar& p = **s;
+            if (p.status == stFixed) {
+                ui.warn(p.name() + " is non-editable");
+                continue;
+            }
+            ok = p.edit("All");
+        }
+        if (ok) changed = true;
+    }
+}
+
+} // namespace velmora

@@ -1,0 +1,201 @@
+#include "model/regions.h"
+
+#include "numeric/utilities.h"
+#include "toolkit/sheets/excelfile.h"
+
+namespace velmora {
+
+const std::array<const char*, 16> aggregationlevelnames = {
+    "Separate countries/seas", "Continents", "Oceans", "UNDP regions",
+    "GLO", "Near East", "Middle East", "UCTE",
+    "CENTREL", "NORDEL", "IIASA-POP world regions", "OECD",
+    "EU27", "EU27+3", "Land/sea", "World"};
+
+namespace {
+
+const char* countrysheet = "countryparameters";
+const char* seasheet = "seaparameters";
+constexpr std::uint32_t firstrow = 16;
+constexpr std::uint32_t lastcountryrow = 254;
+constexpr std::uint32_t lastsearow = 65;
+
+// Sheet columns of the country groupings UNDP .. EU27+3.
+constexpr std::uint32_t firstgroupcolumn = 8;
+
+float numbercell(TExcelFile& w, std::uint32_t r, std::uint32_t c) {
+    return static_cast<float>(strtonum(w.cell(r, c)));
+}
+
+Tregionrecord countryrow(TExcelFile& w, std::uint32_t r) {
+    Tregionrecord region;
+    region.name = w.cell(r, 1);
+    region.abbreviation = w.cell(r, 2);
+    region.groups[gContinent] = w.cell(r, 3);
+    region.latitude = numbercell(w, r, 5);
+    region.longitude = numbercell(w, r, 6);
+    for (std::uint32_t g = gUNDP; g <= gEU27plus3; ++g)
+        region.groups[g] = w.cell(r, firstgroupcolumn + (g - gUNDP));
+    region.GDP = numbercell(w, r, 19);
+    region.groups[gLandsea] = "Land";
+    region.row = r;
+    region.land = true;
+    return region;
+}
+
+Tregionrecord searow(TExcelFile& w, std::uint32_t r) {
+    Tregionrecord region;
+    region.name = w.cell(r, 1);
+    region.abbreviation = w.cell(r, 2);
+    region.latitude = numbercell(w, r, 3);
+    region.longitude = numbercell(w, r, 4);
+    region.groups[gOcean] = w.cell(r, 5);
+    region.groups[gLandsea] = "Sea";
+    region.row = r;
+    region.land = false;
+    return region;
+}
+
+// The first row from 16 to the last used row whose name is the group; 0 when none.
+std::uint32_t grouprow(TExcelFile& w, const std::string& group) {
+    std::uint32_t last = w.lastrow();
+    for (std::uint32_t r = firstrow; r <= last; ++r)
+        if (w.cell(r, 1) == group) return r;
+    return 0;
+}
+
+} // namespace
+
+Tregions::Tregions() { clear(); }
+
+void Tregions::clear() {
+    count = nland = nsea = 0;
+    names.clear();
+    abbreviations.clear();
+    rows.clear();
+    landflags.clear();
+    latitudes.clear();
+    longitudes.clear();
+    GDPs.clear();
+    for (auto& v : groupvalues) v.clear();
+    for (auto& v : distinctvalues) v.clear();
+}
+
+void Tregions::add(const Tregionrecord& region) {
+    ++count;
+    names.setvalue(count, region.name);
+    abbreviations.setvalue(count, region.abbreviation);
+    rows.setvalue(count, region.row);
+    landflags.setvalue(count, region.land);
+    latitudes.setvalue(count, region.latitude);
+    longitudes.setvalue(count, region.longitude);
+    GDPs.setvalue(count, region.GDP);
+    for (std::size_t g = 0; g < groupingcount; ++g) {
+        const std::string& value = region.groups[g];
+        groupvalues[g].setvalue(count, value);
+        if (value.empty()) continue;
+        bool known = false;
+        for (std::uint32_t k = 1; k <= distinctvalues[g].count() && !known; ++k)
+            known = distinctvalues[g].getvalue(k) == value;
+        if (!known) distinctvalues[g].setvalue(distinctvalues[g].count() + 1, value);
+    }
+    if (region.land)
+        ++nland;
+    else
+        ++nsea;
+}
+
+void Tregions::read(TExcelFile& workbook, const Tsettings& settings, Tuiservice& ui) {
+    std::uint8_t level = settings.AggregationLevel;
+    const std::string& group = settings.AggregationGroup;
+    // Levels 1..14 leave out the members of one group. An empty group would
+    // leave out every region that has no value in that grouping, which no
+    // user means: it reads as level 0.
+    if (level >= 1 && level <= 14 && group.empty()) level = 0;
+
+    std::uint32_t countrygroup = 0;
+    std::uint32_t seagroup = 0;
+    // Levels that add a group region need its row; without one, leaving the
+    // members out would lose them from the world, so the list is read whole.
+    if (level == 1 || level == 3 || level == 4) {
+        workbook.selectsheet(countrysheet);
+        countrygroup = grouprow(workbook, group);
+        if (countrygroup == 0) {
+            ui.warn(group + " has no group row in " + workbook.workbookname() +
+                    "; the regions are read without aggregation");
+            level = 0;
+        }
+    } else if (level == 2) {
+        workbook.selectsheet(seasheet);
+        seagroup = grouprow(workbook, group);
+        if (seagroup == 0) {
+            ui.warn(group + " has no group row in " + workbook.workbookname() +
+                    "; the regions are read without aggregation");
+            level = 0;
+        }
+    }
+
+    workbook.selectsheet(countrysheet);
+    // A smaller world ends its country list at the first row without a name.
+    for (std::uint32_t r = firstrow; r <= lastcountryrow; ++r) {
+        if (workbook.cell(r, 1).empty()) break;
+        Tregionrecord region = countryrow(workbook, r);
+        bool leftout = false;
+        if (level == 1 || (level >= 3 && level <= 13))
+            leftout = region.groups[level - 1] == group;
+        else if (level == 14)
+            leftout = group == "Land";
+        if (!leftout) add(region);
+    }
+    if (countrygroup != 0) add(countryrow(workbook, countrygroup));
+
+    workbook.selectsheet(seasheet);
+    for (std::uint32_t r = firstrow; r <= lastsearow; ++r) {
+        if (workbook.cell(r, 1).empty()) break;
+        Tregionrecord region = searow(workbook, r);
+        bool leftout = (level == 2 && region.groups[gOcean] == group) ||
+                       (level == 14 && group == "Sea");
+        if (!leftout) add(region);
+    }
+    if (seagroup != 0) add(searow(workbook, seagroup));
+}
+
+std::string Tregions::name(std::uint32_t i) const {
+    if (i == 0 || i > count) throw ERangeError();
+    return names.getvalue(i);
+}
+
+std::uint32_t Tregions::find(const std::string& text) const {
+    for (std::uint32_t i = 1; i <= count; ++i)
+        if (names.getvalue(i) == text) return i;
+    return 0;
+}
+
+void Tcompartments::clear() {
+    count = 0;
+    names.clear();
+    abbreviations.clear();
+}
+
+void Tcompartments::define() {
+    static const char* const longnames[ncompartments] = {
+        "air",         "natural soil",       "agricultural soil", "urban soil",
+        "river water", "lake water",         "lake sediment",     "salt lake water",
+        "salt lake sediment", "groundwater", "sea water",         "sea sediment"};
+    static const char* const shortnames[ncompartments] = {
+        "air", "nat", "agr", "urb", "river", "lake", "lakesed", "saltlake", "saltlakesed",
+        "groundwater", "seawater", "seased"};
+    clear();
+    for (std::uint32_t c = 1; c <= ncompartments; ++c) {
+        names.setvalue(c, longnames[c - 1]);
+        abbreviations.setvalue(c, shortnames[c - 1]);
+    }
+    count = ncompartments;
+}
+
+std::uint32_t Tcompartments::find(const std::string& text) const {
+    for (std::uint32_t c = 1; c <= count; ++c)
+        if (names.getvalue(c) == text || abbreviations.getvalue(c) == text) return c;
+    return 0;
+}
+
+} // namespace velmora

@@ -1,0 +1,303 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "model/workspace.h"
+#include "support/smallworld.h"
+#include "support/testsupport.h"
+
+using namespace velmora;
+using velmora::testing::Tsmallworld;
+using velmora::testing::Ttempdir;
+
+namespace {
+
+// A workspace over a small world written into a fresh directory.
+struct Tworld {
+    Ttempdir dir;
+    Trecorderui ui;
+    Tworkspace ws{ui, dir.path().string()};
+
+    explicit Tworld(const Tsmallworld& world, bool borders = true) {
+        world.writeparameters(ws.settings.ParametersFile);
+        if (borders) world.writeborders(ws.settings.BordersFile);
+    }
+    void read() { ws.readenvironment(); }
+};
+
+constexpr std::uint32_t A = 1, B = 2, S = 3;
+
+} // namespace
+
+TEST(EnvironmentImport, ReadsRegionsWithTheirDescriptionFixed) {
+    Tworld w(Tsmallworld::standard());
+    w.read();
+    EXPECT_TRUE(w.ws.env.present);
+    EXPECT_TRUE(w.ws.env.changed);
+    EXPECT_EQ(w.ws.regions.count, 3u);
+    EXPECT_EQ(w.ws.regions.nland, 2u);
+    EXPECT_EQ(w.ws.regions.nsea, 1u);
+    EXPECT_EQ(w.ws.regions.name(S), "Asea");
+    Tenv& env = w.ws.env;
+    EXPECT_EQ(env.name.value(B), "Bland");
+    EXPECT_EQ(env.name.status(B), stFixed);
+    EXPECT_TRUE(env.land.value(A));
+    EXPECT_FALSE(env.land.value(S));
+    EXPECT_EQ(env.land.status(S), stFixed);
+    EXPECT_FLOAT_EQ(env.latitude.value(B), 51);
+    EXPECT_EQ(env.continent.value(A), "Europa");
+    EXPECT_EQ(env.ocean.value(S), "Oceanus");
+    EXPECT_EQ(env.landsea.value(S), "Sea");
+    EXPECT_EQ(env.UCTE.value(A), "UCTE");
+    EXPECT_EQ(env.UCTE.value(B), "");
+    EXPECT_TRUE(w.ui.warnings.empty()) << w.ui.warnings.front();
+}
+
+TEST(EnvironmentImport, ConvertsUnitsWithSinglePrecisionFactors) {
+    Tworld w(Tsmallworld::standard());
+    w.read();
+    Tenv& env = w.ws.env;
+    EXPECT_EQ(env.TEMP.value(A), 288.0f); // 15 degC
+    EXPECT_EQ(env.TEMP.status(A), stImported);
+    EXPECT_EQ(env.TEMP.value(S), 285.0f); // both sheets
+    EXPECT_EQ(env.SYSTEMAREA.value(A), 5e10f);
+    EXPECT_EQ(env.RESTIME_lake.value(A), 2 * 31536000.0f);
+    EXPECT_FLOAT_EQ(env.RAINRATE.value(A), 700 * 1e-3f / 31536000.0f);
+    EXPECT_FLOAT_EQ(env.WATERrunoff.value(A), 100 * 1e9f / 31536000.0f);
+    EXPECT_FLOAT_EQ(env.AEROSOLDEPRATE.value(S), 3.6f / 3600);
+    EXPECT_FLOAT_EQ(env.IH_meat.value(A), 0.15f);
+    EXPECT_FLOAT_EQ(env.PROD_meat.value(A), 500 * 1e6f / 365);
+    EXPECT_FLOAT_EQ(env.CATCH_seafish.value(S), 100000 * 1e3f / 31536000.0f);
+    EXPECT_FLOAT_EQ(env.OHCONC_air.value(S), 0.6e6f);
+    EXPECT_FLOAT_EQ(env.V_river.value(B), 5e9f);
+}
+
+TEST(EnvironmentImport, HidesWhatDoesNotApplyAndDefaultsSeaClimate) {
+    Tworld w(Tsmallworld::standard());
+    w.read();
+    Tenv& env = w.ws.env;
+    EXPECT_EQ(env.Fair_agr.status(S), stHidden);
+    EXPECT_EQ(env.Foc_seased.status(A), stHidden);
+    EXPECT_EQ(env.Foc_seased.status(S), stImported);
+    EXPECT_EQ(env.WINDSPEED.value(S), 9.0f);
+    EXPECT_EQ(env.WINDSPEED.status(S), stDefault);
+    EXPECT_EQ(env.RAINDAYS.value(S), 250.0f);
+    EXPECT_EQ(env.RAINDAYS.status(S), stDefault);
+    EXPECT_EQ(env.FROSTMONTHS.value(S), 0.0f);
+    EXPECT_EQ(env.FROSTMONTHS.status(S), stDefault);
+    EXPECT_EQ(env.WINDSPEED.status(A), stImported);
+    // Bland has no lakes: its lake residence time and evaporation are unknown.
+    EXPECT_EQ(env.RESTIME_lake.status(B), stUnknown);
+    EXPECT_EQ(env.EVAPrate_lake.status(B), stUnknown);
+    EXPECT_EQ(env.RESTIME_lake.status(A), stImported);
+    EXPECT_TRUE(env.AREA_lake.used(B)); // read by the lake test
+    // Scalars keep their catalogue defaults.
+    EXPECT_EQ(env.RHO_air.value, 1.3f);
+    EXPECT_EQ(env.RHO_air.status, stDefault);
+}
+
+TEST(EnvironmentImport, ReadsBordersAndFlowsBothWays) {
+    Tworld w(Tsmallworld::standard());
+    w.read();
+    Tenv& env = w.ws.env;
+    EXPECT_EQ(env.BORDERLENGTH.value(A, B), 100000.0f);
+    EXPECT_EQ(env.BORDERLENGTH.value(B, A), 100000.0f);
+    EXPECT_EQ(env.BORDERLENGTH.value(A, S), 50000.0f);
+    EXPECT_EQ(env.BORDERLENGTH.value(S, A), 50000.0f);
+    EXPECT_EQ(env.BORDERLENGTH.value(A, A), 0.0f);
+    EXPECT_EQ(env.BORDERLENGTH.status(A, A), stImported); // empty cell reads 0
+    EXPECT_EQ(env.FLOW_river_river.value(A, B),
+              static_cast<float>(10 * 1e9L / 31536000.0L));
+    EXPECT_EQ(env.FLOW_river_river.status(B, A), stImported);
+    EXPECT_EQ(env.FLOW_river_river.status(A, S), stHidden);
+    EXPECT_EQ(env.FLOW_river_river.status(S, A), stHidden);
+    EXPECT_EQ(env.FLOW_river_seawater.status(A, B), stHidden);
+    EXPECT_EQ(env.FLOW_river_seawater.status(B, S), stImported);
+    EXPECT_EQ(env.FLOW_seawater_seawater.status(S, S), stImported);
+    EXPECT_EQ(env.FLOW_seawater_seawater.status(A, S), stHidden);
+    EXPECT_EQ(env.FLOW_groundwater_seawater.status(S, S), stHidden);
+}
+
+TEST(EnvironmentImport, MissingHeaderWarnsAndLeavesTheParameter) {
+    Tsmallworld world = Tsmallworld::standard();
+    world.omitcountryheaders = {"BW"};
+    Tworld w(world);
+    w.read();
+    ASSERT_EQ(w.ui.warnings.size(), 1u);
+    EXPECT_EQ(w.ui.warnings[0], "BW not found in ENVDATA2part1.xlsx");
+    EXPECT_EQ(w.ws.env.BW.status(A), stUnknown);
+    EXPECT_EQ(w.ws.env.Npop.status(A), stImported); // the import went on
+    EXPECT_TRUE(w.ws.env.present);
+}
+
+TEST(EnvironmentImport, BadCellStopsTheImportAndLeavesTheEnvironmentAbsent) {
+    for (std::string bad : {"abc", "1,5", ""}) {
+        Tsmallworld world = Tsmallworld::standard();
+        world.countries[1].values["TEMP"] = bad;
+        Tworld w(world);
+        try {
+            w.read();
+            FAIL() << "no error for '" << bad << "'";
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(std::string(e.what()), "'" + bad + "' is not a valid num value");
+        }
+        EXPECT_FALSE(w.ws.env.present);
+        EXPECT_EQ(w.ui.openprogress, 0);
+    }
+}
+
+TEST(EnvironmentImport, ZeroPopulationHidesIntakes) {
+    Tsmallworld world = Tsmallworld::standard();
+    world.countries[0].values["Npop"] = "0";
+    Tworld w(world);
+    w.read();
+    Tenv& env = w.ws.env;
+    for (Tnumpars* p : {&env.IH_drw, &env.IH_freshwaterfish, &env.IH_seafish, &env.IH_leafcrops,
+                        &env.IH_rootcrops, &env.IH_meat, &env.IH_dairy, &env.IH_air})
+        EXPECT_EQ(p->status(A), stHidden) << p->name();
+    EXPECT_EQ(env.IH_air.status(B), stImported);
+}
+
+TEST(EnvironmentImport, ConsistencyCheckReportsAsymmetricBordersFromBothSides) {
+    Tsmallworld world = Tsmallworld::standard();
+    world.pairs["BORDERLENGTH(countries)"][{"Aland", "Bland"}] = 12;
+    world.pairs["BORDERLENGTH(countries)"][{"Bland", "Aland"}] = 13;
+    Tworld w(world);
+    w.read();
+    ASSERT_EQ(w.ui.warnings.size(), 2u);
+    EXPECT_EQ(w.ui.warnings[0], "BORDERLENGTH(Aland,Bland)");
+    EXPECT_EQ(w.ui.warnings[1], "BORDERLENGTH(Bland,Aland)");
+}
+
+TEST(EnvironmentImport, ConsistencyCheckReportsFlowsWithoutBorder) {
+    Tsmallworld world = Tsmallworld::standard();
+    world.pairs["BORDERLENGTH(countries)"].clear();
+    Tworld w(world);
+    w.read();
+    ASSERT_EQ(w.ui.warnings.size(), 1u);
+    EXPECT_EQ(w.ui.warnings[0], "FLOW_river_river(Aland,Bland)");
+}
+
+TEST(EnvironmentImport, CancelEndsTheFirstStepButTheEnvironmentIsPresent) {
+    Tworld w(Tsmallworld::standard());
+    w.ui.cancelafterpolls = 0; // Cancel is pressed before the first poll
+    w.read();
+    EXPECT_TRUE(w.ws.env.present);
+    EXPECT_EQ(w.ws.env.Fair_agr.status(A), stImported); // read before the poll
+    EXPECT_EQ(w.ws.env.Fair_nonagr.status(A), stUnknown);
+}
+
+TEST(EnvironmentImport, CancelWhileReadingLakeAreaStillRunsTheLakeTest) {
+    Tworld w(Tsmallworld::standard());
+    w.ui.cancelafterpolls = 33; // parameter 34 is AREA_lake
+    w.read();
+    EXPECT_EQ(w.ws.env.AREA_lake.status(B), stImported);
+    EXPECT_EQ(w.ws.env.RESTIME_lake.status(B), stUnknown);
+    EXPECT_EQ(w.ws.env.AREA_saltlake.status(B), stUnknown);
+}
+
+TEST(EnvironmentImport, MissingFirstWorkbookWarnsWithTheFileAndLeavesNoEnvironment) {
+    Ttempdir dir;
+    Trecorderui ui;
+    Tworkspace ws(ui, dir.path().string());
+    ws.readenvironment();
+    EXPECT_FALSE(ws.env.present);
+    EXPECT_EQ(ws.regions.count, 0u);
+    ASSERT_EQ(ui.warnings.size(), 1u);
+    EXPECT_NE(ui.warnings[0].find(ws.settings.ParametersFile), std::string::npos);
+}
+
+TEST(EnvironmentImport, MissingSheetInTheSecondWorkbookWarnsAndKeepsWhatWasRead) {
+    Tworld w(Tsmallworld::standard(), false);
+    velmora::testing::writeworkbook(w.ws.settings.BordersFile,
+                                    {{"BORDERLENGTH(countries)", {}}});
+    w.read();
+    EXPECT_TRUE(w.ws.env.present);
+    ASSERT_EQ(w.ui.warnings.size(), 1u);
+    EXPECT_NE(w.ui.warnings[0].find("BORDERLENGTH(seas)"), std::string::npos);
+    EXPECT_EQ(w.ws.env.BORDERLENGTH.status(A, B), stImported);
+    EXPECT_EQ(w.ws.env.BORDERLENGTH.status(S, S), stUnknown);
+}
+
+TEST(Aggregation, ContinentLevelReplacesMembersByTheGroupRow) {
+    Tworld w(Tsmallworld::standard());
+    w.ws.settings.AggregationLevel = 1;
+    w.ws.settings.AggregationGroup = "Europa";
+    w.read();
+    const Tregions& r = w.ws.regions;
+    ASSERT_EQ(r.count, 2u);
+    EXPECT_EQ(r.name(1), "Europa");
+    EXPECT_TRUE(r.island(1));
+    EXPECT_EQ(r.rows.getvalue(1), 19u);
+    EXPECT_EQ(r.name(2), "Asea");
+    // The group region borders the sea from its own row, both ways.
+    EXPECT_EQ(w.ws.env.BORDERLENGTH.status(1, 1), stImported);
+    EXPECT_EQ(w.ws.env.TEMP.value(1), 288.0f);
+}
+
+TEST(Aggregation, OceanLevelReplacesSeasByTheGroupRow) {
+    Tworld w(Tsmallworld::standard());
+    w.ws.settings.AggregationLevel = 2;
+    w.ws.settings.AggregationGroup = "Oceanus";
+    w.read();
+    const Tregions& r = w.ws.regions;
+    ASSERT_EQ(r.count, 3u);
+    EXPECT_EQ(r.name(3), "Oceanus");
+    EXPECT_FALSE(r.island(3));
+    EXPECT_EQ(r.nsea, 1u);
+}
+
+TEST(Aggregation, GroupingLevelsLeaveMembersOut) {
+    struct Tcase {
+        std::uint8_t level;
+        std::string group;
+        std::vector<std::string> names;
+    };
+    const Tcase cases[] = {
+        {0, "", {"Aland", "Bland", "Asea"}},
+        {15, "anything", {"Aland", "Bland", "Asea"}},
+        {3, "U1", {"Bland", "Europa", "Asea"}},
+        {7, "UCTE", {"Bland", "Asea"}},
+        {11, "OECD", {"Bland", "Asea"}},
+        {14, "Land", {"Asea"}},
+        {14, "Sea", {"Aland", "Bland"}},
+    };
+    for (const Tcase& c : cases) {
+        Tsmallworld world = Tsmallworld::standard();
+        world.countrygroups[0].name = c.level == 3 ? "U1" : "Europa";
+        Tworld w(world);
+        w.ws.settings.AggregationLevel = c.level;
+        w.ws.settings.AggregationGroup = c.group;
+        w.read();
+        std::vector<std::string> names;
+        for (std::uint32_t i = 1; i <= w.ws.regions.count; ++i) names.push_back(w.ws.regions.name(i));
+        std::vector<std::string> expected = c.names;
+        if (c.level == 3) expected = {"Bland", "U1", "Asea"};
+        EXPECT_EQ(names, expected) << "level " << int(c.level) << " " << c.group;
+        EXPECT_TRUE(w.ws.env.present);
+    }
+}
+
+TEST(Aggregation, DistinctValuesInOrderOfFirstAppearance) {
+    Tworld w(Tsmallworld::standard());
+    w.read();
+    const Tregions& r = w.ws.regions;
+    ASSERT_EQ(r.distinctvalues[gUNDP].count(), 2u);
+    EXPECT_EQ(r.distinctvalues[gUNDP].getvalue(1), "U1");
+    EXPECT_EQ(r.distinctvalues[gUNDP].getvalue(2), "U2");
+    EXPECT_EQ(r.distinctvalues[gGLO].count(), 1u);
+    EXPECT_EQ(r.distinctvalues[gNearEast].count(), 0u);
+    EXPECT_EQ(r.distinctvalues[gLandsea].count(), 2u);
+    EXPECT_EQ(r.find("Bland"), 2u);
+    EXPECT_EQ(r.find("Nowhere"), 0u);
+}
+
+TEST(Aggregation, MissingGroupRowReadsTheWholeWorldWithAWarning) {
+    Tworld w(Tsmallworld::standard());
+    w.ws.settings.AggregationLevel = 4;
+    w.ws.settings.AggregationGroup = "G1";
+    w.read();
+    EXPECT_EQ(w.ws.regions.count, 3u);
+    ASSERT_FALSE(w.ui.warnings.empty());
+    EXPECT_EQ(w.ui.warnings[0].rfind("G1 has no group row", 0), 0u);
+}
