@@ -28,13 +28,21 @@ float checkedsingle(extended x) {
     return f;
 }
 
+// Skips one leading '+', which the parsers below do not take; a sign right
+// after it ("+-1") stays and makes the text invalid.
+const char* skipplus(const char* first, const char* last) {
+    if (first == last || *first != '+') return first;
+    if (last - first > 1 && (first[1] == '-' || first[1] == '+')) return first;
+    return first + 1;
+}
+
 } // namespace
 
 extended strtonum(const std::string& s) {
     std::string t = trimmed(s);
     const char* first = t.data();
     const char* last = t.data() + t.size();
-    if (first != last && *first == '+') ++first;
+    first = skipplus(first, last);
     // Only decimal digits, one point and an exponent: no "inf", "nan" or hex.
     bool digit = false;
     for (const char* p = first; p != last; ++p) {
@@ -69,7 +77,7 @@ std::int32_t strtoint(const std::string& s) {
     std::string t = trimmed(s);
     const char* first = t.data();
     const char* last = t.data() + t.size();
-    if (first != last && *first == '+') ++first;
+    first = skipplus(first, last);
     std::int32_t value = 0;
     auto [end, ec] = std::from_chars(first, last, value, 10);
     if (ec != std::errc() || end != last || first == last) notvalid(s, "integer");
@@ -157,7 +165,9 @@ std::string splitfield(std::string& line) {
 }
 
 bool approxequal(double x, double y) {
-    double product = x * y;
+    // The product's sign decides; in extended precision it cannot underflow
+    // to 0 (1e-200 * 2e-200) nor overflow for any two doubles.
+    extended product = static_cast<extended>(x) * y;
     if (product == 0) return std::fabs(y - x) < 1e-6;
     if (product > 0) {
         double ratio = y / x;
