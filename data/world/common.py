@@ -1,0 +1,125 @@
+"""Paths and small helpers shared by the world-table scripts.
+
+Run the scripts with /usr/bin/python3: the Debian Python modules they use
+(shapely, numpy, pyproj, netCDF4, pyshp) are installed for that interpreter.
+"""
+import csv
+import json
+import os
+import unicodedata
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+NODE = os.path.join(HERE, "node_modules")
+CACHE = os.path.join(HERE, ".cache")
+TABLES = os.path.join(HERE, "tables")
+NE_HIGH = os.path.join(CACHE, "usr/share/gnudatalanguage/resource/maps/high")
+GEODATA = os.path.join(CACHE, "usr/share/games/flightgear/Geodata")
+FERRET = os.path.join(CACHE, "usr/share/ferret-vis/data")
+
+EARTH_RADIUS_KM = 6371.0088  # mean radius, for areas on regular grids
+
+
+def node_json(*parts):
+    with open(os.path.join(NODE, *parts), encoding="utf-8") as f:
+        return json.load(f)
+
+
+def ascii_name(text):
+    """Region names are identifiers shown everywhere: plain ASCII letters."""
+    folded = unicodedata.normalize("NFKD", text)
+    return "".join(c for c in folded if not unicodedata.combining(c)).encode(
+        "ascii", "ignore").decode("ascii")
+
+
+def read_csv(name):
+    with open(os.path.join(TABLES, name), encoding="utf-8", newline="") as f:
+        return list(csv.DictReader(f))
+
+
+def write_csv(name, fieldnames, rows):
+    os.makedirs(TABLES, exist_ok=True)
+    with open(os.path.join(TABLES, name), "w", encoding="utf-8", newline="") as f:
+        w = csv.DictWriter(f, fieldnames=fieldnames, lineterminator="\n")
+        w.writeheader()
+        for r in rows:
+            w.writerow(r)
+
+
+def fmt(x, digits=6):
+    """Plain decimal text (no thousands separator, '.' as decimal point)."""
+    if isinstance(x, str):
+        return x
+    if x == 0:
+        return "0"
+    s = f"{x:.{digits}g}"
+    if "e" in s:
+        mant, exp = s.split("e")
+        s = f"{mant}e{int(exp)}"
+    return s
+
+
+def topology_features(topo, object_name):
+    """Decodes one object of a quantized TopoJSON topology into
+    (properties, id, shapely geometry) triples."""
+    from shapely.geometry import MultiPoint, MultiPolygon, Polygon
+
+    sx, sy = topo["transform"]["scale"]
+    tx, ty = topo["transform"]["translate"]
+    arcs = []
+    for arc in topo["arcs"]:
+        x = y = 0
+        pts = []
+        for dx, dy in arc:
+            x += dx
+            y += dy
+            pts.append((x * sx + tx, y * sy + ty))
+        arcs.append(pts)
+
+    def ring(indices):
+        pts = []
+        for i in indices:
+            a = arcs[i] if i >= 0 else arcs[~i][::-1]
+            pts.extend(a if not pts else a[1:])
+        return pts
+
+    def polygon(rings):
+        # Quantisation collapses some tiny islets to fewer than four points.
+        shell = ring(rings[0])
+        if len(set(shell)) < 3:
+            return None
+        if len(shell) < 4:
+            shell = shell + shell[:1]
+        holes = [h for h in (ring(r) for r in rings[1:]) if len(h) >= 4]
+        return Polygon(shell, holes)
+
+    out = []
+    for g in topo["objects"][object_name]["geometries"]:
+        if g["type"] == "Polygon":
+            geom = polygon(g["arcs"])
+            if geom is None:  # a city state smaller than the quantisation grid
+                pts = ring(g["arcs"][0])
+                geom = MultiPoint(pts).buffer(0.003)
+        elif g["type"] == "MultiPolygon":
+            geom = MultiPolygon([p for p in (polygon(a) for a in g["arcs"]) if p is not None])
+        else:
+            continue
+        if geom is None or geom.is_empty:
+            continue
+        if not geom.is_valid:
+            geom = geom.buffer(0)
+        out.append((g.get("properties", {}), g.get("id"), geom))
+    return out
+
+
+_geod = None
+
+
+def geodesic_area_km2(geom):
+    """Area on the WGS84 ellipsoid."""
+    global _geod
+    from pyproj import Geod
+
+    if _geod is None:
+        _geod = Geod(ellps="WGS84")
+    area, _ = _geod.geometry_area_perimeter(geom)
+    return abs(area) / 1e6
