@@ -92,8 +92,7 @@ void closewindow(QPushButton* button, bool accept) {
 } // namespace
 
 void centreonowner(QWidget* form) {
-    if (form->findChild<Tcentrer*>(QStringLiteral("velmora_centrer"),
-                                   Qt::FindDirectChildrenOnly))
+    if (form->findChild<Tcentrer*>(QStringLiteral("velmora_centrer"), Qt::FindDirectChildrenOnly))
         return;
     new Tcentrer(form);
 }

@@ -39,8 +39,8 @@ QLabel* textlabel(QWidget* parent) {
 
 TProgressForm::TProgressForm(QWidget* owner, const Tprograminfo& program)
     : QWidget(owner ? owner->window() : QApplication::activeWindow(),
-              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                  Qt::WindowCloseButtonHint),
       programname_(QString::fromStdString(program.name())),
       savedtitle_(QGuiApplication::applicationDisplayName()) {
     if (const QCursor* cursor = QGuiApplication::overrideCursor()) savedcursor_ = *cursor;
@@ -94,7 +94,9 @@ TProgressForm::TProgressForm(QWidget* owner, const Tprograminfo& program)
     timer_->start();
 }
 
-TProgressForm::~TProgressForm() { finish(); }
+TProgressForm::~TProgressForm() {
+    finish();
+}
 
 QWidget* TProgressForm::makebar(Tbar& bar) {
     bar.bar = new QProgressBar(this);
@@ -119,7 +121,9 @@ QWidget* TProgressForm::makebar(Tbar& bar) {
     return bar.bar;
 }
 
-void TProgressForm::processevents() { QCoreApplication::processEvents(); }
+void TProgressForm::processevents() {
+    QCoreApplication::processEvents();
+}
 
 void TProgressForm::settitles(const QString& title) {
     if (finished_) return;
@@ -185,20 +189,24 @@ int TProgressForm::step(Tbar& bar) {
     return percent;
 }
 
-void TProgressForm::startbar(std::int64_t n) { start(bar1_, n); }
+void TProgressForm::startbar(std::int64_t n) {
+    start(bar1_, n);
+}
 
 void TProgressForm::stepbar() {
     const int percent = step(bar1_);
     if (percent >= 0) {
-        const QString title = programname_ + QStringLiteral(" [") + QString::number(percent) +
-                              QStringLiteral("%]");
+        const QString title =
+            programname_ + QStringLiteral(" [") + QString::number(percent) + QStringLiteral("%]");
         if (!finished_ && QGuiApplication::applicationDisplayName() != title)
             QGuiApplication::setApplicationDisplayName(title);
     }
     processevents();
 }
 
-void TProgressForm::startbar2(std::int64_t n) { start(bar2_, n); }
+void TProgressForm::startbar2(std::int64_t n) {
+    start(bar2_, n);
+}
 
 void TProgressForm::stepbar2() {
     step(bar2_);

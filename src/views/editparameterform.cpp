@@ -35,8 +35,8 @@ void TEditParameterForm::FormCreate() {
     setObjectName(QStringLiteral("EditParameterForm"));
     setWindowTitle(QStringLiteral("Edit parameter"));
 
-    ParameterLabel = infolabel(this, QStringLiteral("ParameterLabel"),
-                               "Parameter: " + request_.name);
+    ParameterLabel =
+        infolabel(this, QStringLiteral("ParameterLabel"), "Parameter: " + request_.name);
     RegionLabel = infolabel(this, QStringLiteral("RegionLabel"), "Region: " + request_.regionlabel);
     UnitLabel = infolabel(this, QStringLiteral("UnitLabel"), "Unit: " + request_.unit);
     StatusLabel = infolabel(this, QStringLiteral("StatusLabel"), "Status: " + request_.statusword);

@@ -21,7 +21,9 @@ struct Texpected {
 };
 
 // The centre of a window's frame, where centring puts it.
-QPoint framecentre(const QWidget* w) { return w->frameGeometry().center(); }
+QPoint framecentre(const QWidget* w) {
+    return w->frameGeometry().center();
+}
 
 } // namespace
 

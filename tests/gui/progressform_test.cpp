@@ -19,7 +19,9 @@ namespace {
 
 const Tprograminfo program("/opt/velmora/Velmora");
 
-QString apptitle() { return QGuiApplication::applicationDisplayName(); }
+QString apptitle() {
+    return QGuiApplication::applicationDisplayName();
+}
 
 // Each test starts from a known application title, so that restoring it is
 // visible.
@@ -27,7 +29,8 @@ class ProgressForm : public ::testing::Test {
 protected:
     void SetUp() override { QGuiApplication::setApplicationDisplayName("Before"); }
     void TearDown() override {
-        while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+        while (QGuiApplication::overrideCursor())
+            QGuiApplication::restoreOverrideCursor();
     }
 };
 
@@ -92,7 +95,8 @@ TEST_F(ProgressForm, TwoHundredFiftyStepsMoveTheBarAHundredTimes) {
     EXPECT_EQ(bar->value(), 2);
     EXPECT_EQ(form.barlabel(1)->text(), "2%");
 
-    for (int k = 6; k <= 250; ++k) form.stepbar();
+    for (int k = 6; k <= 250; ++k)
+        form.stepbar();
     EXPECT_EQ(moves.count(), 100);
     EXPECT_EQ(bar->value(), 100);
     EXPECT_EQ(form.barlabel(1)->text(), "100%");
@@ -137,13 +141,15 @@ TEST_F(ProgressForm, ManyStepsMoveOncePerPercent) {
     TProgressForm form(nullptr, program);
     form.startbar(1000);
     EXPECT_EQ(form.bar(1)->maximum(), 100);
-    for (int k = 1; k <= 9; ++k) form.stepbar();
+    for (int k = 1; k <= 9; ++k)
+        form.stepbar();
     EXPECT_EQ(form.bar(1)->value(), 0);
     EXPECT_EQ(form.barlabel(1)->text(), "0%");
     form.stepbar(); // 10 * 100 div 1000 = 1
     EXPECT_EQ(form.bar(1)->value(), 1);
     EXPECT_EQ(form.barlabel(1)->text(), "1%");
-    for (int k = 11; k <= 19; ++k) form.stepbar();
+    for (int k = 11; k <= 19; ++k)
+        form.stepbar();
     EXPECT_EQ(form.bar(1)->value(), 1);
     EXPECT_EQ(apptitle(), "Velmora [1%]");
 }
@@ -185,7 +191,8 @@ TEST_F(ProgressForm, SecondBarLeavesTheTitleAlone) {
     EXPECT_EQ(form.barlabel(2)->text(), "50%");
     EXPECT_EQ(apptitle(), "Velmora");
     form.startbar2(250);
-    for (int k = 1; k <= 250; ++k) form.stepbar2();
+    for (int k = 1; k <= 250; ++k)
+        form.stepbar2();
     EXPECT_EQ(form.bar(2)->value(), 100);
     EXPECT_EQ(form.barlabel(2)->text(), "100%");
     form.hidebar2();
@@ -214,7 +221,8 @@ TEST_F(ProgressForm, ThePollSeesAPressWaitingInTheEventQueue) {
     // The press arrives while the task works; only the poll lets it through.
     QTimer::singleShot(0, form.cancelbutton(), &QPushButton::click);
     long polls = 0;
-    while (!form.cancelled() && polls < 1000) ++polls;
+    while (!form.cancelled() && polls < 1000)
+        ++polls;
     EXPECT_LT(polls, 1000);
     EXPECT_TRUE(form.cancelled());
 }
@@ -258,8 +266,8 @@ TEST_F(ProgressForm, AbortClosesAndRestoresAtOnce) {
 
 TEST_F(ProgressForm, TicksAppendDotsInTurn) {
     TProgressForm form(nullptr, program);
-    const char* expected[] = {"Velmora", "Velmora .", "Velmora ..", "Velmora ...", "Velmora",
-                              "Velmora ."};
+    const char* expected[] = {"Velmora",     "Velmora .", "Velmora ..",
+                              "Velmora ...", "Velmora",   "Velmora ."};
     for (const char* title : expected) {
         form.tick();
         EXPECT_EQ(form.windowTitle().toStdString(), title);
@@ -273,7 +281,8 @@ TEST_F(ProgressForm, TheTimerTicksEverySecond) {
     QElapsedTimer clock;
     clock.start();
     // The first tick appends nothing, the second " .".
-    while (form.windowTitle() != "Velmora ." && clock.elapsed() < 6000) QTest::qWait(20);
+    while (form.windowTitle() != "Velmora ." && clock.elapsed() < 6000)
+        QTest::qWait(20);
     EXPECT_EQ(form.windowTitle(), "Velmora .");
     EXPECT_GE(clock.elapsed(), 1900);
 }
@@ -328,7 +337,8 @@ TEST_F(ProgressForm, Snapshot) {
     form.setsubtext("More parameters");
     form.showcancel();
     form.startbar(250);
-    for (int k = 1; k <= 113; ++k) form.stepbar();
+    for (int k = 1; k <= 113; ++k)
+        form.stepbar();
     form.startbar2(3);
     form.stepbar2();
     EXPECT_EQ(form.barlabel(1)->text(), "45%"); // round(45.2)

@@ -1,13 +1,13 @@
 #include <QApplication>
 #include <QComboBox>
-#include <QProgressBar>
-#include <QRadioButton>
-#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "guisupport.h"
@@ -22,7 +22,9 @@ using velmora::testing::whenmodal;
 
 namespace {
 
-Tqtuiservice makeui() { return Tqtuiservice(Tprograminfo("/opt/velmora/Velmora")); }
+Tqtuiservice makeui() {
+    return Tqtuiservice(Tprograminfo("/opt/velmora/Velmora"));
+}
 
 std::vector<TProgressForm*> progressforms() {
     std::vector<TProgressForm*> forms;
