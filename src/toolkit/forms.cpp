@@ -17,7 +17,10 @@ namespace {
 
 // The window a form is centred on; nullptr when there is none.
 QWidget* ownerwindow(QWidget* form) {
-    if (QWidget* parent = form->parentWidget()) return parent->window();
+    // An owner not yet on the screen (the main window while it is being
+    // built) gives no place to centre on.
+    if (QWidget* parent = form->parentWidget())
+        if (parent->window()->isVisible()) return parent->window();
     QWidget* active = QApplication::activeWindow();
     if (active && active != form) return active;
     for (QWidget* top : QApplication::topLevelWidgets())

@@ -16,9 +16,9 @@ namespace velmora {
 void formsetup(QWidget* form, int kind);
 
 // Centres the window over its owner every time it is shown. The owner is the
-// window of the form's parent widget, else the application's active window,
-// else the first visible main window; without any, the form is centred on
-// its screen.
+// window of the form's parent widget when that is visible, else the
+// application's active window, else the first visible main window; without
+// any, the form is centred on its screen.
 void centreonowner(QWidget* form);
 
 // Standard buttons:

@@ -1,6 +1,7 @@
 #include "toolkit/programinfo.h"
 
 #include <QCoreApplication>
+#include <utility>
 
 namespace velmora {
 

@@ -1,5 +1,6 @@
 #include <QDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -178,6 +179,19 @@ TEST(formsetup, KindTwoIsAFixedCentredDialog) {
     formsetup(&plain, 2);
     EXPECT_EQ(plain.minimumSize(), QSize(250, 150));
     EXPECT_EQ(plain.maximumSize(), QSize(250, 150));
+}
+
+TEST(formsetup, HiddenOwnerGivesTheScreenCentre) {
+    QWidget owner;
+    owner.setGeometry(0, 0, 300, 200);
+    auto* form = new QWidget(&owner);
+    form->resize(120, 80);
+    formsetup(form, 2);
+    form->show();
+    ASSERT_NE(form->screen(), nullptr);
+    const QRect screen = form->screen()->availableGeometry();
+    ASSERT_NE(screen.center(), owner.frameGeometry().center());
+    EXPECT_EQ(framecentre(form), screen.center());
 }
 
 TEST(formsetup, UnknownKindIsRefused) {
