@@ -123,3 +123,34 @@ def geodesic_area_km2(geom):
         _geod = Geod(ellps="WGS84")
     area, _ = _geod.geometry_area_perimeter(geom)
     return abs(area) / 1e6
+
+
+# Zonal mean annual precipitation (mm/yr) by latitude, read off published
+# satellite-gauge climatologies to a few hundred mm: over the oceans and
+# over land. Used by the precipitation estimates (see data/SOURCES.md).
+ZONAL_OCEAN_RAIN = [(-90, 100), (-75, 200), (-65, 500), (-55, 1000), (-45, 1100), (-35, 900),
+                    (-25, 700), (-15, 1100), (-5, 1500), (0, 1800), (5, 2500), (10, 2000),
+                    (15, 1300), (20, 900), (25, 700), (35, 900), (45, 1200), (55, 1100),
+                    (65, 700), (75, 300), (90, 150)]
+ZONAL_LAND_RAIN = [(-90, 50), (-75, 100), (-60, 500), (-50, 900), (-40, 900), (-30, 550),
+                   (-20, 700), (-10, 1400), (0, 2000), (10, 1300), (20, 600), (30, 450),
+                   (40, 600), (50, 650), (60, 500), (70, 300), (80, 200), (90, 150)]
+
+
+def interp(table, x):
+    """Piecewise-linear interpolation in a sorted (x, y) table."""
+    if x <= table[0][0]:
+        return table[0][1]
+    for (x0, y0), (x1, y1) in zip(table, table[1:]):
+        if x <= x1:
+            return y0 + (y1 - y0) * (x - x0) / (x1 - x0)
+    return table[-1][1]
+
+
+def oh_concentration(lat):
+    """24-hour annual mean OH radical concentration (molecules/cm3): about
+    1.8e6 in the tropics falling to 0.3e6 at the poles, which gives the
+    global mean near 1e6 that the reference concentration assumes."""
+    import math
+
+    return 0.3e6 + 1.5e6 * math.cos(math.radians(lat)) ** 2

@@ -66,6 +66,8 @@ def entry_figures(d):
     f["total_km2"] = number(text(g, "Area", "total"))
     f["land_km2"] = number(text(g, "Area", "land"))
     f["water_km2"] = number(text(g, "Area", "water"))
+    ice = re.search(r"([\d.,]+\s*(?:million)?)\s*sq km ice-covered", text(g, "Area", "land"))
+    f["ice_km2"] = number(ice.group(1)) if ice else None
     pop = text(ps, "Population")
     f["population"] = number(pop) if re.match(r"\s*[\d,]+", pop) else 0.0
     gdp = number(text(ec, "GDP (official exchange rate)"))
@@ -95,7 +97,7 @@ def entry_figures(d):
     return f
 
 
-SUMS = ["total_km2", "land_km2", "water_km2", "population", "gdp_usd", "coastline_km",
+SUMS = ["total_km2", "land_km2", "water_km2", "ice_km2", "population", "gdp_usd", "coastline_km",
         "renewable_water_km3", "withdrawal_km3"]
 AREA_MEANS = ["agri_pct", "forest_pct"]
 POP_MEANS = ["improved_water_pct", "urban_pop_pct"]

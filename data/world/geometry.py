@@ -16,6 +16,7 @@ import math
 import shapefile
 from shapely.geometry import Point, Polygon, shape
 from shapely.ops import unary_union
+from shapely.prepared import prep
 from shapely.strtree import STRtree
 
 from common import (GEODATA, NE_HIGH, fmt, geodesic_area_km2, node_json, read_csv,
@@ -52,13 +53,16 @@ def caspian_polygon():
 
 def intersect_areas(items, countries, tree, index):
     """Sum of geodesic intersection areas of items with every country."""
+    prepared = {k: prep(g) for k, g in countries.items()}
     out = {}
     for geom, key in items:
         for cg in tree.query(geom):
             iso3 = index[id(cg)]
-            if not cg.intersects(geom):
+            pc = prepared[iso3]
+            if not pc.intersects(geom):
                 continue
-            inter = cg.intersection(geom)
+            # Most items lie wholly inside one country: no clipping needed.
+            inter = geom if pc.contains(geom) else cg.intersection(geom)
             if inter.is_empty:
                 continue
             a = geodesic_area_km2(inter)

@@ -11,6 +11,7 @@ geometry.py). A cell belongs to the first sea in SEAS whose drawn polygon
 holds it; the ocean basins at the end take what is left. Area: sum of the
 cells' spherical areas. Depth: ETOPO5 relief below sea level (cells whose
 relief is not below 0 count with depth 0). Shelf: cells shallower than 200 m.
+Zonal rain and OH: the rules of common.py applied cell by cell.
 Temperature: COADS climatology (ferret-datasets), annual mean sea surface
 temperature. Ice: the fraction of months whose COADS sea surface
 temperature is at or below -1.0 degC or missing poleward of 55 degrees.
@@ -22,8 +23,8 @@ import netCDF4
 import numpy as np
 from PIL import Image, ImageDraw
 
-from common import (EARTH_RADIUS_KM, FERRET, HERE, fmt, node_json, topology_features,
-                    write_csv)
+from common import (EARTH_RADIUS_KM, FERRET, HERE, ZONAL_OCEAN_RAIN, fmt, interp, node_json,
+                    oh_concentration, topology_features, write_csv)
 from shapely.geometry import Polygon, mapping
 from shapely.ops import unary_union
 
@@ -322,6 +323,8 @@ def main():
     with np.errstate(invalid="ignore"):
         sst_mean = np.nanmean(sst, axis=0)
 
+    rain_by_row = np.array([interp(ZONAL_OCEAN_RAIN, y) for y in lats])
+    oh_by_row = np.array([oh_concentration(y) for y in lats])
     features = []
     rows = []
     for k, (name, abbr, ocean_name, geom) in enumerate(seas):
@@ -339,6 +342,8 @@ def main():
         temp = float((a[ok] * t[ok]).sum() / a[ok].sum()) if ok.any() else float("nan")
         ice = float((a * ice_frac[ri, ci]).sum() / total) if total else 0.0
         latc = float((a * lats[rr]).sum() / total)
+        rain = float((a * rain_by_row[rr]).sum() / total)
+        oh = float((a * oh_by_row[rr]).sum() / total)
         # Mean longitude as a circular mean, so that seas across 180 come out right.
         ang = np.radians(glon[cc])
         lonc = math.degrees(math.atan2(float((a * np.sin(ang)).sum()),
@@ -355,6 +360,7 @@ def main():
             "area_km2": fmt(total, 7), "mean_depth_m": fmt(vol / total, 5),
             "shelf_km2": fmt(shelf, 6), "volume_km3": fmt(vol / 1000.0, 6),
             "sst_c": fmt(temp, 4), "ice_fraction": fmt(ice, 3),
+            "zonal_rain_mm": fmt(rain, 4), "oh_per_cm3": fmt(oh, 4),
         })
     write_csv("seas.csv", list(rows[0].keys()), rows)
     with open(f"{HERE}/seas.geojson", "w", encoding="utf-8") as f:
