@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -21,8 +22,35 @@ const std::string emptytext;
 
 std::string numbertext(double x) {
     if (x == 0) return "0"; // also for -0
+    // Whole numbers read as plain integers: integer parameters parse their
+    // cells with the integer parser, which takes no exponent ("1e+06").
+    if (std::fabs(x) < 9007199254740992.0 && x == std::trunc(x)) {
+        char buffer[32];
+        std::snprintf(buffer, sizeof buffer, "%.0f", x);
+        return buffer;
+    }
     return shortesttext(x);
 }
+
+// Largest row and column of a sheet; a reference beyond them is damage.
+constexpr std::uint32_t maxsheetrow = 1048576;
+constexpr std::uint32_t maxsheetcolumn = 16384;
+
+// A row number attribute: decimal digits only, 1..maxsheetrow; 0 otherwise.
+std::uint32_t parserownumber(const char* text) {
+    std::uint64_t r = 0;
+    if (!*text) return 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return 0;
+        r = r * 10 + static_cast<std::uint64_t>(*p - '0');
+        if (r > maxsheetrow) return 0;
+    }
+    return static_cast<std::uint32_t>(r);
+}
+
+// Whitespace-only text runs (" " between two words of rich text) are text;
+// pugixml drops them by default.
+constexpr unsigned xmloptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
 
 // Why a file failed: thrown inside the readers, reported by the constructor.
 struct Topenerror {
@@ -111,7 +139,7 @@ public:
         const Tsheetentry& entry = sheets_.at(index);
         std::string xml = part(entry.path, true);
         pugi::xml_document doc;
-        auto result = doc.load_buffer(xml.data(), xml.size());
+        auto result = doc.load_buffer(xml.data(), xml.size(), xmloptions);
         if (!result)
             throw Topenerror{"sheet \"" + entry.name + "\" is not valid XML (" +
                              result.description() + ")"};
@@ -122,16 +150,20 @@ public:
         std::uint32_t rownumber = 0;
         for (pugi::xml_node row : data.children("row")) {
             pugi::xml_attribute ra = row.attribute("r");
-            rownumber = ra ? ra.as_uint() : rownumber + 1;
-            if (rownumber == 0 || rownumber > 1048576)
-                throw Topenerror{"sheet \"" + entry.name + "\" has a bad row number"};
+            rownumber = ra ? parserownumber(ra.value()) : rownumber + 1;
+            if (rownumber == 0 || rownumber > maxsheetrow)
+                throw Topenerror{"sheet \"" + entry.name + "\" has a bad row number \"" +
+                                 std::string(ra ? ra.value() : "") + "\""};
             std::uint32_t colnumber = 0;
             for (pugi::xml_node c : row.children("c")) {
                 std::uint32_t r = rownumber, col = colnumber + 1;
                 if (pugi::xml_attribute ref = c.attribute("r")) {
-                    if (!parsecellreference(ref.value(), r, col) || col > 16384)
+                    if (!parsecellreference(ref.value(), r, col) || r > maxsheetrow ||
+                        col > maxsheetcolumn)
                         throw Topenerror{"sheet \"" + entry.name + "\" has a bad cell reference \"" +
                                          std::string(ref.value()) + "\""};
+                } else if (col > maxsheetcolumn) {
+                    throw Topenerror{"sheet \"" + entry.name + "\" has too many cells in a row"};
                 }
                 colnumber = col;
                 grid->set(r, col, celltext(c, entry.name));
@@ -166,7 +198,7 @@ private:
     }
 
     static void loadxml(pugi::xml_document& doc, const std::string& data, const std::string& name) {
-        auto result = doc.load_buffer(data.data(), data.size());
+        auto result = doc.load_buffer(data.data(), data.size(), xmloptions);
         if (!result)
             throw Topenerror{"the part \"" + name + "\" is not valid XML (" + result.description() + ")"};
     }
@@ -315,34 +347,41 @@ private:
 } // namespace
 
 TExcelFile::TExcelFile(Tuiservice& ui, const std::string& path) : path_(path) {
+    std::string reason;
     try {
         std::ifstream in(path, std::ios::binary);
         if (!in) throw Topenerror{"the file does not exist or cannot be read"};
         unsigned char magic[8] = {0};
         in.read(reinterpret_cast<char*>(magic), 8);
-        if (in.gcount() < 4) throw Topenerror{"the file is empty or too short to be a workbook"};
+        std::streamsize got = in.gcount();
+        if (got < 4) throw Topenerror{"the file is empty or too short to be a workbook"};
         in.close();
         static const unsigned char ole[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
         if (magic[0] == 'P' && magic[1] == 'K')
             reader_ = std::make_unique<Txlsxreader>(path);
-        else if (std::memcmp(magic, ole, 8) == 0)
+        else if (got == 8 && std::memcmp(magic, ole, 8) == 0)
             reader_ = std::make_unique<Txlsreader>(path);
         else
             throw Topenerror{"the file is neither an .xlsx nor an .xls workbook"};
         names_ = reader_->sheetnames();
-        grids_.resize(names_.size());
+        // Every sheet is read now, so that a damaged one is reported here,
+        // once, and later selects and reads never fail half-way through an
+        // import.
+        for (std::size_t k = 0; k < names_.size(); ++k) grids_.push_back(reader_->readsheet(k));
+        reader_.reset();
         open_ = true;
+        return;
     } catch (const Topenerror& e) {
-        reader_.reset();
-        names_.clear();
-        grids_.clear();
-        ui.warn("Cannot open the workbook " + path + ": " + e.reason);
+        reason = e.reason;
     } catch (const std::bad_alloc&) {
-        reader_.reset();
-        names_.clear();
-        grids_.clear();
-        ui.warn("Cannot open the workbook " + path + ": out of memory");
+        reason = "out of memory";
+    } catch (const std::exception& e) {
+        reason = e.what();
     }
+    reader_.reset();
+    names_.clear();
+    grids_.clear();
+    ui.warn("Cannot open the workbook " + path + ": " + reason);
 }
 
 TExcelFile::~TExcelFile() = default;
@@ -361,29 +400,16 @@ bool TExcelFile::hassheet(const std::string& name) const {
 void TExcelFile::selectsheet(const std::string& name) {
     if (!open_) return;
     for (std::size_t k = 0; k < names_.size(); ++k) {
-        if (names_[k] != name) continue;
-        if (!grids_[k]) {
-            try {
-                grids_[k] = reader_->readsheet(k);
-            } catch (const Topenerror& e) {
-                throw Eerror("Cannot read the workbook " + workbookname() + ": " + e.reason);
-            }
+        if (names_[k] == name) {
+            current_ = k;
+            return;
         }
-        current_ = k;
-        return;
     }
     throw Eerror("The workbook " + workbookname() + " has no sheet \"" + name + "\"");
 }
 
-const Tsheetgrid* TExcelFile::current() {
-    if (!open_ || names_.empty()) return nullptr;
-    if (!grids_[current_]) {
-        try {
-            grids_[current_] = reader_->readsheet(current_);
-        } catch (const Topenerror& e) {
-            throw Eerror("Cannot read the workbook " + workbookname() + ": " + e.reason);
-        }
-    }
+const Tsheetgrid* TExcelFile::current() const {
+    if (!open_ || current_ >= grids_.size()) return nullptr;
     return grids_[current_].get();
 }
 
@@ -392,17 +418,17 @@ std::string TExcelFile::sheetname() const {
     return names_[current_];
 }
 
-std::uint32_t TExcelFile::lastrow() {
+std::uint32_t TExcelFile::lastrow() const {
     const Tsheetgrid* g = current();
     return g ? g->lastrow : 0;
 }
 
-std::uint32_t TExcelFile::lastcolumn() {
+std::uint32_t TExcelFile::lastcolumn() const {
     const Tsheetgrid* g = current();
     return g ? g->lastcolumn : 0;
 }
 
-std::string TExcelFile::cell(std::uint32_t r, std::uint32_t c) {
+std::string TExcelFile::cell(std::uint32_t r, std::uint32_t c) const {
     const Tsheetgrid* g = current();
     return g ? g->cell(r, c) : std::string();
 }
