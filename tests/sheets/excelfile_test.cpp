@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <limits>
@@ -827,6 +828,34 @@ TEST(TExcelFile, OneBadSheetClosesTheWholeWorkbookAtOpening) {
     EXPECT_EQ(ui.warnings.size(), 1u);
     EXPECT_NO_THROW(f.selectsheet("Bad"));
     EXPECT_EQ(f.cell(1, 1), "");
+}
+
+TEST(TExcelFile, AFailedOpeningLeavesNoFileOpen) {
+    auto openfiles = [] {
+        std::size_t k = 0;
+        for (const auto& e : std::filesystem::directory_iterator("/proc/self/fd")) {
+            (void)e;
+            ++k;
+        }
+        return k;
+    };
+    Ttempdir dir;
+    std::string xlsx = dir.file("noworkbook.xlsx");
+    Tparts parts = package({{"S", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"}});
+    parts.erase("xl/workbook.xml");
+    writezip(xlsx, parts);
+    std::string xls = dir.file("bad.xls");
+    std::string bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
+    bytes.resize(4096, '\x01');
+    writefile(xls, bytes);
+    std::size_t before = openfiles();
+    for (int k = 0; k < 3; ++k) {
+        Trecorderui ui;
+        TExcelFile a(ui, xlsx);
+        TExcelFile b(ui, xls);
+        EXPECT_EQ(ui.warnings.size(), 2u);
+    }
+    EXPECT_EQ(openfiles(), before);
 }
 
 // ---- legacy .xls ----------------------------------------------------------------------

@@ -123,7 +123,14 @@ public:
             zip_error_fini(&ze);
             throw Topenerror{"not a readable .xlsx workbook (" + reason + ")"};
         }
-        readworkbook();
+        // A throwing constructor runs no destructor: close the archive here.
+        try {
+            readworkbook();
+        } catch (...) {
+            zip_discard(zip_);
+            zip_ = nullptr;
+            throw;
+        }
     }
     ~Txlsxreader() override {
         if (zip_) zip_discard(zip_);
@@ -292,14 +299,13 @@ public:
             handle_ = nullptr;
             throw Topenerror{"not a readable .xls workbook (FreeXL error " + std::to_string(rc) + ")"};
         }
-        unsigned int count = 0;
-        if (freexl_get_info(handle_, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK)
-            throw Topenerror{"the sheet list cannot be read"};
-        for (unsigned int i = 0; i < count; ++i) {
-            const char* name = nullptr;
-            if (freexl_get_worksheet_name(handle_, static_cast<unsigned short>(i), &name) != FREEXL_OK)
-                throw Topenerror{"the name of sheet " + std::to_string(i + 1) + " cannot be read"};
-            names_.push_back(name ? name : "");
+        // A throwing constructor runs no destructor: close the file here.
+        try {
+            readnames();
+        } catch (...) {
+            freexl_close(handle_);
+            handle_ = nullptr;
+            throw;
         }
     }
     ~Txlsreader() override {
@@ -340,6 +346,18 @@ public:
     }
 
 private:
+    void readnames() {
+        unsigned int count = 0;
+        if (freexl_get_info(handle_, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK)
+            throw Topenerror{"the sheet list cannot be read"};
+        for (unsigned int i = 0; i < count; ++i) {
+            const char* name = nullptr;
+            if (freexl_get_worksheet_name(handle_, static_cast<unsigned short>(i), &name) != FREEXL_OK)
+                throw Topenerror{"the name of sheet " + std::to_string(i + 1) + " cannot be read"};
+            names_.push_back(name ? name : "");
+        }
+    }
+
     const void* handle_ = nullptr;
     std::vector<std::string> names_;
 };
