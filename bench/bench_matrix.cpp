@@ -66,7 +66,8 @@ std::vector<Tcell> pattern() {
                     if (std::find(picked.begin(), picked.end(), d) == picked.end())
                         picked.push_back(d);
                 }
-                for (std::uint32_t d : picked) cols.push_back(other * compartments + d + 1);
+                for (std::uint32_t d : picked)
+                    cols.push_back(other * compartments + d + 1);
             }
             std::sort(cols.begin(), cols.end());
             cols.erase(std::unique(cols.begin(), cols.end()), cols.end());
@@ -112,17 +113,20 @@ void measure(std::uint8_t kind, const std::vector<Tcell>& cells, int runs,
         auto m = std::make_unique<Tnummatrix>(n, n);
         m->setstorage(kind);
         r[0].times.push_back(seconds([&] {
-            for (const Tcell& c : cells) m->setvalue(c.row, c.col, c.value);
+            for (const Tcell& c : cells)
+                m->setvalue(c.row, c.col, c.value);
         }));
         r[1].times.push_back(seconds([&] {
             double s = 0;
             for (std::uint32_t i = 1; i <= n; ++i)
-                for (std::uint32_t j = 1; j <= n; ++j) s += static_cast<double>(m->getvalue(i, j));
+                for (std::uint32_t j = 1; j <= n; ++j)
+                    s += static_cast<double>(m->getvalue(i, j));
             sink = s;
         }));
         r[2].times.push_back(seconds([&] {
             double s = 0;
-            for (const Tcell& c : cells) s += static_cast<double>(m->getvalue(c.row, c.col));
+            for (const Tcell& c : cells)
+                s += static_cast<double>(m->getvalue(c.row, c.col));
             sink = s;
         }));
         r[3].times.push_back(seconds([&] {
@@ -133,17 +137,20 @@ void measure(std::uint8_t kind, const std::vector<Tcell>& cells, int runs,
         }));
         r[4].times.push_back(seconds([&] {
             m->clear();
-            for (const Tcell& c : cells) m->setvalue(c.row, c.col, c.value);
+            for (const Tcell& c : cells)
+                m->setvalue(c.row, c.col, c.value);
         }));
         r[5].times.push_back(seconds([&] {
-            for (const Tcell& c : cells) m->setvalue(c.row, c.col, 0);
+            for (const Tcell& c : cells)
+                m->setvalue(c.row, c.col, 0);
         }));
         if (kind != dense && m->itemcount() != 0) {
             std::fprintf(stderr, "items left after removing them all: %u\n", m->itemcount());
             std::exit(1);
         }
     }
-    for (auto& x : r) results.push_back(std::move(x));
+    for (auto& x : r)
+        results.push_back(std::move(x));
 }
 
 } // namespace

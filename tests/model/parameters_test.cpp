@@ -123,9 +123,9 @@ TEST_F(Parameters, OtherScalarKindsWarnTheSameWay) {
     EXPECT_FALSE(b.get());
     EXPECT_TRUE(t.get());
     EXPECT_TRUE(n.used && s.used && b.used && t.used);
-    EXPECT_EQ(ui.warnings,
-              (std::vector<std::string>{"Parameter Count has no value", "Parameter Name has no value",
-                                        "Parameter Acid has no value"}));
+    EXPECT_EQ(ui.warnings, (std::vector<std::string>{"Parameter Count has no value",
+                                                     "Parameter Name has no value",
+                                                     "Parameter Acid has no value"}));
     EXPECT_EQ(t.status, 'D');
     n.setdefault(-3);
     s.setdefault("x");
@@ -501,7 +501,8 @@ TEST_F(Parameters, AllEditCancelledOrWithNothingKnownChangesNothing) {
     answer(true, true, "9");
     EXPECT_TRUE(q.edit(0));
     EXPECT_EQ(ui.editrequests.back().valuetext, "0");
-    for (std::uint32_t i = 1; i <= 5; ++i) EXPECT_NE(q.status(i), 'E');
+    for (std::uint32_t i = 1; i <= 5; ++i)
+        EXPECT_NE(q.status(i), 'E');
     EXPECT_TRUE(ui.warnings.empty());
 }
 
@@ -528,7 +529,8 @@ TEST_F(Parameters, AllEditOfABooleanSuggestsTheMajorityWithTiesFalse) {
     answer(true, true, "TRUE");
     p.edit(0);
     EXPECT_EQ(ui.editrequests[1].valuetext, "True");
-    for (std::uint32_t i = 1; i <= 4; ++i) EXPECT_TRUE(p.value(i)) << i;
+    for (std::uint32_t i = 1; i <= 4; ++i)
+        EXPECT_TRUE(p.value(i)) << i;
     EXPECT_FALSE(p.value(5));
     EXPECT_TRUE(p.ishidden(5));
 }
@@ -565,7 +567,8 @@ TEST_F(Parameters, PerRegionBooleansAndTextsReadAndShow) {
 
 TEST_F(Parameters, PairParameterClearedOverEveryPair) {
     regions.names.clear();
-    for (int i = 1; i <= 289; ++i) regions.names.push_back("R" + std::to_string(i));
+    for (int i = 1; i <= 289; ++i)
+        regions.names.push_back("R" + std::to_string(i));
     Tnumparss p(context, regions, "Borderlength", "m", true);
     EXPECT_EQ(p.count(), 289u);
     EXPECT_EQ(p.values.rows(), 289u);

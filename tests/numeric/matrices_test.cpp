@@ -24,17 +24,21 @@ struct Titem {
 
 std::vector<Titem> items(const Tnummatrix& m) {
     std::vector<Titem> out;
-    m.foreachnonzero(
-        [&](std::uint32_t r, std::uint32_t c, extended x) { out.push_back({r, c, x}); });
+    m.foreachnonzero([&](std::uint32_t r, std::uint32_t c, extended x) {
+        out.push_back({r, c, x});
+    });
     return out;
 }
 
 // The value as the storage precision keeps it.
 extended rounded(extended x, std::uint8_t precision) {
     switch (precision) {
-    case precsingle: return static_cast<float>(x);
-    case precdouble: return static_cast<double>(x);
-    default: return x;
+    case precsingle:
+        return static_cast<float>(x);
+    case precdouble:
+        return static_cast<double>(x);
+    default:
+        return x;
     }
 }
 
@@ -47,8 +51,8 @@ std::string message(const std::function<void()>& f) {
     return "(nothing raised)";
 }
 
-Tnummatrix* make(std::uint8_t storage, std::uint8_t precision, bool expandable,
-                 std::uint32_t r = 0, std::uint32_t c = 0) {
+Tnummatrix* make(std::uint8_t storage, std::uint8_t precision, bool expandable, std::uint32_t r = 0,
+                 std::uint32_t c = 0) {
     Tnummatrix* m = expandable ? new Tnummatrix() : new Tnummatrix(r, c);
     m->setprecision(precision);
     m->setstorage(storage);
@@ -110,8 +114,8 @@ TEST_P(TnummatrixKinds, ExpandableGrowsExactlyToTheStoredCellAndFillsZeros) {
     EXPECT_EQ(m->getvalue(2, 9), -1.0L);
     EXPECT_EQ(m->getvalue(7, 9), 0);
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 2u);
-        }
+        EXPECT_EQ(m->itemcount(), 2u);
+    }
 }
 
 TEST_P(TnummatrixKinds, ReadsAreCheckedAgainstTheRegionInUse) {
@@ -137,8 +141,8 @@ TEST_P(TnummatrixKinds, FixedMatrixRefusesStoresBeyondItsCapacityAndStaysUnchang
     EXPECT_EQ(m->cols(), 3u);
     EXPECT_EQ(m->getvalue(2, 3), 4.0L);
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 1u);
-        }
+        EXPECT_EQ(m->itemcount(), 1u);
+    }
 }
 
 TEST_P(TnummatrixKinds, StoresRoundToTheStoragePrecision) {
@@ -164,14 +168,14 @@ TEST_P(TnummatrixKinds, ZeroRemovesAnItemAndNonZeroTestsFollowTheItems) {
     EXPECT_EQ(m->getvalue(1, 2), 0);
     EXPECT_EQ(m->getvalue(3, 3), -2.0L);
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 1u);
-        }
+        EXPECT_EQ(m->itemcount(), 1u);
+    }
     // Negative zero is the default value too.
     m->setvalue(3, 3, -0.0L);
     EXPECT_TRUE(m->iszero(3, 3));
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 0u);
-        }
+        EXPECT_EQ(m->itemcount(), 0u);
+    }
     EXPECT_EQ(m->rows(), 3u);
     EXPECT_EQ(m->cols(), 3u);
 }
@@ -189,8 +193,8 @@ TEST_P(TnummatrixKinds, AddAndMultiplyFollowTheRulesForZeroAndOne) {
     EXPECT_EQ(m->getvalue(1, 1), 0);
     EXPECT_TRUE(m->iszero(1, 1));
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 1u);
-        }
+        EXPECT_EQ(m->itemcount(), 1u);
+    }
 
     m->mulvalue(2, 2, 1);
     EXPECT_EQ(m->getvalue(2, 2), 3.0L);
@@ -202,8 +206,8 @@ TEST_P(TnummatrixKinds, AddAndMultiplyFollowTheRulesForZeroAndOne) {
     EXPECT_EQ(m->getvalue(2, 2), 0);
     EXPECT_TRUE(m->iszero(2, 2));
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 0u);
-        }
+        EXPECT_EQ(m->itemcount(), 0u);
+    }
 }
 
 TEST_P(TnummatrixKinds, MultiplyByZeroClearsInfinityWithoutMultiplying) {
@@ -221,7 +225,8 @@ TEST_P(TnummatrixKinds, MultiplyByZeroClearsInfinityWithoutMultiplying) {
 TEST_P(TnummatrixKinds, ClearThenStoreShowsDefaultsNeverStaleValues) {
     auto m = fixed(4, 4);
     for (std::uint32_t i = 1; i <= 4; ++i)
-        for (std::uint32_t j = 1; j <= 4; ++j) m->setvalue(i, j, i * 10 + j);
+        for (std::uint32_t j = 1; j <= 4; ++j)
+            m->setvalue(i, j, i * 10 + j);
     std::uint32_t capacity = m->itemcapacity();
     m->clear();
     EXPECT_EQ(m->rows(), 0u);
@@ -243,19 +248,21 @@ TEST_P(TnummatrixKinds, ClearThenStoreShowsDefaultsNeverStaleValues) {
     EXPECT_EQ(m->getvalue(4, 3), 0);
     EXPECT_TRUE(m->iszero(2, 3));
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 2u);
-        }
+        EXPECT_EQ(m->itemcount(), 2u);
+    }
 }
 
 TEST_P(TnummatrixKinds, ResetFillsTheRegionWithZerosAndHonoursTheCapacity) {
     auto m = fixed(3, 3);
     for (std::uint32_t i = 1; i <= 3; ++i)
-        for (std::uint32_t j = 1; j <= 3; ++j) m->setvalue(i, j, 1.0L);
+        for (std::uint32_t j = 1; j <= 3; ++j)
+            m->setvalue(i, j, 1.0L);
     m->reset(2, 3);
     EXPECT_EQ(m->rows(), 2u);
     EXPECT_EQ(m->cols(), 3u);
     for (std::uint32_t i = 1; i <= 2; ++i)
-        for (std::uint32_t j = 1; j <= 3; ++j) EXPECT_EQ(m->getvalue(i, j), 0);
+        for (std::uint32_t j = 1; j <= 3; ++j)
+            EXPECT_EQ(m->getvalue(i, j), 0);
     EXPECT_EQ(m->itemcount(), 0u);
     EXPECT_THROW(m->reset(4, 1), ERangeError);
     EXPECT_THROW(m->reset(1, 4), ERangeError);
@@ -310,8 +317,8 @@ TEST_P(TnummatrixKinds, SwapRowsAndColumnsExchangeCells) {
         for (std::uint32_t j = 1; j <= 3; ++j)
             EXPECT_EQ(m->getvalue(i, j), aftercols[i - 1][j - 1]) << i << "," << j;
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 5u);
-        }
+        EXPECT_EQ(m->itemcount(), 5u);
+    }
     // Removing every item afterwards must find each item's cell.
     const std::uint32_t order[5][2] = {{2, 1}, {1, 3}, {3, 2}, {2, 2}, {3, 1}};
     for (const auto& rc : order) {
@@ -319,7 +326,8 @@ TEST_P(TnummatrixKinds, SwapRowsAndColumnsExchangeCells) {
         EXPECT_TRUE(m->iszero(rc[0], rc[1]));
     }
     for (std::uint32_t i = 1; i <= 3; ++i)
-        for (std::uint32_t j = 1; j <= 3; ++j) EXPECT_EQ(m->getvalue(i, j), 0) << i << "," << j;
+        for (std::uint32_t j = 1; j <= 3; ++j)
+            EXPECT_EQ(m->getvalue(i, j), 0) << i << "," << j;
     EXPECT_EQ(m->itemcount(), 0u);
 }
 
@@ -339,7 +347,8 @@ TEST_P(TnummatrixKinds, InsertRowMovesRowsDownAndAppends) {
     EXPECT_EQ(m->getvalue(5, 3), 0);
     m->insertrow(m->rows() + 1); // append a default row
     EXPECT_EQ(m->rows(), 7u);
-    for (std::uint32_t j = 1; j <= 3; ++j) EXPECT_EQ(m->getvalue(7, j), 0);
+    for (std::uint32_t j = 1; j <= 3; ++j)
+        EXPECT_EQ(m->getvalue(7, j), 0);
     EXPECT_THROW(m->insertrow(0), ERangeError);
     EXPECT_THROW(m->insertrow(9), ERangeError);
     // The moved items are still found when they are removed.
@@ -348,10 +357,11 @@ TEST_P(TnummatrixKinds, InsertRowMovesRowsDownAndAppends) {
     EXPECT_EQ(m->getvalue(6, 3), 3.0L);
     m->setvalue(6, 3, 0);
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 0u);
-        }
+        EXPECT_EQ(m->itemcount(), 0u);
+    }
     for (std::uint32_t i = 1; i <= 7; ++i)
-        for (std::uint32_t j = 1; j <= 3; ++j) EXPECT_EQ(m->getvalue(i, j), 0);
+        for (std::uint32_t j = 1; j <= 3; ++j)
+            EXPECT_EQ(m->getvalue(i, j), 0);
 
     auto f = fixed(2, 2);
     f->setvalue(2, 2, 1.0L);
@@ -380,8 +390,8 @@ TEST_P(TnummatrixKinds, InsertColumnMovesColumnsRightAndAppends) {
     EXPECT_EQ(m->getvalue(3, 4), 3.0L);
     m->setvalue(3, 4, 0);
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 0u);
-        }
+        EXPECT_EQ(m->itemcount(), 0u);
+    }
 
     auto e = expandable();
     e->setvalue(2, 5, 4.0L);
@@ -409,8 +419,8 @@ TEST_P(TnummatrixKinds, CopyIsFixedWithTheSameContentsKindAndPrecision) {
         for (std::uint32_t j = 1; j <= 7; ++j)
             EXPECT_EQ(copy.getvalue(i, j), src->getvalue(i, j)) << i << "," << j;
     if (storage() != dense) {
-            EXPECT_EQ(copy.itemcount(), 3u);
-        }
+        EXPECT_EQ(copy.itemcount(), 3u);
+    }
     EXPECT_THROW(copy.setvalue(7, 1, 1.0L), ERangeError);
     copy.setvalue(1, 1, 9.0L); // the source does not change
     EXPECT_EQ(src->getvalue(1, 1), 0);
@@ -437,8 +447,8 @@ TEST_P(TnummatrixKinds, SetCapacityKeepsTheCellsInUse) {
     EXPECT_EQ(m->getvalue(3, 1), 5.0L);
     EXPECT_EQ(m->getvalue(6, 8), 1.0L);
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 2u);
-        }
+        EXPECT_EQ(m->itemcount(), 2u);
+    }
 }
 
 TEST_P(TnummatrixKinds, PrecisionChangeConvertsTheValuesInUse) {
@@ -460,8 +470,8 @@ TEST_P(TnummatrixKinds, PrecisionChangeConvertsTheValuesInUse) {
     m->setvalue(2, 2, 0);
     EXPECT_TRUE(m->iszero(2, 2));
     if (storage() != dense) {
-            EXPECT_EQ(m->itemcount(), 2u);
-        }
+        EXPECT_EQ(m->itemcount(), 2u);
+    }
     EXPECT_THROW(m->setprecision(0), EInvalidArgument);
     EXPECT_THROW(m->setprecision(4), EInvalidArgument);
 }
@@ -574,7 +584,8 @@ TEST(TnummatrixSparse, ItemArraysGrowAndShrinkInStepsOfFive) {
         SCOPED_TRACE(int(kind));
         Tnummatrix m(4, 4);
         m.setstorage(kind);
-        for (std::uint32_t k = 0; k < 11; ++k) m.setvalue(k / 4 + 1, k % 4 + 1, k + 1);
+        for (std::uint32_t k = 0; k < 11; ++k)
+            m.setvalue(k / 4 + 1, k % 4 + 1, k + 1);
         EXPECT_EQ(m.itemcount(), 11u);
         EXPECT_EQ(m.itemcapacity(), 15u);
         m.setvalue(1, 1, 0);
@@ -582,7 +593,8 @@ TEST(TnummatrixSparse, ItemArraysGrowAndShrinkInStepsOfFive) {
         EXPECT_EQ(m.itemcapacity(), 10u);
         for (std::uint32_t k = 1; k < 11; ++k)
             EXPECT_EQ(m.getvalue(k / 4 + 1, k % 4 + 1), k + 1) << k;
-        for (std::uint32_t k = 11; k < 16; ++k) m.setvalue(k / 4 + 1, k % 4 + 1, k + 1);
+        for (std::uint32_t k = 11; k < 16; ++k)
+            m.setvalue(k / 4 + 1, k % 4 + 1, k + 1);
         EXPECT_EQ(m.itemcount(), 15u);
         EXPECT_EQ(m.itemcapacity(), 15u);
         m.setvalue(1, 1, 16.0L); // the sixteenth item
@@ -704,8 +716,8 @@ TEST(TnummatrixColumns, SetColumnOnAnEmptyDenseMatrixTakesItsRowsFromTheVector) 
 }
 
 TEST(TnummatrixColumns, SetColumnReplacesAColumnAndFillsSkippedColumns) {
-    for (std::uint8_t kind : {std::uint8_t(dense), std::uint8_t(indexedsparse),
-                              std::uint8_t(listedsparse)}) {
+    for (std::uint8_t kind :
+         {std::uint8_t(dense), std::uint8_t(indexedsparse), std::uint8_t(listedsparse)}) {
         SCOPED_TRACE(int(kind));
         Tnummatrix m(3, 5);
         m.setstorage(kind);
@@ -721,7 +733,8 @@ TEST(TnummatrixColumns, SetColumnReplacesAColumnAndFillsSkippedColumns) {
         EXPECT_EQ(m.getvalue(1, 1), 8.0L);
         m.setcolumn(4, v);
         EXPECT_EQ(m.cols(), 4u);
-        for (std::uint32_t i = 1; i <= 3; ++i) EXPECT_EQ(m.getvalue(i, 3), 0);
+        for (std::uint32_t i = 1; i <= 3; ++i)
+            EXPECT_EQ(m.getvalue(i, 3), 0);
         EXPECT_EQ(m.getvalue(3, 4), 7.0L);
         if (kind != dense) {
             EXPECT_EQ(m.itemcount(), 5u);
@@ -760,8 +773,8 @@ TEST(TnummatrixColumns, ColumnTransfersRefuseBadIndicesAndLengths) {
 // ---- status letters and flags ---------------------------------------------------
 
 TEST(Tcharmatrix, EveryKindReadsSpacesForEmptyCellsAndStoresLetters) {
-    for (std::uint8_t kind : {std::uint8_t(dense), std::uint8_t(indexedsparse),
-                              std::uint8_t(listedsparse)}) {
+    for (std::uint8_t kind :
+         {std::uint8_t(dense), std::uint8_t(indexedsparse), std::uint8_t(listedsparse)}) {
         SCOPED_TRACE(int(kind));
         Tcharmatrix m;
         m.setstorage(kind);
@@ -815,8 +828,8 @@ TEST(Tcharmatrix, FixedMatrixChecksItsCapacity) {
 }
 
 TEST(Tcharmatrix, FillAllSetsEveryCellOfEveryKind) {
-    for (std::uint8_t kind : {std::uint8_t(dense), std::uint8_t(indexedsparse),
-                              std::uint8_t(listedsparse)}) {
+    for (std::uint8_t kind :
+         {std::uint8_t(dense), std::uint8_t(indexedsparse), std::uint8_t(listedsparse)}) {
         SCOPED_TRACE(int(kind));
         Tcharmatrix m;
         m.setstorage(kind);
@@ -825,7 +838,8 @@ TEST(Tcharmatrix, FillAllSetsEveryCellOfEveryKind) {
         EXPECT_EQ(m.rows(), 3u);
         EXPECT_EQ(m.cols(), 4u);
         for (std::uint32_t i = 1; i <= 3; ++i)
-            for (std::uint32_t j = 1; j <= 4; ++j) EXPECT_EQ(m.getvalue(i, j), 'U');
+            for (std::uint32_t j = 1; j <= 4; ++j)
+                EXPECT_EQ(m.getvalue(i, j), 'U');
         m.fillall(2, 2, ' ');
         EXPECT_EQ(m.getvalue(2, 2), ' ');
         if (kind != dense) {
@@ -835,8 +849,8 @@ TEST(Tcharmatrix, FillAllSetsEveryCellOfEveryKind) {
 }
 
 TEST(Tbooleanmatrix, EveryKindReadsFalseForEmptyCells) {
-    for (std::uint8_t kind : {std::uint8_t(dense), std::uint8_t(indexedsparse),
-                              std::uint8_t(listedsparse)}) {
+    for (std::uint8_t kind :
+         {std::uint8_t(dense), std::uint8_t(indexedsparse), std::uint8_t(listedsparse)}) {
         SCOPED_TRACE(int(kind));
         Tbooleanmatrix m(4, 4);
         m.setstorage(kind);

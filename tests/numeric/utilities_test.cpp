@@ -28,7 +28,8 @@ std::string message(const std::function<void()>& f) {
 Tnumvector* vectorof(std::initializer_list<extended> values) {
     auto* v = new Tnumvector();
     std::uint32_t i = 0;
-    for (extended x : values) v->setvalue(++i, x);
+    for (extended x : values)
+        v->setvalue(++i, x);
     return v;
 }
 
@@ -91,9 +92,10 @@ TEST(Strtonum, ReadsAPointUnderADecimalCommaLocale) {
 }
 
 TEST(Strtonum, RejectsEverythingElseWithTheTextInQuotes) {
-    for (const char* text : {"1,5", "", " ", "abc", "1.2.3", "e5", "--1", "1e", ".", "-",
-                             "inf", "-inf", "nan", "NaN", "0x1A", "1,000", "1 000", "1e400",
-                             "-1e400", "12a", "1.5f", "+-1", "++1", "+", "1e+", "\t"}) {
+    for (const char* text :
+         {"1,5",    "",    " ",    "abc", "1.2.3", "e5",   "--1",   "1e",    ".",
+          "-",      "inf", "-inf", "nan", "NaN",   "0x1A", "1,000", "1 000", "1e400",
+          "-1e400", "12a", "1.5f", "+-1", "++1",   "+",    "1e+",   "\t"}) {
         SCOPED_TRACE(text);
         EXPECT_THROW(strtonum(text), EConvertError);
         EXPECT_EQ(message([&] { strtonum(text); }),
@@ -121,8 +123,8 @@ TEST(Strtoint, ReadsDecimalIntegersInRange) {
     EXPECT_EQ(strtoint("+3"), 3);
     EXPECT_EQ(strtoint("2147483647"), 2147483647);
     EXPECT_EQ(strtoint("-2147483648"), -2147483647 - 1);
-    for (const char* text : {"2147483648", "-2147483649", "1.0", "", "1e3", "0x10", "12a", "-",
-                             "+-5", "++5", "+"}) {
+    for (const char* text :
+         {"2147483648", "-2147483649", "1.0", "", "1e3", "0x10", "12a", "-", "+-5", "++5", "+"}) {
         SCOPED_TRACE(text);
         EXPECT_THROW(strtoint(text), EConvertError);
         EXPECT_EQ(message([&] { strtoint(text); }),
@@ -246,8 +248,8 @@ TEST(Guardedmath, LogarithmsAndPowers) {
     EXPECT_FLOAT_EQ(power(2, 10), 1024.0f);
     EXPECT_FLOAT_EQ(power(9, 0.5L), 3.0f);
     EXPECT_FLOAT_EQ(power(10, -2), 0.01f);
-    EXPECT_THROW(power(0, 2), EInvalidArgument);  // ln 0
-    EXPECT_THROW(power(-8, 3), EInvalidArgument); // ln of a negative number
+    EXPECT_THROW(power(0, 2), EInvalidArgument);   // ln 0
+    EXPECT_THROW(power(-8, 3), EInvalidArgument);  // ln of a negative number
     EXPECT_THROW(power(10, 50), EInvalidArgument); // beyond a single
     EXPECT_FLOAT_EQ(exp10checked(2), 100.0f);
     EXPECT_FLOAT_EQ(exp10checked(-1), 0.1f);
@@ -362,7 +364,8 @@ TEST(Timers, ElapsedTimeCountsSecondsSinceCreation) {
     EXPECT_GE(w, 0.029f);
     EXPECT_LT(w, 5.0f);
     volatile double sink = 0;
-    for (int i = 0; i < 2000000; ++i) sink = sink + std::sqrt(static_cast<double>(i));
+    for (int i = 0; i < 2000000; ++i)
+        sink = sink + std::sqrt(static_cast<double>(i));
     EXPECT_GT(cpu.elapsed(), 0.0f);
     EXPECT_LT(cpu.elapsed(), 5.0f);
 }

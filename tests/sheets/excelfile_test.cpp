@@ -67,19 +67,20 @@ const char* const relns = "http://schemas.openxmlformats.org/officeDocument/2006
 Tparts package(const std::vector<std::pair<std::string, std::string>>& sheets,
                const std::vector<std::string>& shared = {}) {
     Tparts parts;
-    std::string types = std::string(xmlhead) +
-                        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-                        "content-types\"><Default Extension=\"rels\" ContentType=\"application/"
-                        "vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
-                        "ContentType=\"application/xml\"/></Types>";
+    std::string types =
+        std::string(xmlhead) +
+        "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+        "content-types\"><Default Extension=\"rels\" ContentType=\"application/"
+        "vnd.openxmlformats-package.relationships+xml\"/><Default Extension=\"xml\" "
+        "ContentType=\"application/xml\"/></Types>";
     parts["[Content_Types].xml"] = types;
     parts["_rels/.rels"] =
         std::string(xmlhead) +
         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
         "<Relationship Id=\"rId1\" Type=\"" +
         relns + "/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>";
-    std::string workbook = std::string(xmlhead) + "<workbook xmlns=\"" + mainns +
-                           "\" xmlns:r=\"" + relns + "\">\n  <sheets>\n";
+    std::string workbook = std::string(xmlhead) + "<workbook xmlns=\"" + mainns + "\" xmlns:r=\"" +
+                           relns + "\">\n  <sheets>\n";
     std::string rels =
         std::string(xmlhead) +
         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">\n";
@@ -98,7 +99,8 @@ Tparts package(const std::vector<std::pair<std::string, std::string>>& sheets,
         std::string sst = std::string(xmlhead) + "<sst xmlns=\"" + mainns + "\" count=\"" +
                           std::to_string(shared.size()) + "\" uniqueCount=\"" +
                           std::to_string(shared.size()) + "\">\n";
-        for (const auto& si : shared) sst += "  " + si + "\n";
+        for (const auto& si : shared)
+            sst += "  " + si + "\n";
         parts["xl/sharedStrings.xml"] = sst + "</sst>\n";
         rels += std::string("  <Relationship Id=\"rIdS\" Type=\"") + relns +
                 "/sharedStrings\" Target=\"sharedStrings.xml\"/>\n";
@@ -127,7 +129,8 @@ void putdouble(std::string& s, double x) {
 // ASCII text as UTF-16LE.
 std::string utf16(const std::string& text) {
     std::string s;
-    for (unsigned char c : text) put16(s, c);
+    for (unsigned char c : text)
+        put16(s, c);
     return s;
 }
 std::string record(std::uint16_t type, const std::string& body) {
@@ -265,12 +268,15 @@ public:
         put32(h, endofchain); // no further FAT list
         put32(h, 0);
         put32(h, 0); // the FAT is sector 0
-        for (int k = 1; k < 109; ++k) put32(h, freesect);
+        for (int k = 1; k < 109; ++k)
+            put32(h, freesect);
         std::string fat;
         put32(fat, fatsect);
         put32(fat, endofchain);
-        for (std::uint32_t k = 0; k < n; ++k) put32(fat, k + 1 < n ? 3 + k : endofchain);
-        while (fat.size() < 512) put32(fat, freesect);
+        for (std::uint32_t k = 0; k < n; ++k)
+            put32(fat, k + 1 < n ? 3 + k : endofchain);
+        while (fat.size() < 512)
+            put32(fat, freesect);
         auto entry = [&](const std::string& name, std::uint8_t type, std::uint32_t child,
                          std::uint32_t start, std::uint32_t size) {
             std::string e = utf16(name);
@@ -287,8 +293,9 @@ public:
             put32(e, 0);
             return e;
         };
-        std::string dir = entry("Root Entry", 5, 1, endofchain, 0) +
-                          entry("Workbook", 2, freesect, 2, static_cast<std::uint32_t>(stream.size()));
+        std::string dir =
+            entry("Root Entry", 5, 1, endofchain, 0) +
+            entry("Workbook", 2, freesect, 2, static_cast<std::uint32_t>(stream.size()));
         std::string empty(128, '\0');
         dir += empty + empty;
         return h + fat + dir + stream;
@@ -447,8 +454,8 @@ TEST(TExcelFile, IntegralNumbersReadAsPlainIntegers) {
     // Integer parameters read their cells through the integer parser.
     Ttempdir dir;
     std::string path = dir.file("integers.xlsx");
-    const std::vector<double> values = {0, 1, -1, 100, 1000000, -2147483648.0, 2147483647,
-                                        1e15, 123456789};
+    const std::vector<double> values = {0,          1,    -1,       100, 1000000, -2147483648.0,
+                                        2147483647, 1e15, 123456789};
     Tworkbookwriter w(path);
     w.addsheet("integers");
     for (std::size_t k = 0; k < values.size(); ++k)
@@ -471,9 +478,9 @@ TEST(TExcelFile, IntegralNumbersReadAsPlainIntegers) {
 TEST(TExcelFile, TextCellsReadUnchanged) {
     Ttempdir dir;
     std::string path = dir.file("texts.xlsx");
-    const std::vector<std::string> texts = {"Nitrobenzene", "  padded  ", "C\xC3\xB4te d'Ivoire",
-                                            "a < b & c > d", "=A1", "1,5", "TRUE", "line\nbreak",
-                                            "\"quoted\""};
+    const std::vector<std::string> texts = {"Nitrobenzene",  "  padded  ",  "C\xC3\xB4te d'Ivoire",
+                                            "a < b & c > d", "=A1",         "1,5",
+                                            "TRUE",          "line\nbreak", "\"quoted\""};
     Tworkbookwriter w(path);
     w.addsheet("texts");
     for (std::size_t k = 0; k < texts.size(); ++k)
@@ -516,8 +523,8 @@ TEST(Tworkbookwriter, CellTextsBecomeNumbersOnlyWhenPlainDecimals) {
     EXPECT_EQ(x, 2000);
     EXPECT_TRUE(isplainnumber("-0.25", x));
     EXPECT_EQ(x, -0.25);
-    for (const char* text : {"", "1,5", "+-1", "++1", "inf", "nan", "1e400", "0x10", "1.5.1", "-",
-                             "e", "12 "}) {
+    for (const char* text :
+         {"", "1,5", "+-1", "++1", "inf", "nan", "1e400", "0x10", "1.5.1", "-", "e", "12 "}) {
         EXPECT_FALSE(isplainnumber(text, x)) << text;
     }
     Ttempdir dir;
@@ -682,7 +689,8 @@ TEST(TExcelFile, BadZip) {
     Ttempdir dir;
     std::string path = dir.file("badzip.xlsx");
     std::string bytes = "PK\x03\x04";
-    for (int k = 0; k < 2000; ++k) bytes += static_cast<char>(k * 37);
+    for (int k = 0; k < 2000; ++k)
+        bytes += static_cast<char>(k * 37);
     writefile(path, bytes);
     Trecorderui ui;
     TExcelFile f(ui, path);
@@ -693,7 +701,8 @@ TEST(TExcelFile, TruncatedZipAtEveryLength) {
     Ttempdir dir;
     std::string good = dir.file("good.xlsx");
     velmora::testing::Tsheetspec sheet{"S", {}};
-    for (std::uint32_t r = 1; r <= 30; ++r) sheet.set(r, 2, std::to_string(r * 0.25));
+    for (std::uint32_t r = 1; r <= 30; ++r)
+        sheet.set(r, 2, std::to_string(r * 0.25));
     velmora::testing::writeworkbook(good, {sheet});
     std::string bytes = readfile(good);
     ASSERT_GT(bytes.size(), 1000u);
@@ -712,13 +721,15 @@ TEST(TExcelFile, DamagedPartData) {
     Ttempdir dir;
     std::string good = dir.file("good.xlsx");
     velmora::testing::Tsheetspec sheet{"S", {}};
-    for (std::uint32_t r = 1; r <= 200; ++r) sheet.set(r, 1, "row " + std::to_string(r));
+    for (std::uint32_t r = 1; r <= 200; ++r)
+        sheet.set(r, 1, "row " + std::to_string(r));
     velmora::testing::writeworkbook(good, {sheet});
     std::string bytes = readfile(good);
     // Overwrite the middle of the sheet part's data.
     std::size_t at = bytes.find("xl/worksheets/sheet1.xml");
     ASSERT_NE(at, std::string::npos);
-    for (std::size_t k = at + 60; k < at + 160 && k < bytes.size(); ++k) bytes[k] ^= 0x5A;
+    for (std::size_t k = at + 60; k < at + 160 && k < bytes.size(); ++k)
+        bytes[k] ^= 0x5A;
     std::string path = dir.file("damaged.xlsx");
     writefile(path, bytes);
     Trecorderui ui;
@@ -787,11 +798,10 @@ TEST(TExcelFile, SharedStringIndexOutOfRange) {
     std::string path = dir.file("sstrange.xlsx");
     for (const char* index : {"2", "-1", "99999999999999999999", "x"}) {
         SCOPED_TRACE(index);
-        Tparts parts = package(
-            {{"S", std::string("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
-                               "<c r=\"B1\" t=\"s\"><v>") +
-                       index + "</v></c></row>"}},
-            {"<si><t>zero</t></si>", "<si><t>one</t></si>"});
+        Tparts parts = package({{"S", std::string("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
+                                                  "<c r=\"B1\" t=\"s\"><v>") +
+                                          index + "</v></c></row>"}},
+                               {"<si><t>zero</t></si>", "<si><t>one</t></si>"});
         writezip(path, parts);
         Trecorderui ui;
         TExcelFile f(ui, path);
@@ -911,7 +921,8 @@ TEST(TExcelFileXls, GarbageAfterTheCompoundFileMagic) {
     Ttempdir dir;
     std::string path = dir.file("garbage.xls");
     std::string bytes("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
-    for (int k = 0; k < 3000; ++k) bytes += static_cast<char>((k * 131) ^ (k >> 3));
+    for (int k = 0; k < 3000; ++k)
+        bytes += static_cast<char>((k * 131) ^ (k >> 3));
     writefile(path, bytes);
     Trecorderui ui;
     TExcelFile f(ui, path);
@@ -922,7 +933,8 @@ TEST(TExcelFileXls, TruncatedWorkbook) {
     Ttempdir dir;
     Txlsbuilder b;
     auto& s = b.addsheet("S");
-    for (std::uint32_t r = 0; r < 300; ++r) b.number(s, r, 0, r * 0.5);
+    for (std::uint32_t r = 0; r < 300; ++r)
+        b.number(s, r, 0, r * 0.5);
     std::string bytes = b.file();
     std::string path = dir.file("truncated.xls");
     for (std::size_t n : {std::size_t(8), std::size_t(300), std::size_t(512), std::size_t(1100),

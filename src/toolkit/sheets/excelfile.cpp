@@ -79,15 +79,18 @@ void Tsheetgrid::set(std::uint32_t r, std::uint32_t c, std::string text) {
 bool parsecellreference(const std::string& ref, std::uint32_t& row, std::uint32_t& column) {
     std::size_t i = 0;
     std::uint64_t c = 0, r = 0;
-    while (i < ref.size() && ref[i] == '$') ++i;
+    while (i < ref.size() && ref[i] == '$')
+        ++i;
     std::size_t letters = 0;
-    while (i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'))) {
+    while (i < ref.size() &&
+           ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z'))) {
         char ch = static_cast<char>(ref[i] & ~0x20);
         c = c * 26 + static_cast<std::uint64_t>(ch - 'A' + 1);
         ++i;
         if (++letters > 3) return false;
     }
-    while (i < ref.size() && ref[i] == '$') ++i;
+    while (i < ref.size() && ref[i] == '$')
+        ++i;
     std::size_t digits = 0;
     while (i < ref.size() && ref[i] >= '0' && ref[i] <= '9') {
         r = r * 10 + static_cast<std::uint64_t>(ref[i] - '0');
@@ -138,7 +141,8 @@ public:
 
     std::vector<std::string> sheetnames() override {
         std::vector<std::string> names;
-        for (auto& s : sheets_) names.push_back(s.name);
+        for (auto& s : sheets_)
+            names.push_back(s.name);
         return names;
     }
 
@@ -167,7 +171,8 @@ public:
                 if (pugi::xml_attribute ref = c.attribute("r")) {
                     if (!parsecellreference(ref.value(), r, col) || r > maxsheetrow ||
                         col > maxsheetcolumn)
-                        throw Topenerror{"sheet \"" + entry.name + "\" has a bad cell reference \"" +
+                        throw Topenerror{"sheet \"" + entry.name +
+                                         "\" has a bad cell reference \"" +
                                          std::string(ref.value()) + "\""};
                 } else if (col > maxsheetcolumn) {
                     throw Topenerror{"sheet \"" + entry.name + "\" has too many cells in a row"};
@@ -197,7 +202,8 @@ private:
         std::string data;
         char buffer[65536];
         zip_int64_t n;
-        while ((n = zip_fread(f, buffer, sizeof buffer)) > 0) data.append(buffer, static_cast<std::size_t>(n));
+        while ((n = zip_fread(f, buffer, sizeof buffer)) > 0)
+            data.append(buffer, static_cast<std::size_t>(n));
         zip_fclose(f);
         if (n < 0 || ((st.valid & ZIP_STAT_SIZE) && data.size() != st.size))
             throw Topenerror{"the part \"" + name + "\" is damaged"};
@@ -207,7 +213,8 @@ private:
     static void loadxml(pugi::xml_document& doc, const std::string& data, const std::string& name) {
         auto result = doc.load_buffer(data.data(), data.size(), xmloptions);
         if (!result)
-            throw Topenerror{"the part \"" + name + "\" is not valid XML (" + result.description() + ")"};
+            throw Topenerror{"the part \"" + name + "\" is not valid XML (" + result.description() +
+                             ")"};
     }
 
     static std::string resolve(const std::string& target) {
@@ -249,7 +256,8 @@ private:
         if (!shared.empty()) {
             pugi::xml_document doc;
             loadxml(doc, shared, "xl/sharedStrings.xml");
-            for (pugi::xml_node si : doc.child("sst").children("si")) strings_.push_back(itemtext(si));
+            for (pugi::xml_node si : doc.child("sst").children("si"))
+                strings_.push_back(itemtext(si));
         }
     }
 
@@ -257,7 +265,8 @@ private:
     static std::string itemtext(pugi::xml_node si) {
         if (pugi::xml_node t = si.child("t")) return t.text().get();
         std::string text;
-        for (pugi::xml_node r : si.children("r")) text += r.child("t").text().get();
+        for (pugi::xml_node r : si.children("r"))
+            text += r.child("t").text().get();
         return text;
     }
 
@@ -297,7 +306,8 @@ public:
         int rc = freexl_open(path.c_str(), &handle_);
         if (rc != FREEXL_OK) {
             handle_ = nullptr;
-            throw Topenerror{"not a readable .xls workbook (FreeXL error " + std::to_string(rc) + ")"};
+            throw Topenerror{"not a readable .xls workbook (FreeXL error " + std::to_string(rc) +
+                             ")"};
         }
         // A throwing constructor runs no destructor: close the file here.
         try {
@@ -315,7 +325,8 @@ public:
     std::vector<std::string> sheetnames() override { return names_; }
 
     std::unique_ptr<Tsheetgrid> readsheet(std::size_t index) override {
-        if (freexl_select_active_worksheet(handle_, static_cast<unsigned short>(index)) != FREEXL_OK)
+        if (freexl_select_active_worksheet(handle_, static_cast<unsigned short>(index)) !=
+            FREEXL_OK)
             throw Topenerror{"sheet \"" + names_.at(index) + "\" cannot be selected"};
         unsigned int rows = 0;
         unsigned short cols = 0;
@@ -328,8 +339,12 @@ public:
                 if (freexl_get_cell_value(handle_, r, c, &value) != FREEXL_OK) continue;
                 std::string text;
                 switch (value.type) {
-                case FREEXL_CELL_INT: text = std::to_string(value.value.int_value); break;
-                case FREEXL_CELL_DOUBLE: text = numbertext(value.value.double_value); break;
+                case FREEXL_CELL_INT:
+                    text = std::to_string(value.value.int_value);
+                    break;
+                case FREEXL_CELL_DOUBLE:
+                    text = numbertext(value.value.double_value);
+                    break;
                 case FREEXL_CELL_TEXT:
                 case FREEXL_CELL_SST_TEXT:
                 case FREEXL_CELL_DATE:
@@ -337,7 +352,8 @@ public:
                 case FREEXL_CELL_TIME:
                     if (value.value.text_value) text = value.value.text_value;
                     break;
-                default: break;
+                default:
+                    break;
                 }
                 grid->set(r + 1, static_cast<std::uint32_t>(c) + 1, std::move(text));
             }
@@ -352,7 +368,8 @@ private:
             throw Topenerror{"the sheet list cannot be read"};
         for (unsigned int i = 0; i < count; ++i) {
             const char* name = nullptr;
-            if (freexl_get_worksheet_name(handle_, static_cast<unsigned short>(i), &name) != FREEXL_OK)
+            if (freexl_get_worksheet_name(handle_, static_cast<unsigned short>(i), &name) !=
+                FREEXL_OK)
                 throw Topenerror{"the name of sheet " + std::to_string(i + 1) + " cannot be read"};
             names_.push_back(name ? name : "");
         }
@@ -385,7 +402,8 @@ TExcelFile::TExcelFile(Tuiservice& ui, const std::string& path) : path_(path) {
         // Every sheet is read now, so that a damaged one is reported here,
         // once, and later selects and reads never fail half-way through an
         // import.
-        for (std::size_t k = 0; k < names_.size(); ++k) grids_.push_back(reader_->readsheet(k));
+        for (std::size_t k = 0; k < names_.size(); ++k)
+            grids_.push_back(reader_->readsheet(k));
         reader_.reset();
         open_ = true;
         return;

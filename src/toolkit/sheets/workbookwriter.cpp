@@ -62,7 +62,8 @@ struct Tstringwriter : pugi::xml_writer {
 void patchnumbers(const std::string& path,
                   const std::vector<std::map<std::string, std::string>>& exact) {
     bool any = false;
-    for (const auto& cells : exact) any = any || !cells.empty();
+    for (const auto& cells : exact)
+        any = any || !cells.empty();
     if (!any) return;
     int error = 0;
     zip_t* zip = zip_open(path.c_str(), 0, &error);
@@ -82,7 +83,8 @@ void patchnumbers(const std::string& path,
                 xml.append(buffer, static_cast<std::size_t>(n));
             zip_fclose(file);
             pugi::xml_document doc;
-            unsigned options = pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_declaration;
+            unsigned options =
+                pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_declaration;
             if (n < 0 || !doc.load_buffer(xml.data(), xml.size(), options))
                 throw Eerror("Cannot read back " + name + " of " + path);
             for (pugi::xml_node row : doc.child("worksheet").child("sheetData").children("row"))
@@ -93,7 +95,8 @@ void patchnumbers(const std::string& path,
             Tstringwriter out;
             doc.save(out, "", pugi::format_raw | pugi::format_no_declaration);
             keep.push_back(std::make_unique<std::string>(std::move(out.data)));
-            zip_source_t* source = zip_source_buffer(zip, keep.back()->data(), keep.back()->size(), 0);
+            zip_source_t* source =
+                zip_source_buffer(zip, keep.back()->data(), keep.back()->size(), 0);
             if (!source || zip_file_replace(zip, static_cast<zip_uint64_t>(index), source, 0) < 0) {
                 if (source) zip_source_free(source);
                 throw Eerror("Cannot rewrite " + name + " of " + path);
