@@ -59,6 +59,13 @@ public:
     // order. The inner loops of the matrix library use it to skip zeros.
     void foreachnonzero(const std::function<void(std::uint32_t, std::uint32_t, extended)>& f) const;
 
+    // Direct access to the table of a dense single-precision matrix, for the
+    // inner loops of the solvers: cell (r, c) is at (r - 1) * colcapacity() +
+    // (c - 1). Only meaningful while storage() is dense and precision() is 1;
+    // writing through it changes neither rows nor cols.
+    float* singletable() { return s_.values.data(); }
+    const float* singletable() const { return s_.values.data(); }
+
 private:
     std::uint32_t rows_() const;
     std::uint32_t cols_() const;
