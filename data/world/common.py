@@ -82,6 +82,24 @@ def topology_features(topo, object_name):
             pts.extend(a if not pts else a[1:])
         return pts
 
+    def unwrap(pts):
+        """The topology is made for drawing on the sphere: rings cross the
+        antimeridian (a jump of more than 180 degrees between two points)
+        and Antarctica's ring runs once round the pole. Unwrapped, a ring
+        runs on past 180 degrees; a ring round a pole is closed over it."""
+        out = [pts[0]]
+        offset = 0.0
+        for (x0, _y0), (x1, y1) in zip(pts, pts[1:]):
+            if x1 - x0 > 180.0:
+                offset -= 360.0
+            elif x1 - x0 < -180.0:
+                offset += 360.0
+            out.append((x1 + offset, y1))
+        if abs(out[-1][0] - out[0][0]) > 180.0:
+            pole = -90.0 if sum(y for _x, y in out) < 0 else 90.0
+            out += [(out[-1][0], pole), (out[0][0], pole), out[0]]
+        return out
+
     def polygon(rings):
         # Quantisation collapses some tiny islets to fewer than four points.
         shell = ring(rings[0])
@@ -89,8 +107,43 @@ def topology_features(topo, object_name):
             return None
         if len(shell) < 4:
             shell = shell + shell[:1]
-        holes = [h for h in (ring(r) for r in rings[1:]) if len(h) >= 4]
+        shell = unwrap(shell)
+        sx0 = min(x for x, _ in shell)
+        holes = []
+        for h in (ring(r) for r in rings[1:]):
+            if len(h) < 4:
+                continue
+            h = unwrap(h)
+            shift = 360.0 * round((sx0 - min(x for x, _ in h)) / 360.0) \
+                if min(x for x, _ in h) > max(x for x, _ in shell) or \
+                max(x for x, _ in h) < sx0 else 0.0
+            holes.append([(x + shift, y) for x, y in h])
         return Polygon(shell, holes)
+
+    def normalised(geom):
+        """Cuts what lies beyond the antimeridian and moves it back."""
+        from shapely.affinity import translate
+        from shapely.geometry import box
+        from shapely.ops import unary_union
+
+        minx, _miny, maxx, _maxy = geom.bounds
+        if minx >= -180.0 and maxx <= 180.0:
+            return geom
+        if not geom.is_valid:
+            geom = geom.buffer(0)
+        parts = [geom.intersection(box(-180, -90, 180, 90))]
+        if maxx > 180.0:
+            parts.append(translate(geom.intersection(box(180, -90, 540, 90)), -360.0))
+        if minx < -180.0:
+            parts.append(translate(geom.intersection(box(-540, -90, -180, 90)), 360.0))
+        polys = []
+        for p in parts:
+            for q in getattr(p, "geoms", [p]):
+                if q.geom_type == "Polygon" and not q.is_empty:
+                    polys.append(q)
+                elif q.geom_type == "MultiPolygon":
+                    polys.extend(q.geoms)
+        return unary_union(polys)
 
     out = []
     for g in topo["objects"][object_name]["geometries"]:
@@ -107,6 +160,7 @@ def topology_features(topo, object_name):
             continue
         if not geom.is_valid:
             geom = geom.buffer(0)
+        geom = normalised(geom)
         out.append((g.get("properties", {}), g.get("id"), geom))
     return out
 

@@ -1,8 +1,8 @@
 """The 50 seas: polygons, and per-sea area, depth, temperature and ice.
 
 Outputs: seas.geojson (one feature per sea, polygons of our own drawing that
-together cover the whole globe; land inside them is of no account) and
-tables/seas.csv.
+together cover the whole globe but the Caspian Sea; land inside them is of
+no account) and tables/seas.csv.
 
 The world ocean is every grid cell of ETOPO5 (5-minute grid, Debian
 ferret-datasets) that lies in no country polygon of npm world-atlas 2.0.2
@@ -31,7 +31,8 @@ from shapely.ops import unary_union
 # name, abbreviation, ocean, polygons (lists of (lon, lat)); first match wins.
 SEAS = [
     ("Baltic Sea", "BAL", "Atlantic", [[
-        (9.6, 53.3), (31.0, 53.3), (31.0, 67.0), (20.0, 67.0), (16.5, 62.0), (14.0, 58.0),
+        (9.6, 53.3), (31.0, 53.3), (31.0, 61.0), (27.0, 66.5), (20.0, 67.0), (16.5, 62.0),
+        (14.0, 58.0),
         (12.9, 56.3), (12.6, 56.05), (10.6, 55.95), (9.55, 55.6), (9.35, 54.8), (9.6, 54.6)]]),
     ("Black Sea", "BLK", "Atlantic", [[
         (27.5, 41.0), (29.15, 41.22), (30.0, 40.9), (41.5, 40.5), (42.5, 45.0), (39.5, 47.7),
@@ -291,6 +292,13 @@ def main():
     for k in range(len(seas) - 1, -1, -1):
         paint(draw, seas[k][3], k + 1)
     sea_idx = np.array(sea_img, dtype=np.int32)
+    # Pixels on an edge shared by two polygons can stay unpainted: they go to
+    # the nearest painted pixel.
+    from scipy import ndimage
+    hole = sea_idx == 0
+    if hole.any():
+        _d, (iy, ix) = ndimage.distance_transform_edt(hole, return_indices=True)
+        sea_idx = sea_idx[iy, ix]
 
     etopo = netCDF4.Dataset(f"{FERRET}/etopo5.cdf")
     rose = np.asarray(etopo["ROSE"][:], dtype=np.float64)  # [lat, lon 0..360)
@@ -348,8 +356,8 @@ def main():
         ang = np.radians(glon[cc])
         lonc = math.degrees(math.atan2(float((a * np.sin(ang)).sum()),
                                        float((a * np.cos(ang)).sum())))
-        earlier = unary_union([s[3] for s in seas[:k]]) if k else None
-        own = geom.difference(earlier) if earlier is not None else geom
+        earlier = unary_union([s[3] for s in seas[:k]] + [casp]) if k else casp
+        own = geom.difference(earlier)
         features.append({"type": "Feature",
                          "properties": {"name": name, "abbr": abbr, "ocean": ocean_name,
                                         "row": 16 + k},
