@@ -1,9 +1,18 @@
 // Times the solution and the inversion of a system matrix of the real shape:
-// 289 regions of 12 compartments, about 2,150 existing boxes, a few dozen
-// non-zeros per row. Reports the median of several runs for the sparse path
-// and the dense reference, and the ratios between them.
+// 289 regions (239 land, 50 seas) of 12 compartments, about 2,150 existing
+// boxes, a few non-zeros per column. Reports the median of several runs for
+// the sparse path and the dense reference, and the ratios between them.
 //
 // Usage: bench_solve [--runs N] [--dense-runs N] [--no-dense] [--threads N] [--seed S]
+//                    [--reuse-memory]
+//
+// The dense reference inversion takes about half a minute per run here.
+//
+// Fresh memory is expensive on some virtual machines (a first touch of a
+// page can cost tens of microseconds), and every inversion allocates its
+// result table afresh. --reuse-memory keeps large blocks in the heap, as a
+// long-running program would see after its first inversion; the page faults
+// of each timed step are reported either way.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -11,7 +20,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <malloc.h>
 #include <random>
+#include <sys/resource.h>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,7 +37,7 @@ using namespace velmora;
 namespace {
 
 constexpr std::uint32_t regioncount = 289;
-constexpr std::uint32_t seacount = 60;
+constexpr std::uint32_t seacount = 50;
 constexpr std::uint32_t compartmentcount = 12;
 
 enum : std::uint32_t {
@@ -97,7 +108,7 @@ Tworld makeworld(std::uint32_t seed) {
         if (!island(r)) {
             for (std::uint32_t c : {air, nat, agr, urb, river, groundwater}) w.exists[rc(r, c)] = 1;
             if (unit(rng) < 0.8) w.exists[rc(r, lake)] = w.exists[rc(r, lakesed)] = 1;
-            if (unit(rng) < 0.5) w.exists[rc(r, saltlake)] = w.exists[rc(r, saltlakesed)] = 1;
+            if (unit(rng) < 0.38) w.exists[rc(r, saltlake)] = w.exists[rc(r, saltlakesed)] = 1;
         } else {
             for (std::uint32_t c : {air, seawater, seased}) w.exists[rc(r, c)] = 1;
         }
@@ -198,13 +209,23 @@ double median(std::vector<double> v) {
     return v.size() % 2 ? v[v.size() / 2] : 0.5 * (v[v.size() / 2 - 1] + v[v.size() / 2]);
 }
 
-double timed(int runs, const std::function<void()>& f) {
-    std::vector<double> t;
+long pagefaults() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_minflt + u.ru_majflt;
+}
+
+// Median time of f over `runs` runs; `faults` gets the median page faults.
+double timed(int runs, const std::function<void()>& f, long* faults = nullptr) {
+    std::vector<double> t, p;
     for (int k = 0; k < runs; ++k) {
+        long p0 = pagefaults();
         double t0 = now();
         f();
         t.push_back(now() - t0);
+        p.push_back(double(pagefaults() - p0));
     }
+    if (faults) *faults = long(median(p));
     return median(t);
 }
 
@@ -212,6 +233,7 @@ struct Toptions {
     int runs = 11;
     int denseruns = 3;
     bool dense = true;
+    bool reuse = false;
     unsigned threads = 0;
     std::uint32_t seed = 20240611;
 };
@@ -283,64 +305,100 @@ int main(int argc, char** argv) {
         else if (arg == "--no-dense") o.dense = false;
         else if (arg == "--threads") o.threads = unsigned(next());
         else if (arg == "--seed") o.seed = std::uint32_t(next());
+        else if (arg == "--reuse-memory") o.reuse = true;
         else {
             std::fprintf(stderr,
                          "usage: bench_solve [--runs N] [--dense-runs N] [--no-dense] "
-                         "[--threads N] [--seed S]\n");
+                         "[--threads N] [--seed S] [--reuse-memory]\n");
             return 2;
         }
     }
-    unsigned threads = o.threads ? o.threads : std::max(1u, std::thread::hardware_concurrency());
+    if (o.reuse) {
+        // Serve every block from the heap and never give it back.
+        mallopt(M_MMAP_THRESHOLD, 1 << 30);
+        mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    }
+    const unsigned threads =
+        o.threads ? o.threads : std::max(1u, std::thread::hardware_concurrency());
 
     Tworld world = makeworld(o.seed);
-    Tnummatrix abig(world.n, world.n), small(world.boxes, world.boxes);
+    Tnummatrix abig(world.n, world.n), boxes(world.boxes, world.boxes);
     assemble(world, false, abig);
-    assemble(world, true, small);
+    assemble(world, true, boxes);
+    Tnummatrix abigindexed(world.n, world.n);
+    abigindexed.setstorage(indexedsparse);
+    assemble(world, false, abigindexed);
     std::uint64_t nonzeros = 0;
-    small.foreachnonzero([&](std::uint32_t, std::uint32_t, extended) { ++nonzeros; });
-    std::printf("system: %u regions, %u cells, %u boxes, %llu non-zeros (%.1f per row), "
-                "%u threads\n",
-                regioncount, world.n, world.boxes, (unsigned long long)nonzeros,
-                double(nonzeros) / world.boxes, threads);
+    std::vector<std::uint32_t> percolumn(world.boxes + 1, 0);
+    boxes.foreachnonzero([&](std::uint32_t, std::uint32_t j, extended) {
+        ++nonzeros;
+        ++percolumn[j];
+    });
+    std::vector<std::uint32_t> perrow(world.boxes + 1, 0);
+    boxes.foreachnonzero([&](std::uint32_t i, std::uint32_t, extended) { ++perrow[i]; });
+    std::printf("system: %u regions (%u land, %u seas), %u cells, %u boxes, %llu non-zeros\n"
+                "        (per row: %.1f on average, at most %u; per column at most %u)\n",
+                regioncount, regioncount - seacount, seacount, world.n, world.boxes,
+                (unsigned long long)nonzeros, double(nonzeros) / world.boxes,
+                *std::max_element(perrow.begin(), perrow.end()),
+                *std::max_element(percolumn.begin(), percolumn.end()));
+    std::printf("        %u threads; memory: %s\n", threads,
+                o.reuse ? "large blocks reused from the heap (--reuse-memory)"
+                        : "the C library's default (large blocks mapped afresh)");
 
     // An emission into the air of one region, as in concentration mode.
-    Tnumvector emis(world.n), emissmall(world.boxes);
+    Tnumvector emis(world.n), emisboxes(world.boxes);
     emis.reset(world.n);
     emis.setvalue(rc(150, air), 1.0L);
-    emissmall.reset(world.boxes);
+    emisboxes.reset(world.boxes);
     {
         std::uint32_t k = 0;
         for (std::uint32_t i = 1; i <= world.n; ++i)
             if (world.exists[i]) {
                 ++k;
-                if (i == rc(150, air)) emissmall.setvalue(k, 1.0L);
+                if (i == rc(150, air)) emisboxes.setvalue(k, 1.0L);
             }
     }
 
-    // The engine alone, on the boxes that exist.
+    // The engine alone, on the boxes that exist, in double.
+    double enginefactorise = 0, enginesubstitute = 0;
     {
         std::vector<std::int32_t> r, c;
         std::vector<double> v;
-        small.foreachnonzero([&](std::uint32_t i, std::uint32_t j, extended x) {
+        boxes.foreachnonzero([&](std::uint32_t i, std::uint32_t j, extended x) {
             r.push_back(std::int32_t(i - 1));
             c.push_back(std::int32_t(j - 1));
             v.push_back(double(x));
         });
-        Tsparsecolumns m = Tsparsecolumns::fromtriplets(std::int32_t(world.boxes), r, c, v);
+        const std::int32_t n = std::int32_t(world.boxes);
+        Tsparsecolumns m = Tsparsecolumns::fromtriplets(n, r, c, v);
         double order = timed(o.runs, [&] { (void)minimumdegreeorder(m); });
         Tsparselu lu;
-        double factorise = timed(o.runs, [&] { lu.factorise(m); });
-        std::vector<double> b(world.boxes, 0.0), work(world.boxes);
-        double substitute = timed(o.runs, [&] {
+        enginefactorise = timed(o.runs, [&] { lu.factorise(m); });
+        std::vector<double> b(n, 0.0), work(n);
+        enginesubstitute = timed(o.runs, [&] {
             std::fill(b.begin(), b.end(), 0.0);
             b[0] = 1;
             lu.solve(b.data(), work.data());
         });
-        std::printf("\nsparse LU engine (boxes only, double):\n");
-        std::printf("  ordering %.2f ms, factorisation incl. ordering %.2f ms, one substitution "
-                    "%.3f ms\n",
-                    order, factorise, substitute);
-        std::printf("  L %zu + U %zu non-zeros (fill %.1fx), %d off-diagonal pivots\n",
+        std::vector<float> table(std::size_t(n) * n, 0.0f);
+        std::vector<std::int32_t> identity(n);
+        for (std::int32_t k = 0; k < n; ++k) identity[k] = k;
+        Tinversetarget target;
+        target.table = table.data();
+        target.stride = std::size_t(n);
+        target.rowof = identity.data();
+        target.colof = identity.data();
+        double inverseone = timed(o.runs, [&] { lu.invert(target, 1, nullptr); });
+        double inverseall = timed(o.runs, [&] { lu.invert(target, threads, nullptr); });
+        std::printf("\nsparse LU engine, boxes only, double precision, median of %d:\n", o.runs);
+        std::printf("  ordering                        %8.3f ms\n", order);
+        std::printf("  factorisation incl. ordering    %8.3f ms\n", enginefactorise);
+        std::printf("  one substitution                %8.3f ms\n", enginesubstitute);
+        std::printf("  inverse into a ready table      %8.3f ms on 1 thread, %.3f ms on %u\n",
+                    inverseone, inverseall, threads);
+        std::printf("  L %zu + U %zu non-zeros (%.2f times those of the matrix), "
+                    "%d off-diagonal pivots\n",
                     lu.lnonzeros(), lu.unonzeros(),
                     double(lu.lnonzeros() + lu.unonzeros()) / double(m.nonzeros()),
                     lu.offdiagonalpivots());
@@ -348,66 +406,77 @@ int main(int argc, char** argv) {
 
     Tnumvector xs, xd;
     Tnummatrix inverses, inversed;
-    double sparsesolvebig = timed(o.runs, [&] { solve(abig, emis, Tsolvemethod::sparse, xs, true); });
-    double sparsesolve =
-        timed(o.runs, [&] { solve(small, emissmall, Tsolvemethod::sparse, xs, false); });
-    std::vector<double> invonly;
-    double sparseinvbig = timed(std::max(3, o.runs / 2), [&] {
-        double t = 0;
-        invert(abig, Tsolvemethod::sparse, o.threads, inverses, true, &t);
-        invonly.push_back(t);
-    });
-    double sparseinvbigonly = median(invonly);
-    invonly.clear();
-    double sparseinv = timed(std::max(3, o.runs / 2), [&] {
-        double t = 0;
-        invert(small, Tsolvemethod::sparse, o.threads, inverses, false, &t);
-        invonly.push_back(t);
-    });
-    double sparseinvonly = median(invonly);
-    double onethread = timed(3, [&] {
-        Tinvertmatrix m;
-        m.setscaling(1);
-        m.setworkprecision(3);
-        m.setmethod(Tsolvemethod::sparse);
-        m.setthreads(1);
-        m.invert(small);
-    });
-
-    std::printf("\nsparse path through Tsolveequations / Tinvertmatrix (scaling 1, working "
-                "precision 3), median of %d:\n",
+    long faults = 0;
+    std::printf("\nthrough Tsolveequations / Tinvertmatrix with the model's options (scaling 1, "
+                "working precision 3),\nsparse path, median of %d (page faults per run):\n",
                 o.runs);
-    std::printf("  one solve, %u boxes:                              %8.2f ms\n", world.boxes,
-                sparsesolve);
-    std::printf("  one solve, Abig %u x %u dense with removal:     %8.2f ms\n", world.n, world.n,
-                sparsesolvebig);
-    std::printf("  inversion, %u boxes: invert %.1f ms, with getresult %.1f ms "
-                "(1 thread: invert %.1f ms)\n",
-                world.boxes, sparseinvonly, sparseinv, onethread);
-    std::printf("  inversion, Abig with removal: invert %.1f ms, with getresult %.1f ms\n",
-                sparseinvbigonly, sparseinvbig);
+    char label[80];
+    double solveboxes = timed(
+        o.runs, [&] { solve(boxes, emisboxes, Tsolvemethod::sparse, xs, false); }, &faults);
+    std::snprintf(label, sizeof label, "boxes only (%u x %u dense table)", world.boxes,
+                  world.boxes);
+    std::printf("  one solve, %-44s %7.2f ms  (%ld)\n", label, solveboxes, faults);
+    double solvebig =
+        timed(o.runs, [&] { solve(abig, emis, Tsolvemethod::sparse, xs, true); }, &faults);
+    std::snprintf(label, sizeof label, "Abig %u x %u dense table, removal on", world.n, world.n);
+    std::printf("  one solve, %-44s %7.2f ms  (%ld)\n", label, solvebig, faults);
+    double solveindexed = timed(
+        o.runs, [&] { solve(abigindexed, emis, Tsolvemethod::sparse, xs, true); }, &faults);
+    std::printf("  one solve, %-44s %7.2f ms  (%ld)\n", "Abig indexed sparse, removal on",
+                solveindexed, faults);
+
+    const int inversionruns = std::max(3, o.runs / 2);
+    std::vector<double> invertonly;
+    auto inversion = [&](const Tnummatrix& a, bool remove, unsigned t, const char* what) {
+        invertonly.clear();
+        long p0 = pagefaults();
+        double t0 = now();
+        invert(a, Tsolvemethod::sparse, t, inverses, remove);
+        double first = now() - t0;
+        long firstfaults = pagefaults() - p0;
+        double total = timed(
+            inversionruns,
+            [&] {
+                double only = 0;
+                invert(a, Tsolvemethod::sparse, t, inverses, remove, &only);
+                invertonly.push_back(only);
+            },
+            &faults);
+        double only = median(invertonly);
+        std::printf("    %-38s %7.1f ms %7.1f ms  (%5ld)   %7.1f ms  (%5ld)\n", what, only,
+                    total, faults, first, firstfaults);
+        return only;
+    };
+    std::printf("  inversion, median of %d after a first run:  invert  +getresult (faults)   "
+                "first run (faults)\n",
+                inversionruns);
+    double inverseboxes = inversion(boxes, false, o.threads, "boxes only, all threads");
+    inversion(boxes, false, 1, "boxes only, 1 thread");
+    inversion(abig, true, o.threads, "Abig with removal, all threads");
 
     if (!o.dense) return 0;
-    std::printf("\ndense reference (working precision 3), median of %d ...\n", o.denseruns);
+    std::printf("\ndense reference (working precision 3), boxes only, median of %d:\n",
+                o.denseruns);
     std::fflush(stdout);
     double densesolve =
-        timed(o.denseruns, [&] { solve(small, emissmall, Tsolvemethod::dense, xd, false); });
-    invonly.clear();
-    double denseinv = timed(o.denseruns, [&] {
+        timed(o.denseruns, [&] { solve(boxes, emisboxes, Tsolvemethod::dense, xd, false); });
+    std::printf("  one solve   %10.1f ms   dense / sparse: %.0f (engine alone: %.0f)\n",
+                densesolve, densesolve / solveboxes,
+                densesolve / (enginefactorise + enginesubstitute));
+    std::fflush(stdout);
+    invertonly.clear();
+    timed(o.denseruns, [&] {
         double t = 0;
-        invert(small, Tsolvemethod::dense, o.threads, inversed, false, &t);
-        invonly.push_back(t);
+        invert(boxes, Tsolvemethod::dense, o.threads, inversed, false, &t);
+        invertonly.push_back(t);
     });
-    double denseinvonly = median(invonly);
-    std::printf("  one solve, %u boxes:            %10.1f ms   (dense / sparse %.0fx)\n",
-                world.boxes, densesolve, densesolve / sparsesolve);
-    std::printf("  inversion, %u boxes: invert     %10.1f ms   (dense / sparse %.0fx)\n",
-                world.boxes, denseinvonly, denseinvonly / sparseinvonly);
-    std::printf("                        with getresult %8.1f ms\n", denseinv);
-    solve(small, emissmall, Tsolvemethod::sparse, xs, false);
-    invert(small, Tsolvemethod::sparse, o.threads, inverses, false);
-    std::printf("  largest difference sparse vs dense, relative to the largest value: "
-                "solution %.2e, inverse %.2e\n",
+    double denseinverse = median(invertonly);
+    std::printf("  inversion   %10.1f ms   dense / sparse: %.0f\n", denseinverse,
+                denseinverse / inverseboxes);
+    solve(boxes, emisboxes, Tsolvemethod::sparse, xs, false);
+    invert(boxes, Tsolvemethod::sparse, o.threads, inverses, false);
+    std::printf("  largest difference sparse - dense, relative to the largest value: "
+                "solution %.1e, inverse %.1e\n",
                 difference(xd, xs), difference(inversed, inverses));
     return 0;
 }

@@ -361,9 +361,12 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
     if (e.keptrows.size() != e.keptcols.size()) throw EInvalidArgument(nonsquare);
     // The inverse maps equations to unknowns: its rows belong to a's
     // columns and its columns to a's rows.
-    const std::uint32_t outrows = e.cols, outcols = e.rows;
+    fullrows_ = e.cols;
+    fullcols_ = e.rows;
+    resultrows_ = e.keptcols;
+    resultcols_ = e.keptrows;
     result_.clear();
-    result_.setcapacity(outrows, outcols);
+    result_.setcapacity(n, n);
 
     Tsolvemethod method = options_.method;
     if (method == Tsolvemethod::automatic) method = choosemethod(n, e.nonzeros);
@@ -375,14 +378,18 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
         Tsparselu lu;
         ok = lu.factorise(sparsecopy(a, e, scale, false));
         if (ok) {
-            result_.reset(outrows, outcols);
+            result_.reset(n, n);
             std::vector<double> factor(n);
-            for (std::uint32_t j = 0; j < n; ++j) factor[j] = 1.0 / double(scale[j]);
+            std::vector<std::int32_t> identity(n);
+            for (std::uint32_t j = 0; j < n; ++j) {
+                factor[j] = 1.0 / double(scale[j]);
+                identity[j] = std::int32_t(j);
+            }
             Tinversetarget target;
             target.table = result_.singletable();
             target.stride = result_.colcapacity();
-            target.rowof = e.keptcols.data();
-            target.colof = e.keptrows.data();
+            target.rowof = identity.data();
+            target.colof = identity.data();
             target.rowfactor = options_.scaling ? factor.data() : nullptr;
             lu.invert(target, options_.threads, options_.stopcheck);
         }
@@ -400,7 +407,7 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
                 ok = false;
                 return;
             }
-            result_.reset(outrows, outcols);
+            result_.reset(n, n);
             float* table = result_.singletable();
             const std::size_t stride = result_.colcapacity();
             std::vector<T> unit(n, T(0)), x(n);
@@ -408,12 +415,11 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
                 unit[j] = 1;
                 lu.substitute(unit.data(), x.data());
                 unit[j] = 0;
-                float* column = table + e.keptrows[j];
                 for (std::uint32_t i = 0; i < n; ++i) {
                     float value = static_cast<float>(x[i]);
                     if (options_.scaling && scale[i] != 1)
                         value = static_cast<float>(extended(value) * (1 / extended(scale[i])));
-                    column[std::size_t(e.keptcols[i]) * stride] = value;
+                    table[i * stride + j] = value;
                 }
                 if (options_.stopcheck && options_.stopcheck()) break;
             }
@@ -426,7 +432,30 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
 
 void Tinvertmatrix::getresult(Tnummatrix& m) const {
     if (!options_.done) throw ENotExecuted("Prior method not executed");
-    copymatrix(result_, m);
+    if (!options_.removeempty) {
+        copymatrix(result_, m);
+        return;
+    }
+    // Rows and columns that were removed read 0.
+    m.reset(fullrows_, fullcols_);
+    const std::uint32_t n = result_.rows();
+    const float* from = result_.singletable();
+    const std::size_t stride = result_.colcapacity();
+    if (isdensesingle(m)) {
+        float* to = m.singletable();
+        const std::size_t tostride = m.colcapacity();
+        for (std::uint32_t i = 0; i < n; ++i) {
+            float* row = to + std::size_t(resultrows_[i]) * tostride;
+            for (std::uint32_t j = 0; j < n; ++j) row[resultcols_[j]] = from[i * stride + j];
+        }
+        return;
+    }
+    for (std::uint32_t i = 0; i < n; ++i)
+        for (std::uint32_t j = 0; j < n; ++j) {
+            float x = from[i * stride + j];
+            if (x != 0)
+                m.setvalue(std::uint32_t(resultrows_[i]) + 1, std::uint32_t(resultcols_[j]) + 1, x);
+        }
 }
 
 // ---------------------------------------------------------------- solving

@@ -45,6 +45,7 @@
 // stoprequested() is asked; without one the run is never stopped.
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "numeric/matrices.h"
 #include "numeric/vectors.h"
@@ -132,7 +133,12 @@ public:
 
 private:
     Tsolveoptions options_;
+    // The inverse of the matrix that was solved, i.e. after removal; getresult
+    // spreads it over the full size. Keeping it small spares a table of the
+    // full size per run, most of it zeros.
     Tnummatrix result_{1, 1};
+    std::vector<std::int32_t> resultrows_, resultcols_; // full row and column of each
+    std::uint32_t fullrows_ = 0, fullcols_ = 0;
     Tsolvestatus status_;
     Tsolvemethod used_ = Tsolvemethod::automatic;
 };
