@@ -219,6 +219,14 @@ def nearest_mean(target, rows, key, k=3):
     return sum(v for _, v in cands[:k]) / min(k, len(cands))
 
 
+def latitude_slope(rows):
+    """Least-squares slope of temperature against absolute latitude."""
+    xs = [abs(r["lat"]) for r in rows]
+    ys = [r["temp_src"] for r in rows]
+    mx, my = sum(xs) / len(xs), sum(ys) / len(ys)
+    return sum((x - mx) * (y - my) for x, y in zip(xs, ys)) / sum((x - mx) ** 2 for x in xs)
+
+
 def great_circle(lat1, lon1, lat2, lon2):
     p1, p2 = math.radians(lat1), math.radians(lat2)
     dl = math.radians(lon2 - lon1)
@@ -265,13 +273,18 @@ def build_countries():
     rows = country_inputs()
     for r in rows:
         r["temp"] = r["temp_src"]
+    known = [x for x in rows if x["temp_src"] is not None]
+    slope = latitude_slope(known)
     for r in rows:
         if r["temp"] is None:
             if r["iso3"] == "ATA":
                 r["temp"] = ANTARCTIC_MEAN_TEMP
             else:
-                r["temp"] = nearest_mean(r, [x for x in rows if x["temp_src"] is not None],
-                                         "temp_src")
+                # The nearest countries' temperatures, moved along the
+                # world-wide gradient with latitude to this country's.
+                moved = [dict(x, t=x["temp_src"] + slope * (abs(r["lat"]) - abs(x["lat"])))
+                         for x in known]
+                r["temp"] = nearest_mean(r, moved, "t")
 
     results = []
     for r in rows:
