@@ -22,8 +22,8 @@
 #include <functional>
 #include <malloc.h>
 #include <random>
-#include <sys/resource.h>
 #include <string>
+#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
@@ -95,7 +95,8 @@ Tworld makeworld(std::uint32_t seed) {
         for (std::uint32_t s = 1; s <= regioncount; ++s)
             if (s != r) d.push_back({std::hypot(x[r] - x[s], y[r] - y[s]), s});
         std::sort(d.begin(), d.end());
-        for (int k = 0; k < 5; ++k) w.neighbours[r].push_back(d[k].second);
+        for (int k = 0; k < 5; ++k)
+            w.neighbours[r].push_back(d[k].second);
     }
     // Make the neighbour relation symmetric.
     for (std::uint32_t r = 1; r <= regioncount; ++r)
@@ -106,11 +107,13 @@ Tworld makeworld(std::uint32_t seed) {
     auto island = [&](std::uint32_t r) { return r > landcount; };
     for (std::uint32_t r = 1; r <= regioncount; ++r) {
         if (!island(r)) {
-            for (std::uint32_t c : {air, nat, agr, urb, river, groundwater}) w.exists[rc(r, c)] = 1;
+            for (std::uint32_t c : {air, nat, agr, urb, river, groundwater})
+                w.exists[rc(r, c)] = 1;
             if (unit(rng) < 0.8) w.exists[rc(r, lake)] = w.exists[rc(r, lakesed)] = 1;
             if (unit(rng) < 0.38) w.exists[rc(r, saltlake)] = w.exists[rc(r, saltlakesed)] = 1;
         } else {
-            for (std::uint32_t c : {air, seawater, seased}) w.exists[rc(r, c)] = 1;
+            for (std::uint32_t c : {air, seawater, seased})
+                w.exists[rc(r, c)] = 1;
         }
     }
     auto flow = [&](std::uint32_t a, std::uint32_t b) {
@@ -171,7 +174,8 @@ Tworld makeworld(std::uint32_t seed) {
     }
     // Losses: degradation and outflow, from almost nothing to most of the turnover.
     std::vector<double> out(w.n + 1, 0.0);
-    for (std::size_t k = 0; k < w.rate.size(); ++k) out[w.from[k]] += w.rate[k];
+    for (std::size_t k = 0; k < w.rate.size(); ++k)
+        out[w.from[k]] += w.rate[k];
     for (std::uint32_t i = 1; i <= w.n; ++i) {
         if (!w.exists[i]) continue;
         ++w.boxes;
@@ -300,16 +304,21 @@ int main(int argc, char** argv) {
     for (int k = 1; k < argc; ++k) {
         std::string arg = argv[k];
         auto next = [&]() { return k + 1 < argc ? std::atoi(argv[++k]) : 0; };
-        if (arg == "--runs") o.runs = std::max(1, next());
-        else if (arg == "--dense-runs") o.denseruns = std::max(1, next());
-        else if (arg == "--no-dense") o.dense = false;
-        else if (arg == "--threads") o.threads = unsigned(next());
-        else if (arg == "--seed") o.seed = std::uint32_t(next());
-        else if (arg == "--reuse-memory") o.reuse = true;
+        if (arg == "--runs")
+            o.runs = std::max(1, next());
+        else if (arg == "--dense-runs")
+            o.denseruns = std::max(1, next());
+        else if (arg == "--no-dense")
+            o.dense = false;
+        else if (arg == "--threads")
+            o.threads = unsigned(next());
+        else if (arg == "--seed")
+            o.seed = std::uint32_t(next());
+        else if (arg == "--reuse-memory")
+            o.reuse = true;
         else {
-            std::fprintf(stderr,
-                         "usage: bench_solve [--runs N] [--dense-runs N] [--no-dense] "
-                         "[--threads N] [--seed S] [--reuse-memory]\n");
+            std::fprintf(stderr, "usage: bench_solve [--runs N] [--dense-runs N] [--no-dense] "
+                                 "[--threads N] [--seed S] [--reuse-memory]\n");
             return 2;
         }
     }
@@ -383,7 +392,8 @@ int main(int argc, char** argv) {
         });
         std::vector<float> table(std::size_t(n) * n, 0.0f);
         std::vector<std::int32_t> identity(n);
-        for (std::int32_t k = 0; k < n; ++k) identity[k] = k;
+        for (std::int32_t k = 0; k < n; ++k)
+            identity[k] = k;
         Tinversetarget target;
         target.table = table.data();
         target.stride = std::size_t(n);
@@ -416,8 +426,8 @@ int main(int argc, char** argv) {
     std::snprintf(label, sizeof label, "boxes only (%u x %u dense table)", world.boxes,
                   world.boxes);
     std::printf("  one solve, %-44s %7.2f ms  (%ld)\n", label, solveboxes, faults);
-    double solvebig =
-        timed(o.runs, [&] { solve(abig, emis, Tsolvemethod::sparse, xs, true); }, &faults);
+    double solvebig = timed(
+        o.runs, [&] { solve(abig, emis, Tsolvemethod::sparse, xs, true); }, &faults);
     std::snprintf(label, sizeof label, "Abig %u x %u dense table, removal on", world.n, world.n);
     std::printf("  one solve, %-44s %7.2f ms  (%ld)\n", label, solvebig, faults);
     double solveindexed = timed(
@@ -443,8 +453,8 @@ int main(int argc, char** argv) {
             },
             &faults);
         double only = median(invertonly);
-        std::printf("    %-38s %7.1f ms %7.1f ms  (%5ld)   %7.1f ms  (%5ld)\n", what, only,
-                    total, faults, first, firstfaults);
+        std::printf("    %-38s %7.1f ms %7.1f ms  (%5ld)   %7.1f ms  (%5ld)\n", what, only, total,
+                    faults, first, firstfaults);
         return only;
     };
     std::printf("  inversion, median of %d after a first run:  invert  +getresult (faults)   "
@@ -460,9 +470,8 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     double densesolve =
         timed(o.denseruns, [&] { solve(boxes, emisboxes, Tsolvemethod::dense, xd, false); });
-    std::printf("  one solve   %10.1f ms   dense / sparse: %.0f (engine alone: %.0f)\n",
-                densesolve, densesolve / solveboxes,
-                densesolve / (enginefactorise + enginesubstitute));
+    std::printf("  one solve   %10.1f ms   dense / sparse: %.0f (engine alone: %.0f)\n", densesolve,
+                densesolve / solveboxes, densesolve / (enginefactorise + enginesubstitute));
     std::fflush(stdout);
     invertonly.clear();
     timed(o.denseruns, [&] {

@@ -18,9 +18,12 @@ const char* const incompatible = "Arrays of incompatible dimension";
 
 extended roundto(extended x, std::uint8_t precision) {
     switch (precision) {
-    case precsingle: return static_cast<float>(x);
-    case precdouble: return static_cast<double>(x);
-    default: return x;
+    case precsingle:
+        return static_cast<float>(x);
+    case precdouble:
+        return static_cast<double>(x);
+    default:
+        return x;
     }
 }
 
@@ -32,8 +35,7 @@ bool isdensesingle(const Tnummatrix& a) {
 // dense single-precision table is scanned directly, sixteen cells at a time,
 // because the system matrix is almost all zeros and the per-cell loop of
 // foreachnonzero would dominate a sparse solve.
-template <typename F>
-void foreachentry(const Tnummatrix& a, F&& f) {
+template <typename F> void foreachentry(const Tnummatrix& a, F&& f) {
     if (!isdensesingle(a)) {
         a.foreachnonzero(f);
         return;
@@ -119,10 +121,10 @@ void gather(const Tnummatrix& a, bool removeempty, Tentries& e) {
 }
 
 // Calls f(i, j, value) for every non-zero cell in the kept numbering (0-based).
-template <typename F>
-void forkept(const Tnummatrix& a, const Tentries& e, F&& f) {
+template <typename F> void forkept(const Tnummatrix& a, const Tentries& e, F&& f) {
     if (e.listed) {
-        for (std::size_t k = 0; k < e.r.size(); ++k) f(e.r[k], e.c[k], e.v[k]);
+        for (std::size_t k = 0; k < e.r.size(); ++k)
+            f(e.r[k], e.c[k], e.v[k]);
         return;
     }
     foreachentry(a, [&](std::uint32_t r, std::uint32_t c, extended x) {
@@ -155,7 +157,8 @@ std::vector<float> columnscales(const Tnummatrix& a, const Tentries& e, std::uin
         ++count[j];
     });
     std::vector<Sum> mean(n);
-    for (std::uint32_t j = 0; j < n; ++j) mean[j] = Sum(sum[j] / Sum(n));
+    for (std::uint32_t j = 0; j < n; ++j)
+        mean[j] = Sum(sum[j] / Sum(n));
     forkept(a, e, [&](std::int32_t, std::int32_t j, extended x) {
         Sum d = Sum(Sum(x) - mean[j]);
         spread[j] = Sum(spread[j] + d * d);
@@ -170,8 +173,7 @@ std::vector<float> columnscales(const Tnummatrix& a, const Tentries& e, std::uin
 
 // The dense LU decomposition at working precision T on a row-major n x n
 // table. Rows are never moved; q records the pivot row of each position.
-template <typename T>
-struct Tdenselu {
+template <typename T> struct Tdenselu {
     explicit Tdenselu(std::uint32_t order)
         : n(order), w(std::size_t(order) * order, T(0)), q(order), s(order, T(0)) {}
 
@@ -238,7 +240,8 @@ struct Tdenselu {
     extended dot(std::uint32_t r, std::uint32_t from, std::uint32_t to, const T* x) const {
         const T* rr = row(r);
         extended sum = 0;
-        for (std::uint32_t c = from; c < to; ++c) sum += safeproduct(x[c], rr[c]);
+        for (std::uint32_t c = from; c < to; ++c)
+            sum += safeproduct(x[c], rr[c]);
         return static_cast<float>(sum);
     }
 
@@ -266,7 +269,9 @@ struct Tdenselu {
     std::vector<T> s;
 };
 
-bool regular(extended determinant) { return determinant < 0 || determinant > 0; }
+bool regular(extended determinant) {
+    return determinant < 0 || determinant > 0;
+}
 
 Tsparsecolumns sparsecopy(const Tnummatrix& a, const Tentries& e, const std::vector<float>& scale,
                           bool multiply) {
@@ -285,16 +290,23 @@ Tsparsecolumns sparsecopy(const Tnummatrix& a, const Tentries& e, const std::vec
 }
 
 // Runs f with a Tdenselu of the type that the working precision names.
-template <typename F>
-void withprecision(std::uint8_t precision, F&& f) {
+template <typename F> void withprecision(std::uint8_t precision, F&& f) {
     switch (precision) {
-    case precsingle: f(float()); break;
-    case precdouble: f(double()); break;
-    default: f(extended()); break;
+    case precsingle:
+        f(float());
+        break;
+    case precdouble:
+        f(double());
+        break;
+    default:
+        f(extended());
+        break;
     }
 }
 
-std::uint8_t effectiveprecision(std::uint8_t p) { return p == 0 ? std::uint8_t(precextended) : p; }
+std::uint8_t effectiveprecision(std::uint8_t p) {
+    return p == 0 ? std::uint8_t(precextended) : p;
+}
 
 } // namespace
 
@@ -446,7 +458,8 @@ void Tinvertmatrix::getresult(Tnummatrix& m) const {
         const std::size_t tostride = m.colcapacity();
         for (std::uint32_t i = 0; i < n; ++i) {
             float* row = to + std::size_t(resultrows_[i]) * tostride;
-            for (std::uint32_t j = 0; j < n; ++j) row[resultcols_[j]] = from[i * stride + j];
+            for (std::uint32_t j = 0; j < n; ++j)
+                row[resultcols_[j]] = from[i * stride + j];
         }
         return;
     }
@@ -473,7 +486,8 @@ bool Tsolveequations::solve(const Tnummatrix& a, const Tnumvector& b) {
     // The right-hand side of the kept equations (a checked read, so a short
     // b raises a range error).
     std::vector<extended> rhs(n);
-    for (std::uint32_t i = 0; i < n; ++i) rhs[i] = b.getvalue(std::uint32_t(e.keptrows[i]) + 1);
+    for (std::uint32_t i = 0; i < n; ++i)
+        rhs[i] = b.getvalue(std::uint32_t(e.keptrows[i]) + 1);
     result_.clear();
 
     Tsolvemethod method = options_.method;
@@ -490,7 +504,8 @@ bool Tsolveequations::solve(const Tnummatrix& a, const Tnumvector& b) {
         ok = lu.factorise(m);
         if (ok) {
             std::vector<double> y(n), work(n);
-            for (std::uint32_t i = 0; i < n; ++i) y[i] = static_cast<double>(rhs[i]);
+            for (std::uint32_t i = 0; i < n; ++i)
+                y[i] = static_cast<double>(rhs[i]);
             lu.solve(y.data(), work.data());
             if (precision == precextended) {
                 // One refinement step: the residual in extended precision
@@ -506,7 +521,8 @@ bool Tsolveequations::solve(const Tnummatrix& a, const Tnumvector& b) {
                 for (std::uint32_t i = 0; i < n; ++i)
                     x[i] = extended(y[i]) + extended(correction[i]);
             } else {
-                for (std::uint32_t i = 0; i < n; ++i) x[i] = y[i];
+                for (std::uint32_t i = 0; i < n; ++i)
+                    x[i] = y[i];
             }
             for (std::uint32_t j = 0; j < n; ++j)
                 if (scale[j] != 1) x[j] = x[j] * (1 / extended(scale[j]));
@@ -525,7 +541,8 @@ bool Tsolveequations::solve(const Tnummatrix& a, const Tnumvector& b) {
                 return;
             }
             std::vector<T> bt(n), xt(n);
-            for (std::uint32_t i = 0; i < n; ++i) bt[i] = T(rhs[i]);
+            for (std::uint32_t i = 0; i < n; ++i)
+                bt[i] = T(rhs[i]);
             lu.substitute(bt.data(), xt.data());
             for (std::uint32_t j = 0; j < n; ++j) {
                 // The solution is held in single precision before it is unscaled.
@@ -563,13 +580,13 @@ extended ludecompose(const Tnummatrix& a, Tnummatrix& w, Tintvector& q) {
     withprecision(w.precision(), [&](auto type) {
         using T = decltype(type);
         Tdenselu<T> lu(n);
-        a.foreachnonzero([&](std::uint32_t r, std::uint32_t c, extended x) {
-            lu.row(r - 1)[c - 1] = T(x);
-        });
+        a.foreachnonzero(
+            [&](std::uint32_t r, std::uint32_t c, extended x) { lu.row(r - 1)[c - 1] = T(x); });
         determinant = lu.decompose();
         for (std::uint32_t i = 0; i < n; ++i) {
             q.setvalue(i + 1, std::int32_t(lu.q[i]) + 1);
-            for (std::uint32_t j = 0; j < n; ++j) w.setvalue(i + 1, j + 1, lu.row(i)[j]);
+            for (std::uint32_t j = 0; j < n; ++j)
+                w.setvalue(i + 1, j + 1, lu.row(i)[j]);
         }
     });
     return determinant;
@@ -584,13 +601,16 @@ void lusubstitute(const Tnummatrix& w, const Tintvector& q, const Tnumvector& b,
         Tdenselu<T> lu(n);
         for (std::uint32_t i = 0; i < n; ++i) {
             lu.q[i] = std::uint32_t(q.getvalue(i + 1) - 1);
-            for (std::uint32_t j = 0; j < n; ++j) lu.row(i)[j] = T(w.getvalue_nocheck(i + 1, j + 1));
+            for (std::uint32_t j = 0; j < n; ++j)
+                lu.row(i)[j] = T(w.getvalue_nocheck(i + 1, j + 1));
         }
         std::vector<T> bt(n), xt(n);
-        for (std::uint32_t i = 0; i < n; ++i) bt[i] = T(b.getvalue(i + 1));
+        for (std::uint32_t i = 0; i < n; ++i)
+            bt[i] = T(b.getvalue(i + 1));
         lu.substitute(bt.data(), xt.data());
         x.reset(n);
-        for (std::uint32_t i = 0; i < n; ++i) x.setvalue(i + 1, xt[i]);
+        for (std::uint32_t i = 0; i < n; ++i)
+            x.setvalue(i + 1, xt[i]);
     });
 }
 
@@ -608,13 +628,15 @@ void copymatrix(const Tnummatrix& s, Tnummatrix& d) {
         return;
     }
     for (std::uint32_t i = 1; i <= s.rows(); ++i)
-        for (std::uint32_t j = 1; j <= s.cols(); ++j) d.setvalue(i, j, s.getvalue(i, j));
+        for (std::uint32_t j = 1; j <= s.cols(); ++j)
+            d.setvalue(i, j, s.getvalue(i, j));
 }
 
 void copyvector(const Tnumvector& s, Tnumvector& d) {
     if (&s == &d) return;
     d.reset(s.count());
-    for (std::uint32_t i = 1; i <= s.count(); ++i) d.setvalue(i, s.getvalue(i));
+    for (std::uint32_t i = 1; i <= s.count(); ++i)
+        d.setvalue(i, s.getvalue(i));
 }
 
 namespace {
@@ -637,8 +659,10 @@ Trowlists rowlists(const Tnummatrix& a) {
     Trowlists l;
     const std::uint32_t rows = a.rows();
     l.start.assign(std::size_t(rows) + 1, 0);
-    for (std::uint32_t i : r) ++l.start[i];
-    for (std::uint32_t i = 0; i < rows; ++i) l.start[i + 1] += l.start[i];
+    for (std::uint32_t i : r)
+        ++l.start[i];
+    for (std::uint32_t i = 0; i < rows; ++i)
+        l.start[i + 1] += l.start[i];
     // Stable placement keeps the scan order; sparse kinds list in item
     // order, so sort each row by column afterwards.
     std::vector<std::uint32_t> next(l.start.begin(), l.start.end() - 1);
@@ -703,7 +727,8 @@ void matvec(const Tnummatrix& a, const Tnumvector& x, Tnumvector& y) {
     const std::uint32_t rows = a.rows(), cols = a.cols();
     // x and y may be one vector: read x before y is reset.
     std::vector<extended> xs(cols);
-    for (std::uint32_t k = 0; k < cols; ++k) xs[k] = x.getvalue_nocheck(k + 1);
+    for (std::uint32_t k = 0; k < cols; ++k)
+        xs[k] = x.getvalue_nocheck(k + 1);
     std::vector<extended> sum(rows, 0);
     if (isdensesingle(a)) {
         const float* table = a.singletable();
@@ -722,7 +747,8 @@ void matvec(const Tnummatrix& a, const Tnumvector& x, Tnumvector& y) {
                 sum[i] += l.value[p] * xs[l.col[p] - 1];
     }
     y.reset(rows);
-    for (std::uint32_t i = 0; i < rows; ++i) y.setvalue_nocheck(i + 1, sum[i]);
+    for (std::uint32_t i = 0; i < rows; ++i)
+        y.setvalue_nocheck(i + 1, sum[i]);
 }
 
 } // namespace velmora

@@ -32,10 +32,13 @@
 // Singularity: the dense path reports a singular matrix when a row is empty,
 // when a pivot search meets an undefined value, or when the determinant
 // comes out as zero (also by underflow) or undefined. The sparse path
-// reports one when a column has no usable pivot: all candidates zero,
-// non-finite, or below a relative size of 1e-12 (see Tsparselu). Both leave
-// the result empty, return false and set the singular flag; they never
-// raise an exception for it.
+// reports one when a column has no usable pivot: all candidates zero or
+// non-finite, or the pivot no larger than the rounding error of a zero (below
+// 1e-12 of the magnitudes that went into it, see Tsparselu). So a matrix that
+// is singular as stored but not exactly so after rounding, such as a closed
+// system without any loss, is caught by the sparse path, while the dense
+// path may invert it. Both leave the result empty, return false and set the
+// singular flag; they never raise an exception for it.
 //
 // Stop requests: the inversion polls a stop check, on the dense path after
 // each column of the inverse, on the sparse path after each batch of 256

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -16,12 +17,15 @@ Tsparsecolumns Tsparsecolumns::fromtriplets(std::int32_t n, const std::vector<st
     // Counting sort by column, then by row within each column, so that
     // duplicates sit side by side and can be added.
     std::vector<std::int32_t> count(std::size_t(n) + 1, 0);
-    for (std::int32_t c : cols) ++count[std::size_t(c) + 1];
-    for (std::int32_t j = 0; j < n; ++j) count[j + 1] += count[j];
+    for (std::int32_t c : cols)
+        ++count[std::size_t(c) + 1];
+    for (std::int32_t j = 0; j < n; ++j)
+        count[j + 1] += count[j];
     std::vector<std::int32_t> order(rows.size());
     {
         std::vector<std::int32_t> next(count.begin(), count.end() - 1);
-        for (std::size_t k = 0; k < rows.size(); ++k) order[next[cols[k]]++] = std::int32_t(k);
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            order[next[cols[k]]++] = std::int32_t(k);
     }
     a.colstart.assign(std::size_t(n) + 1, 0);
     a.rowindex.reserve(rows.size());
@@ -59,7 +63,8 @@ std::vector<std::int32_t> minimumdegreeorder(const Tsparsecolumns& a) {
                 ++start[a.rowindex[p] + 1];
                 ++start[j + 1];
             }
-    for (std::int32_t i = 0; i < n; ++i) start[i + 1] += start[i];
+    for (std::int32_t i = 0; i < n; ++i)
+        start[i + 1] += start[i];
     std::vector<std::int32_t> edges(start[n]);
     {
         std::vector<std::int32_t> fill(start.begin(), start.end() - 1);
@@ -102,15 +107,18 @@ std::vector<std::int32_t> minimumdegreeorder(const Tsparsecolumns& a) {
         if (next[v] >= 0) prev[next[v]] = prev[v];
     };
     // Lowest numbers end up first in each bucket, so ties go to them.
-    for (std::int32_t i = n - 1; i >= 0; --i) insert(i, std::int32_t(adj[i].size()));
+    for (std::int32_t i = n - 1; i >= 0; --i)
+        insert(i, std::int32_t(adj[i].size()));
     std::int32_t lowest = 0, remaining = n;
     while (remaining > 0) {
-        while (head[lowest] < 0) ++lowest;
+        while (head[lowest] < 0)
+            ++lowest;
         std::int32_t v = head[lowest];
         if (lowest == remaining - 1) {
             // What is left is one clique: every order of it fills the same.
             for (std::int32_t d = lowest; d < n; ++d)
-                for (std::int32_t w = head[d]; w >= 0; w = next[w]) order.push_back(w);
+                for (std::int32_t w = head[d]; w >= 0; w = next[w])
+                    order.push_back(w);
             break;
         }
         remove(v);
@@ -163,7 +171,11 @@ bool Tsparselu::factorise(const Tsparsecolumns& a) {
     urow_.reserve(a.nonzeros() * 2);
     uval_.reserve(a.nonzeros() * 2);
 
-    std::vector<double> x(n, 0.0);
+    // x is the column being eliminated; bound[i] is the sum of the
+    // magnitudes that went into x[i] (its entry in a, plus |l| times the
+    // bound of every update), so that a pivot of rounding noise can be told
+    // from a small one whatever the scale of its row and column.
+    std::vector<double> x(n, 0.0), bound(n, 0.0);
     std::vector<std::int32_t> mark(n, -1), reach(n), stack(n), next(n);
     for (std::int32_t k = 0; k < n; ++k) {
         const std::int32_t col = perm_[k];
@@ -200,20 +212,24 @@ bool Tsparselu::factorise(const Tsparsecolumns& a) {
                 }
             }
         }
-        double columnsize = 0;
-        for (std::int32_t t = top; t < n; ++t) x[reach[t]] = 0.0;
+        for (std::int32_t t = top; t < n; ++t) {
+            x[reach[t]] = 0.0;
+            bound[reach[t]] = 0.0;
+        }
         for (std::int32_t p = a.colstart[col]; p < a.colstart[col + 1]; ++p) {
             x[a.rowindex[p]] = a.values[p];
-            columnsize = std::max(columnsize, std::fabs(a.values[p]));
+            bound[a.rowindex[p]] = std::fabs(a.values[p]);
         }
         // Sparse triangular solve with the columns of L done so far.
         for (std::int32_t t = top; t < n; ++t) {
             std::int32_t j = reach[t];
             std::int32_t s = pinv_[j];
             if (s < 0) continue;
-            double xj = x[j];
-            if (xj == 0.0) continue;
-            for (std::int32_t q = lstart_[s]; q < lstart_[s + 1]; ++q) x[lrow_[q]] -= lval_[q] * xj;
+            const double xj = x[j], bj = bound[j];
+            for (std::int32_t q = lstart_[s]; q < lstart_[s + 1]; ++q) {
+                x[lrow_[q]] -= lval_[q] * xj;
+                bound[lrow_[q]] += std::fabs(lval_[q]) * bj;
+            }
         }
         // Split into the column of U and the pivot candidates.
         std::int32_t best = -1;
@@ -224,7 +240,6 @@ bool Tsparselu::factorise(const Tsparsecolumns& a) {
             double v = x[j];
             if (!std::isfinite(v)) finite = false;
             double size = std::fabs(v);
-            columnsize = std::max(columnsize, size);
             if (pinv_[j] >= 0) {
                 if (v != 0.0) {
                     urow_.push_back(pinv_[j]);
@@ -239,7 +254,7 @@ bool Tsparselu::factorise(const Tsparsecolumns& a) {
         if (pinv_[diagonal] < 0 && mark[diagonal] == k &&
             std::fabs(x[diagonal]) >= diagonalpreference * bestsize && x[diagonal] != 0.0)
             best = diagonal;
-        if (!finite || best < 0 || !(bestsize > singulartolerance * columnsize)) {
+        if (!finite || best < 0 || !(std::fabs(x[best]) > singulartolerance * bound[best])) {
             singularstep_ = k;
             return false;
         }
@@ -258,39 +273,47 @@ bool Tsparselu::factorise(const Tsparsecolumns& a) {
         ustart_.push_back(std::int32_t(urow_.size()));
     }
     // From now on the rows of L are named by the step of their pivot.
-    for (auto& r : lrow_) r = pinv_[r];
+    for (auto& r : lrow_)
+        r = pinv_[r];
     return true;
 }
 
 void Tsparselu::solve(double* b, double* work) const {
     const std::int32_t n = n_;
-    for (std::int32_t i = 0; i < n; ++i) work[pinv_[i]] = b[i];
+    for (std::int32_t i = 0; i < n; ++i)
+        work[pinv_[i]] = b[i];
     for (std::int32_t k = 0; k < n; ++k) {
         double t = work[k];
         if (t == 0.0) continue;
-        for (std::int32_t q = lstart_[k]; q < lstart_[k + 1]; ++q) work[lrow_[q]] -= lval_[q] * t;
+        for (std::int32_t q = lstart_[k]; q < lstart_[k + 1]; ++q)
+            work[lrow_[q]] -= lval_[q] * t;
     }
     for (std::int32_t k = n - 1; k >= 0; --k) {
         double t = work[k] /= udiag_[k];
         if (t == 0.0) continue;
-        for (std::int32_t q = ustart_[k]; q < ustart_[k + 1]; ++q) work[urow_[q]] -= uval_[q] * t;
+        for (std::int32_t q = ustart_[k]; q < ustart_[k + 1]; ++q)
+            work[urow_[q]] -= uval_[q] * t;
     }
-    for (std::int32_t k = 0; k < n; ++k) b[perm_[k]] = work[k];
+    for (std::int32_t k = 0; k < n; ++k)
+        b[perm_[k]] = work[k];
 }
 
 void Tsparselu::solvetransposed(double* b, double* work) const {
     const std::int32_t n = n_;
     for (std::int32_t k = 0; k < n; ++k) {
         double t = b[perm_[k]];
-        for (std::int32_t q = ustart_[k]; q < ustart_[k + 1]; ++q) t -= uval_[q] * work[urow_[q]];
+        for (std::int32_t q = ustart_[k]; q < ustart_[k + 1]; ++q)
+            t -= uval_[q] * work[urow_[q]];
         work[k] = t / udiag_[k];
     }
     for (std::int32_t k = n - 1; k >= 0; --k) {
         double t = work[k];
-        for (std::int32_t q = lstart_[k]; q < lstart_[k + 1]; ++q) t -= lval_[q] * work[lrow_[q]];
+        for (std::int32_t q = lstart_[k]; q < lstart_[k + 1]; ++q)
+            t -= lval_[q] * work[lrow_[q]];
         work[k] = t;
     }
-    for (std::int32_t i = 0; i < n; ++i) b[i] = work[pinv_[i]];
+    for (std::int32_t i = 0; i < n; ++i)
+        b[i] = work[pinv_[i]];
 }
 
 namespace {
@@ -312,7 +335,8 @@ struct Tfactors {
 // is what makes late blocks cheap.
 __attribute__((target_clones("avx512f", "avx2", "default"))) void
 blocksolve(const Tfactors& f, std::int32_t first, std::int32_t count, Tblockrow* y) {
-    for (std::int32_t k = 0; k < first; ++k) y[k] = Tblockrow{};
+    for (std::int32_t k = 0; k < first; ++k)
+        y[k] = Tblockrow{};
     for (std::int32_t k = first; k < f.n; ++k) {
         Tblockrow acc = {};
         if (k - first < count) acc[k - first] = 1.0;
@@ -332,21 +356,16 @@ blocksolve(const Tfactors& f, std::int32_t first, std::int32_t count, Tblockrow*
 
 void Tsparselu::invertblock(std::int32_t first, std::int32_t count, double* ybuffer,
                             const Tinversetarget& target, const std::int32_t* colpos) const {
-    Tfactors f{n_,
-               ustart_.data(),
-               urow_.data(),
-               lstart_.data(),
-               lrow_.data(),
-               uval_.data(),
-               udiag_.data(),
-               lval_.data()};
+    Tfactors f{n_,           ustart_.data(), urow_.data(),  lstart_.data(),
+               lrow_.data(), uval_.data(),   udiag_.data(), lval_.data()};
     Tblockrow* y = reinterpret_cast<Tblockrow*>(ybuffer);
     blocksolve(f, first, count, y);
     for (std::int32_t m = 0; m < count; ++m) {
         std::int32_t unknown = perm_[first + m];
         float* row = target.table + std::size_t(target.rowof[unknown]) * target.stride;
         double factor = target.rowfactor ? target.rowfactor[unknown] : 1.0;
-        for (std::int32_t k = 0; k < n_; ++k) row[colpos[k]] = static_cast<float>(y[k][m] * factor);
+        for (std::int32_t k = 0; k < n_; ++k)
+            row[colpos[k]] = static_cast<float>(y[k][m] * factor);
     }
 }
 
@@ -363,7 +382,8 @@ std::int32_t Tsparselu::invert(const Tinversetarget& target, unsigned threads,
     threads = unsigned(std::min<std::int64_t>(threads, blocks));
 
     std::vector<std::int32_t> colpos(n);
-    for (std::int32_t k = 0; k < n; ++k) colpos[k] = target.colof[prow_[k]];
+    for (std::int32_t k = 0; k < n; ++k)
+        colpos[k] = target.colof[prow_[k]];
     // One block of right-hand sides per thread, aligned for the widest
     // vector loads (the standard allocator does not promise that here).
     constexpr std::size_t alignment = 64;
@@ -384,14 +404,19 @@ std::int32_t Tsparselu::invert(const Tinversetarget& target, unsigned threads,
                 std::int32_t b = nextblock.fetch_add(1);
                 if (b >= b1) break;
                 std::int32_t first = b * width;
-                invertblock(first, std::min(width, n - first),
-                            buffers[t], target, colpos.data());
+                invertblock(first, std::min(width, n - first), buffers[t], target, colpos.data());
             }
         };
         std::vector<std::thread> helpers;
-        for (unsigned t = 1; t < threads; ++t) helpers.emplace_back(work, t);
+        try {
+            for (unsigned t = 1; t < threads; ++t)
+                helpers.emplace_back(work, t);
+        } catch (const std::system_error&) {
+            // Fewer threads than asked for: those running share the batch.
+        }
         work(0);
-        for (auto& h : helpers) h.join();
+        for (auto& h : helpers)
+            h.join();
         written = std::min(n, b1 * width);
         if (b1 < blocks && stop && stop()) break;
     }

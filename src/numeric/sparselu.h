@@ -60,10 +60,11 @@ public:
     // The diagonal stays the pivot while it is at least this fraction of the
     // largest entry of its column below the pivots already taken.
     static constexpr double diagonalpreference = 0.1;
-    // A column whose largest candidate pivot is below this fraction of the
-    // column's size (before and after elimination) is taken as singular: the
-    // matrix lies within that relative distance of a singular one, which is
-    // far below the single-precision data the system is built from.
+    // A pivot below this fraction of the sum of the magnitudes that went
+    // into it (its entry in the matrix plus every update of the elimination)
+    // cannot be told from the rounding error of a zero, and the matrix is
+    // taken as singular. Small pivots that are small by scale, not by
+    // cancellation, pass.
     static constexpr double singulartolerance = 1e-12;
 
     // Factorises a. Returns false when a is singular (a zero, non-finite or

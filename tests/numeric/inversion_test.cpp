@@ -23,7 +23,8 @@ void fill(Tnummatrix& a, const std::vector<std::vector<double>>& rows) {
 
 void fill(Tnumvector& v, const std::vector<double>& values) {
     v.reset(std::uint32_t(values.size()));
-    for (std::size_t i = 0; i < values.size(); ++i) v.setvalue(std::uint32_t(i + 1), values[i]);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        v.setvalue(std::uint32_t(i + 1), values[i]);
 }
 
 void expectmatrix(const Tnummatrix& m, const std::vector<std::vector<double>>& rows,
@@ -37,8 +38,7 @@ void expectmatrix(const Tnummatrix& m, const std::vector<std::vector<double>>& r
                 << "cell (" << i + 1 << ", " << j + 1 << ")";
 }
 
-template <typename F>
-void expectmessage(F&& f, const char* message) {
+template <typename F> void expectmessage(F&& f, const char* message) {
     try {
         f();
         ADD_FAILURE() << "no exception, expected \"" << message << "\"";
@@ -72,11 +72,13 @@ void makeboxsystem(Tboxsystem& s, std::uint32_t regions, std::uint32_t seas, uns
     const std::uint32_t land = regions - seas;
     for (std::uint32_t r = 1; r <= regions; ++r) {
         if (r <= land) {
-            for (std::uint32_t c : {1u, 2u, 3u, 4u, 5u, 10u}) s.exists[rc(r, c)] = 1;
+            for (std::uint32_t c : {1u, 2u, 3u, 4u, 5u, 10u})
+                s.exists[rc(r, c)] = 1;
             if (unit(rng) < 0.7) s.exists[rc(r, 6)] = s.exists[rc(r, 7)] = 1;
             if (unit(rng) < 0.4) s.exists[rc(r, 8)] = s.exists[rc(r, 9)] = 1;
         } else {
-            for (std::uint32_t c : {1u, 11u, 12u}) s.exists[rc(r, c)] = 1;
+            for (std::uint32_t c : {1u, 11u, 12u})
+                s.exists[rc(r, c)] = 1;
         }
     }
     std::vector<std::uint32_t> from, to;
@@ -408,7 +410,8 @@ TEST(Tinvertmatrix, ScalingLetsTheDenseDeterminantTestPassATinyDiagonal) {
     const std::uint32_t n = 200;
     Tnummatrix a(n, n);
     a.reset(n, n);
-    for (std::uint32_t i = 1; i <= n; ++i) a.setvalue(i, i, 1e-30);
+    for (std::uint32_t i = 1; i <= n; ++i)
+        a.setvalue(i, i, 1e-30);
     for (std::uint8_t scaling : {0, 1, 2})
         for (Tsolvemethod method : bothpaths) {
             Tinvertmatrix m;
@@ -469,7 +472,8 @@ TEST(Tsolveequations, WorkingPrecisionZeroIsExtended) {
     Tnummatrix a(4, 4);
     a.reset(4, 4);
     for (std::uint32_t i = 1; i <= 4; ++i)
-        for (std::uint32_t j = 1; j <= 4; ++j) a.setvalue(i, j, 1.0L / (i + j - 1));
+        for (std::uint32_t j = 1; j <= 4; ++j)
+            a.setvalue(i, j, 1.0L / (i + j - 1));
     Tnumvector b(4);
     fill(b, {1, 1, 1, 1});
     std::vector<float> results[4];
@@ -480,7 +484,8 @@ TEST(Tsolveequations, WorkingPrecisionZeroIsExtended) {
         ASSERT_TRUE(s.solve(a, b));
         Tnumvector x;
         s.getresult(x);
-        for (std::uint32_t i = 1; i <= 4; ++i) results[p].push_back(float(x.getvalue(i)));
+        for (std::uint32_t i = 1; i <= 4; ++i)
+            results[p].push_back(float(x.getvalue(i)));
     }
     EXPECT_EQ(results[0], results[3]);
     EXPECT_NE(results[1], results[3]);
@@ -538,10 +543,10 @@ TEST(safeproduct, DropsZerosAndNoise) {
     EXPECT_EQ(safeproduct(0, inf), 0);
     EXPECT_EQ(safeproduct(inf, 0), 0);
     EXPECT_EQ(safeproduct(2, 3), 6);
-    EXPECT_EQ(safeproduct(1e-80L, 0.5L), 0);       // |m| <= 1 and |a| tiny
-    EXPECT_EQ(safeproduct(1e-70L, 1e-5L), 0);      // product 1e-75 <= 1e-74
-    EXPECT_NE(safeproduct(1e-70L, 0.1L), 0);       // product 1e-71 is kept
-    EXPECT_EQ(safeproduct(1e-80L, 2.0L), 2e-80L);  // |m| > 1 never drops
+    EXPECT_EQ(safeproduct(1e-80L, 0.5L), 0);      // |m| <= 1 and |a| tiny
+    EXPECT_EQ(safeproduct(1e-70L, 1e-5L), 0);     // product 1e-75 <= 1e-74
+    EXPECT_NE(safeproduct(1e-70L, 0.1L), 0);      // product 1e-71 is kept
+    EXPECT_EQ(safeproduct(1e-80L, 2.0L), 2e-80L); // |m| > 1 never drops
 }
 
 // ---------------------------------------------------------------- stop check
@@ -564,7 +569,8 @@ TEST(Tinvertmatrix, TheSparsePathPollsTheStopCheckBetweenBatchesOnTheCallingThre
     const std::uint32_t n = 600;
     Tnummatrix a(n, n);
     a.reset(n, n);
-    for (std::uint32_t i = 1; i <= n; ++i) a.setvalue(i, i, 2);
+    for (std::uint32_t i = 1; i <= n; ++i)
+        a.setvalue(i, i, 2);
     int polls = 0;
     bool samethread = true;
     const auto caller = std::this_thread::get_id();
@@ -661,9 +667,8 @@ TEST(Tinvertmatrix, BothPathsAgreeOnReducedBoxSystemsWithoutRemoval) {
         if (s.exists[i]) index[i] = ++m;
     Tnummatrix a(m, m);
     a.reset(m, m);
-    s.a.foreachnonzero([&](std::uint32_t i, std::uint32_t j, extended x) {
-        a.setvalue(index[i], index[j], x);
-    });
+    s.a.foreachnonzero(
+        [&](std::uint32_t i, std::uint32_t j, extended x) { a.setvalue(index[i], index[j], x); });
     Tnummatrix inverse[2];
     for (int k = 0; k < 2; ++k) {
         Tinvertmatrix inv;
@@ -724,9 +729,8 @@ TEST(Tinvertmatrix, ADecoupledClosedPairIsSingularOnBothPaths) {
     const std::uint32_t n = s.n + 2;
     Tnummatrix a(n, n);
     a.reset(n, n);
-    s.a.foreachnonzero([&](std::uint32_t i, std::uint32_t j, extended x) {
-        a.setvalue(i + 2, j + 2, x);
-    });
+    s.a.foreachnonzero(
+        [&](std::uint32_t i, std::uint32_t j, extended x) { a.setvalue(i + 2, j + 2, x); });
     a.setvalue(1, 1, -1);
     a.setvalue(2, 1, 1);
     a.setvalue(1, 2, 1);

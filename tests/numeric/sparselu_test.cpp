@@ -133,7 +133,8 @@ TEST(Tsparselu, SolvesATridiagonalSystem) {
     EXPECT_EQ(lu.order(), 3);
     std::vector<double> b{5, 6, 5}, work(3);
     lu.solve(b.data(), work.data());
-    for (double x : b) EXPECT_NEAR(x, 1.0, 1e-15);
+    for (double x : b)
+        EXPECT_NEAR(x, 1.0, 1e-15);
 }
 
 TEST(Tsparselu, SolvesTheTransposedSystem) {
@@ -168,7 +169,8 @@ TEST(Tsparselu, PivotsOffTheDiagonalWhenTheDiagonalIsSmall) {
     std::vector<double> x{1, -2, 3};
     std::vector<double> b = multiply(a, x), work(3);
     lu.solve(b.data(), work.data());
-    for (int i = 0; i < 3; ++i) EXPECT_NEAR(b[i], x[i], 1e-14);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NEAR(b[i], x[i], 1e-14);
 }
 
 TEST(Tsparselu, ReportsExactSingularity) {
@@ -199,19 +201,35 @@ TEST(Tsparselu, ReportsAPivotOfRoundingNoiseAsSingular) {
     EXPECT_TRUE(lu.factorise(b));
 }
 
+TEST(Tsparselu, ASmallPivotOfABadlyScaledRowIsNoNoise) {
+    // Row 1 is 1e13 times row 2 in size; the pivot 1 of column 2 is tiny
+    // against the column but involves no cancellation at all.
+    Tsparselu lu;
+    ASSERT_TRUE(lu.factorise(frommatrix({{1e13, 1e13}, {0, 1}})));
+    std::vector<double> b{2e13, 1}, work(2);
+    lu.solve(b.data(), work.data());
+    EXPECT_DOUBLE_EQ(b[0], 1.0);
+    EXPECT_DOUBLE_EQ(b[1], 1.0);
+    EXPECT_TRUE(lu.factorise(frommatrix({{1, 1e13}, {0, 1}})));
+    EXPECT_TRUE(lu.factorise(frommatrix({{1e-30, 0}, {0, 1e30}})));
+}
+
 TEST(Tsparselu, SolvesAGridSystemToDoublePrecision) {
     Tsparsecolumns a = gridsystem(20, 2);
     Tsparselu lu;
     ASSERT_TRUE(lu.factorise(a));
     std::vector<double> x(a.n);
-    for (std::int32_t i = 0; i < a.n; ++i) x[i] = std::sin(0.1 * i) + 2;
+    for (std::int32_t i = 0; i < a.n; ++i)
+        x[i] = std::sin(0.1 * i) + 2;
     std::vector<double> b = multiply(a, x), work(a.n);
     lu.solve(b.data(), work.data());
-    for (std::int32_t i = 0; i < a.n; ++i) ASSERT_NEAR(b[i], x[i], 1e-11 * std::fabs(x[i]));
+    for (std::int32_t i = 0; i < a.n; ++i)
+        ASSERT_NEAR(b[i], x[i], 1e-11 * std::fabs(x[i]));
 }
 
 TEST(Tsparselu, InvertsIntoTheNamedRowsAndColumnsWithRowFactors) {
-    // a = [[2, 0, 0], [1, 4, 0], [0, 0, 8]], inverse [[0.5, 0, 0], [-0.125, 0.25, 0], [0, 0, 0.125]].
+    // a = [[2, 0, 0], [1, 4, 0], [0, 0, 8]], inverse [[0.5, 0, 0], [-0.125, 0.25, 0], [0, 0,
+    // 0.125]].
     Tsparsecolumns a = frommatrix({{2, 0, 0}, {1, 4, 0}, {0, 0, 8}});
     Tsparselu lu;
     ASSERT_TRUE(lu.factorise(a));
@@ -250,7 +268,8 @@ TEST(Tsparselu, InverseTimesMatrixIsTheIdentity) {
     Tsparselu lu;
     ASSERT_TRUE(lu.factorise(a));
     std::vector<std::int32_t> identity(n);
-    for (std::int32_t i = 0; i < n; ++i) identity[i] = i;
+    for (std::int32_t i = 0; i < n; ++i)
+        identity[i] = i;
     std::vector<float> inverse(std::size_t(n) * n, 0.0f);
     Tinversetarget target;
     target.table = inverse.data();
@@ -261,9 +280,11 @@ TEST(Tsparselu, InverseTimesMatrixIsTheIdentity) {
     // Column j of the inverse solves a x = e_j.
     for (std::int32_t j = 0; j < n; j += 11) {
         std::vector<double> x(n);
-        for (std::int32_t i = 0; i < n; ++i) x[i] = inverse[std::size_t(i) * n + j];
+        for (std::int32_t i = 0; i < n; ++i)
+            x[i] = inverse[std::size_t(i) * n + j];
         std::vector<double> y = multiply(a, x);
-        for (std::int32_t i = 0; i < n; ++i) ASSERT_NEAR(y[i], i == j ? 1.0 : 0.0, 1e-5);
+        for (std::int32_t i = 0; i < n; ++i)
+            ASSERT_NEAR(y[i], i == j ? 1.0 : 0.0, 1e-5);
     }
 }
 
@@ -273,7 +294,8 @@ TEST(Tsparselu, TheInverseDoesNotDependOnTheNumberOfThreads) {
     Tsparselu lu;
     ASSERT_TRUE(lu.factorise(a));
     std::vector<std::int32_t> identity(n);
-    for (std::int32_t i = 0; i < n; ++i) identity[i] = i;
+    for (std::int32_t i = 0; i < n; ++i)
+        identity[i] = i;
     std::vector<float> one(std::size_t(n) * n), three(std::size_t(n) * n);
     Tinversetarget target;
     target.stride = std::size_t(n);
@@ -292,7 +314,8 @@ TEST(Tsparselu, AStopEndsTheInversionAfterABatch) {
     Tsparselu lu;
     ASSERT_TRUE(lu.factorise(a));
     std::vector<std::int32_t> identity(n);
-    for (std::int32_t i = 0; i < n; ++i) identity[i] = i;
+    for (std::int32_t i = 0; i < n; ++i)
+        identity[i] = i;
     std::vector<float> inverse(std::size_t(n) * n, 0.0f);
     Tinversetarget target;
     target.table = inverse.data();
