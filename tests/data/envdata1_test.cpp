@@ -145,7 +145,8 @@ Tsheet readsheet(TExcelFile& book, const std::string& name) {
     s.cells.resize(s.lastrow);
     for (std::uint32_t r = 1; r <= s.lastrow; ++r) {
         s.cells[r - 1].resize(lastcolumn);
-        for (std::uint32_t c = 1; c <= lastcolumn; ++c) s.cells[r - 1][c - 1] = book.cell(r, c);
+        for (std::uint32_t c = 1; c <= lastcolumn; ++c)
+            s.cells[r - 1][c - 1] = book.cell(r, c);
     }
     for (std::uint32_t c = 2; c <= lastcolumn; ++c)
         if (!s.at(Headerrow, c).empty()) s.columns.emplace(s.at(Headerrow, c), c);
@@ -184,7 +185,8 @@ protected:
         countries_ = seas_ = nullptr;
     }
     void SetUp() override {
-        ASSERT_NE(countries_, nullptr) << path_ << " is missing: build the default_workbooks target";
+        ASSERT_NE(countries_, nullptr)
+            << path_ << " is missing: build the default_workbooks target";
     }
     // Rows of the group that stand after the regions.
     static std::vector<std::uint32_t> grouprows(const Tsheet& s, std::uint32_t lastregion) {
@@ -249,7 +251,8 @@ TEST_F(DefaultEnvironment, HoldsExactly239CountriesAnd50SeasWithUsableNames) {
         continents.insert(countries_->at(r, 3));
     EXPECT_TRUE(continents.count(countries_->at(Lastcountryrow + 1, 1)));
     std::set<std::string> oceans;
-    for (std::uint32_t r = Firstrow; r <= Lastsearow; ++r) oceans.insert(seas_->at(r, 5));
+    for (std::uint32_t r = Firstrow; r <= Lastsearow; ++r)
+        oceans.insert(seas_->at(r, 5));
     EXPECT_TRUE(oceans.count(seas_->at(Lastsearow + 1, 1)));
 }
 
@@ -257,8 +260,10 @@ TEST_F(DefaultEnvironment, EveryCellTheImportReadsIsANumber) {
     auto check = [](const Tsheet& s, std::uint32_t lastregion, bool countrysheet,
                     const std::vector<std::uint32_t>& idcolumns) {
         std::vector<std::uint32_t> rows;
-        for (std::uint32_t r = Firstrow; r <= lastregion; ++r) rows.push_back(r);
-        for (auto r : grouprows(s, lastregion)) rows.push_back(r);
+        for (std::uint32_t r = Firstrow; r <= lastregion; ++r)
+            rows.push_back(r);
+        for (auto r : grouprows(s, lastregion))
+            rows.push_back(r);
         for (auto r : rows) {
             for (auto c : idcolumns)
                 EXPECT_TRUE(isnumber(s.at(r, c))) << s.at(r, 1) << " column " << c;
@@ -275,9 +280,11 @@ TEST_F(DefaultEnvironment, EveryCellTheImportReadsIsANumber) {
 
 TEST_F(DefaultEnvironment, FractionsLieBetweenZeroAndOne) {
     const std::vector<std::string> countryfractions = {
-        "Fair_agr", "Fair_nonagr", "Fwater_agr", "Fwater_nonagr", "Fsolid_runoff", "Foc_soil",
-        "Foc_sed", "Foc_susp", "SUSPFRACTION_inlandwater", "Farea_agr", "Farea_nat", "Farea_urb",
-        "Friver_frozen", "Fdrw_safe", "Fdrw_grw"};
+        "Fair_agr",      "Fair_nonagr",   "Fwater_agr",
+        "Fwater_nonagr", "Fsolid_runoff", "Foc_soil",
+        "Foc_sed",       "Foc_susp",      "SUSPFRACTION_inlandwater",
+        "Farea_agr",     "Farea_nat",     "Farea_urb",
+        "Friver_frozen", "Fdrw_safe",     "Fdrw_grw"};
     const std::vector<std::string> seafractions = {"Foc_seased", "Foc_seasusp",
                                                    "SUSPFRACTION_seawater", "Farea_seaice"};
     for (std::uint32_t r = Firstrow; r <= Lastcountryrow; ++r) {
@@ -301,7 +308,8 @@ TEST_F(DefaultEnvironment, FractionsLieBetweenZeroAndOne) {
 
 TEST_F(DefaultEnvironment, LandUseFractionsAddUpToAtMostOne) {
     auto rows = grouprows(*countries_, Lastcountryrow);
-    for (std::uint32_t r = Firstrow; r <= Lastcountryrow; ++r) rows.push_back(r);
+    for (std::uint32_t r = Firstrow; r <= Lastcountryrow; ++r)
+        rows.push_back(r);
     for (auto r : rows) {
         double sum = countries_->number(r, "Farea_agr") + countries_->number(r, "Farea_nat") +
                      countries_->number(r, "Farea_urb");
@@ -312,8 +320,7 @@ TEST_F(DefaultEnvironment, LandUseFractionsAddUpToAtMostOne) {
 }
 
 TEST_F(DefaultEnvironment, CountryAreasAgreeWithTheFactbookLandAreas) {
-    auto table =
-        readcsv(std::string(VELMORA_SOURCE_DIR) + "/data/world/tables/factbook.csv");
+    auto table = readcsv(std::string(VELMORA_SOURCE_DIR) + "/data/world/tables/factbook.csv");
     ASSERT_GT(table.size(), 200u);
     std::uint32_t namecol = 0, landcol = 0;
     for (std::uint32_t c = 0; c < table[0].size(); ++c) {
@@ -386,7 +393,8 @@ TEST_F(DefaultEnvironment, EveryGroupingValueHasItsGroupRow) {
     std::set<std::string> regionnames;
     for (std::uint32_t r = Firstrow; r <= Lastcountryrow; ++r)
         regionnames.insert(countries_->at(r, 1));
-    for (std::uint32_t r = Firstrow; r <= Lastsearow; ++r) regionnames.insert(seas_->at(r, 1));
+    for (std::uint32_t r = Firstrow; r <= Lastsearow; ++r)
+        regionnames.insert(seas_->at(r, 1));
     auto check = [&](const Tsheet& s, std::uint32_t lastregion, std::uint32_t column) {
         std::set<std::string> values;
         for (std::uint32_t r = Firstrow; r <= lastregion; ++r)
@@ -398,10 +406,10 @@ TEST_F(DefaultEnvironment, EveryGroupingValueHasItsGroupRow) {
             EXPECT_GT(row, lastregion) << "no group row for " << v;
         }
     };
-    check(*countries_, Lastcountryrow, 3);  // continent
-    check(*countries_, Lastcountryrow, 8);  // UNDP region code
-    check(*countries_, Lastcountryrow, 9);  // GLO
-    check(*seas_, Lastsearow, 5);           // ocean
+    check(*countries_, Lastcountryrow, 3); // continent
+    check(*countries_, Lastcountryrow, 8); // UNDP region code
+    check(*countries_, Lastcountryrow, 9); // GLO
+    check(*seas_, Lastsearow, 5);          // ocean
 }
 
 TEST_F(DefaultEnvironment, GroupRowsAddUpTheirMembers) {
