@@ -374,9 +374,7 @@ std::int32_t Tsparselu::invert(const Tinversetarget& target, unsigned threads,
     const std::int32_t n = n_;
     if (n == 0) return 0;
     constexpr std::int32_t width = blockwidth;
-    // Enough blocks per batch to keep every thread busy, few enough that a
-    // stop request is answered within milliseconds.
-    constexpr std::int32_t blocksperbatch = 256 / width;
+    constexpr std::int32_t blocksperbatch = batchrows / width;
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
     const std::int32_t blocks = (n + width - 1) / width;
     threads = unsigned(std::min<std::int64_t>(threads, blocks));
@@ -418,7 +416,7 @@ std::int32_t Tsparselu::invert(const Tinversetarget& target, unsigned threads,
         for (auto& h : helpers)
             h.join();
         written = std::min(n, b1 * width);
-        if (b1 < blocks && stop && stop()) break;
+        if (stop && stop()) break;
     }
     return written;
 }

@@ -86,15 +86,18 @@ public:
     void solvetransposed(double* b, double* work) const;
 
     // Computes the inverse row by row into target, on up to `threads`
-    // threads (0: one per core). Rows are done in batches; between batches
-    // the calling thread asks stop(), and a true answer ends the work after
-    // the batch. Returns the number of inverse rows written (order() unless
-    // stopped).
+    // threads (0: one per core). Rows are done in batches of `batchrows`;
+    // after each batch (the last one too, so ceil(n / batchrows) times) the
+    // calling thread asks stop(), and a true answer ends the work there.
+    // Returns the number of inverse rows written (order() unless stopped).
     std::int32_t invert(const Tinversetarget& target, unsigned threads,
                         const std::function<bool()>& stop) const;
 
     // Width of the blocks of right-hand sides that one thread solves at once.
     static constexpr int blockwidth = 8;
+    // Rows of the inverse between two polls of the stop check: enough to
+    // keep every thread busy, few enough to answer within milliseconds.
+    static constexpr int batchrows = 256;
 
 private:
     void invertblock(std::int32_t first, std::int32_t count, double* y,

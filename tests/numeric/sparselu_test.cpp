@@ -329,4 +329,8 @@ TEST(Tsparselu, AStopEndsTheInversionAfterABatch) {
     for (std::int32_t i = 0; i < n; ++i)
         if (inverse[std::size_t(i) * n + i] != 0) ++rowsdone;
     EXPECT_EQ(rowsdone, 512);
+    // Without a stop every batch is polled once, the last one too.
+    polls = 0;
+    EXPECT_EQ(lu.invert(target, 2, [&] { return ++polls == 0; }), n);
+    EXPECT_EQ(polls, 3);
 }
