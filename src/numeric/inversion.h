@@ -43,10 +43,10 @@
 // Stop requests: the inversion polls a stop check, on the dense path after
 // each column of the inverse (n polls), on the sparse path after each batch
 // of 256 rows (ceil(n / 256) polls), always from the calling thread; n is the
-// order after removal. A stop ends the work early; the run
-// still counts as a success and the part not computed reads 0. The check is
-// set with setstopcheck, either as a callback or as a Tuiservice whose
-// stoprequested() is asked; without one the run is never stopped.
+// order after removal. A stop ends the work early; the run still counts as a
+// success, and whatever was not computed reads 0. The check is set with
+// setstopcheck, either as a callback or as a Tuiservice whose stoprequested()
+// is asked; without one the run is never stopped.
 #include <cstdint>
 #include <functional>
 #include <vector>
