@@ -1,9 +1,15 @@
-#include "model/workspace.h"
+#include "app/workspace.h"
+
+#include "compute/calculation.h"
 
 namespace velmora {
 
 Tworkspace::Tworkspace(Tuiservice& ui_, const std::string& directory)
-    : ui(ui_), context{settings, ui_}, programdirectory(directory), regions(), env(context, regions) {
+    : ui(ui_), context{settings, ui_}, programdirectory(directory), regions(),
+      env(context, regions), compartments(), regcomps(context, regions, compartments),
+      sub(context, regions, env), emi(context, regions, compartments, regcomps),
+      results(context, regions, sub), ref(),
+      model{context, regions, env, compartments, regcomps, sub, emi, results, ref} {
     settings.setfiles(programdirectory);
 }
 
@@ -18,6 +24,14 @@ bool Tworkspace::openenvironmentworkbook() {
     return true;
 }
 
+bool Tworkspace::opensubstancesworkbook() {
+    if (SubstancesWorkbook) return true;
+    auto workbook = std::make_unique<TExcelFile>(ui, settings.SubstancesFile);
+    if (!workbook->isopen()) return false;
+    SubstancesWorkbook = std::move(workbook);
+    return true;
+}
+
 void Tworkspace::readenvironment() {
     regions.clear();
     bool opened = openenvironmentworkbook();
@@ -27,5 +41,66 @@ void Tworkspace::readenvironment() {
     compartments.clear();
     if (opened) env.import(true, true, EnvironmentWorkbook, settings.BordersFile);
 }
+
+std::uint32_t Tworkspace::startupregion() const {
+    if (regions.count >= 150) return 150;
+    if (regions.nland > 0) return regions.nland;
+    return 1;
+}
+
+void Tworkspace::initialize() {
+    regions.clear();
+    bool opened = openenvironmentworkbook();
+    if (opened) regions.read(*EnvironmentWorkbook, settings, ui);
+    env.clear();
+    env.setdefaults();
+    compartments.clear();
+    regcomps.clear();
+    sub.changed = false;
+    if (!settings.FactorsMode) emi.clear();
+    results.clear();
+    ref.clear();
+    // Without the first workbook there is no world to import into.
+    if (opened) env.import(true, true, EnvironmentWorkbook, settings.BordersFile);
+    if (!env.present) return;
+    compartments.define();
+    regcomps.build();
+    {
+        std::unique_ptr<Tprogress> progress = ui.progress();
+        progress->setmaintext("Opening " + settings.SubstancesFile);
+        bool open = opensubstancesworkbook();
+        progress->setsubtext("Reading Nitrobenzene");
+        if (open) {
+            sub.import(*SubstancesWorkbook, "Nitrobenzene", "VELMORA");
+        } else {
+            // No workbook: the start-up substance is a new one.
+            sub.newsubstance();
+            sub.settypedefaults();
+        }
+    }
+    if (!settings.FactorsMode && regions.count > 0) {
+        std::uint32_t r = startupregion();
+        emi.region = static_cast<std::int32_t>(r);
+        emi.compartment = air;
+        emi.to_air.setdefault(r, settings.EmissionAmount);
+        calculate(false);
+        takereference();
+    }
+}
+
+void Tworkspace::calculate(bool useinversion) { velmora::calculate(model, useinversion); }
+
+std::array<float, 14> Tworkspace::referencevalues() const {
+    std::array<float, 14> values{};
+    for (std::size_t k = 0; k < referenceresultnames.size(); ++k) {
+        const Tresultentry* e = results.find(referenceresultnames[k]);
+        if (e) values[k] = std::get<Tnumpar*>(e->parameter)->value;
+    }
+    return values;
+}
+
+void Tworkspace::takereference() { ref.takepresent(emi, sub.name.get(), referencevalues()); }
+
+void Tworkspace::close() { SubstancesWorkbook.reset(); }
 
 } // namespace velmora

@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "model/environment.h"
-#include "model/regions.h"
+#include "compute/model.h"
 #include "model/settings.h"
 #include "toolkit/sheets/excelfile.h"
 
@@ -33,13 +32,32 @@ public:
     Tregions regions;
     Tenv env;
     Tcompartments compartments;
+    Tregcomps regcomps;
+    Tsub sub;
+    Temi emi;
+    Tresults results;
+    Tref ref;
+    Tmodel model;
 
-    // Reads the region list and both environment workbooks afresh (the
-    // first steps of initialisation).
+    // (Re)initialises every object, imports the environment, loads the
+    // default substance, sets the start-up emission and calculates.
+    void initialize();
+    // The first steps of initialisation: region list and both workbooks.
     void readenvironment();
     // Opens the first environment workbook as EnvironmentWorkbook; false
     // (after the workbook's warning) when it cannot be opened.
     bool openenvironmentworkbook();
+    // Opens SubstancesFile as SubstancesWorkbook unless one is open.
+    bool opensubstancesworkbook();
+    // The region the start-up emission goes to: region 150 when the world
+    // has it, else the last land region, else region 1.
+    std::uint32_t startupregion() const;
+    void calculate(bool useinversion = false);
+    void takereference();
+    // The fourteen integrated impact scores a reference holds.
+    std::array<float, 14> referencevalues() const;
+    // Closes the substances workbook, as the main window does when it closes.
+    void close();
 };
 
 } // namespace velmora

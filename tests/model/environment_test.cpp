@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "model/workspace.h"
+#include "app/workspace.h"
 #include "support/smallworld.h"
 #include "support/testsupport.h"
 

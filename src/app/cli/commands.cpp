@@ -5,7 +5,7 @@
 #include <map>
 #include <unistd.h>
 
-#include "model/workspace.h"
+#include "app/workspace.h"
 #include "numeric/utilities.h"
 
 namespace velmora {

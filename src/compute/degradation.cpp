@@ -1,0 +1,8 @@
+// Not written yet.
+#include "compute/calculation.h"
+
+namespace velmora {
+
+void computedegradation(Tmodel\&) {}
+
+} // namespace velmora
