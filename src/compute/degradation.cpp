@@ -3,6 +3,6 @@
 
 namespace velmora {
 
-void computedegradation(Tmodel\&) {}
+void computedegradation(Tmodel&) {}
 
 } // namespace velmora

@@ -3,6 +3,6 @@
 
 namespace velmora {
 
-void computeflows(Tmodel\&) {}
+void computeflows(Tmodel&) {}
 
 } // namespace velmora

@@ -3,6 +3,6 @@
 
 namespace velmora {
 
-void computelandscape(Tmodel\&) {}
+void computelandscape(Tmodel&) {}
 
 } // namespace velmora

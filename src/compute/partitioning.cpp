@@ -3,6 +3,6 @@
 
 namespace velmora {
 
-void computepartitioning(Tmodel\&) {}
+void computepartitioning(Tmodel&) {}
 
 } // namespace velmora

@@ -3,6 +3,6 @@
 
 namespace velmora {
 
-void computetransfer(Tmodel\&) {}
+void computetransfer(Tmodel&) {}
 
 } // namespace velmora
