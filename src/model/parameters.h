@@ -79,6 +79,10 @@ public:
     void clear();
     std::int32_t get();
     void setdefault(std::int32_t x);
+    void set(std::int32_t x, char s) {
+        value = x;
+        status = s;
+    }
     void sethidden() { status = stHidden; }
     bool edit(const std::string& regionlabel = "All");
     std::string display() const;
@@ -93,6 +97,10 @@ public:
     void clear();
     std::string get();
     void setdefault(const std::string& x);
+    void set(const std::string& x, char s) {
+        value = x;
+        status = s;
+    }
     bool edit(const std::string& regionlabel = "All");
     std::string display() const;
     void readcell(const std::string& text);
@@ -107,6 +115,10 @@ public:
     void clear();
     bool get();
     void setdefault(bool x);
+    void set(bool x, char s) {
+        value = x;
+        status = s;
+    }
     bool edit(const std::string& regionlabel = "All");
     std::string display() const;
     void readcell(const std::string& text);
