@@ -301,3 +301,105 @@ TEST(Aggregation, MissingGroupRowReadsTheWholeWorldWithAWarning) {
     ASSERT_FALSE(w.ui.warnings.empty());
     EXPECT_EQ(w.ui.warnings[0].rfind("G1 has no group row", 0), 0u);
 }
+
+TEST(EnvironmentCatalogue, HoldsTheParametersInOrderWithDefaults) {
+    Trecorderui ui;
+    Ttempdir dir;
+    Tworkspace ws(ui, dir.path().string());
+    const auto& cat = ws.env.catalogue();
+    ASSERT_EQ(cat.size(), 144u);
+    EXPECT_EQ(cat.front().name(), "name");
+    EXPECT_EQ(cat[8].name(), "UNDP region code");
+    EXPECT_EQ(cat[19].name(), "land/sea");
+    EXPECT_EQ(cat[134].name(), "BORDERLENGTH");
+    EXPECT_EQ(cat.back().name(), "FLOW_groundwater_agr");
+    EXPECT_EQ(ws.env.find("Qtransp")->unit(), "m^3*s^-1");
+    EXPECT_EQ(ws.env.find("nothing"), nullptr);
+    // Cleared by construction, defaults only by setdefaults.
+    EXPECT_EQ(ws.env.RHO_air.status, stUnknown);
+    ws.env.setdefaults();
+    EXPECT_EQ(ws.env.RHO_air.value, 1.3f);
+    EXPECT_EQ(ws.env.Qtransp.value, 2.777778e-7f);
+}
+
+TEST(EnvironmentCatalogue, DefaultsFillEveryRegionAfterClear) {
+    Tworld w(Tsmallworld::standard());
+    w.read();
+    Tenv& env = w.ws.env;
+    env.clear();
+    env.setdefaults();
+    EXPECT_FALSE(env.present);
+    for (std::uint32_t i = 1; i <= 3; ++i) {
+        EXPECT_EQ(env.WINDSPEED.value(i), 9.0f);
+        EXPECT_EQ(env.WINDSPEED.status(i), stDefault);
+        EXPECT_EQ(env.IH_seafish.value(i), 0.011f);
+        EXPECT_EQ(env.TEMP.status(i), stUnknown);
+    }
+    EXPECT_EQ(env.BORDERLENGTH.count(), 3u);
+    EXPECT_EQ(env.BORDERLENGTH.status(2, 3), stUnknown);
+}
+
+TEST(EnvironmentCatalogue, CheckListsUnusedDefaultsAndReadNegatives) {
+    Tworld w(Tsmallworld::standard());
+    w.read();
+    Tenv& env = w.ws.env;
+    env.clear();
+    env.setdefaults();
+    std::vector<std::string> lines;
+    env.check(lines, true, true);
+    // Every default-valued value is unused; nothing is negative.
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "RHO_air not used"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "WINDSPEED[Asea] not used"), lines.end());
+    for (const auto& l : lines) EXPECT_EQ(l.find("< 0"), std::string::npos) << l;
+    std::size_t expected = 0;
+    for (const auto& e : env.catalogue()) {
+        if (auto* s = std::get_if<Tnumpar*>(&e.parameter)) expected += (*s)->isknown();
+        if (auto* v = std::get_if<Tnumpars*>(&e.parameter))
+            for (std::uint32_t i = 1; i <= 3; ++i) expected += (*v)->isknown(i);
+    }
+    EXPECT_EQ(lines.size(), expected);
+    // A negative value that was read is reported once, and no longer as unused.
+    env.TEMP.set(1, -5, stEdited);
+    env.TEMP.get(1);
+    env.RHO_water.set(-1, stEdited);
+    lines.clear();
+    env.check(lines, true, true);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "TEMP[Aland] < 0"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "RHO_water not used"), lines.end());
+    EXPECT_EQ(std::find(lines.begin(), lines.end(), "RHO_water < 0"), lines.end());
+}
+
+TEST(EnvironmentCatalogue, EditRefusesFixedValuesAndEditsAllRegions) {
+    Tworld w(Tsmallworld::standard());
+    w.read();
+    Tenv& env = w.ws.env;
+    env.changed = false;
+    env.edit("latitude", 2);
+    ASSERT_EQ(w.ui.warnings.size(), 1u);
+    EXPECT_EQ(w.ui.warnings[0], "latitude[Bland] is non-editable");
+    EXPECT_TRUE(w.ui.editrequests.empty());
+    EXPECT_FALSE(env.changed);
+    // All regions: the mean latitude is offered and replaces every value.
+    w.ui.editanswers.push_back({true, true, "40"});
+    env.edit("latitude", 0);
+    ASSERT_EQ(w.ui.editrequests.size(), 1u);
+    EXPECT_EQ(w.ui.editrequests[0].valuetext, "52"); // (50 + 51 + 55) / 3
+    EXPECT_EQ(w.ui.editrequests[0].statusword, "?");
+    for (std::uint32_t i = 1; i <= 3; ++i) {
+        EXPECT_EQ(env.latitude.value(i), 40.0f);
+        EXPECT_EQ(env.latitude.status(i), stEdited);
+    }
+    EXPECT_TRUE(env.changed);
+    // Pair and text parameters are not edited.
+    env.changed = false;
+    env.edit("BORDERLENGTH", 3);
+    env.edit("continent", 1);
+    EXPECT_FALSE(env.changed);
+    EXPECT_EQ(w.ui.editrequests.size(), 1u);
+    // A scalar.
+    w.ui.editanswers.push_back({true, true, "1.2"});
+    env.edit("RHO_air", 0);
+    EXPECT_EQ(env.RHO_air.value, 1.2f);
+    EXPECT_EQ(env.RHO_air.status, stEdited);
+    EXPECT_EQ(w.ui.editrequests.back().regionlabel, "All");
+}
