@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
     // The framework switches numbers to the user's locale; the program reads
     // and writes "." whatever the locale, so put the C locale back.
     std::setlocale(LC_NUMERIC, "C");
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
     velmora::TVelmoraForm form;
     form.show();
     return application.exec();

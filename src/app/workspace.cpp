@@ -48,7 +48,7 @@ std::uint32_t Tworkspace::startupregion() const {
     return 1;
 }
 
-void Tworkspace::initialize() {
+void Tworkspace::initialize(bool withcalculation) {
     regions.clear();
     bool opened = openenvironmentworkbook();
     if (opened) regions.read(*EnvironmentWorkbook, settings, ui);
@@ -69,16 +69,16 @@ void Tworkspace::initialize() {
         std::unique_ptr<Tprogress> progress = ui.progress();
         progress->setmaintext("Opening " + settings.SubstancesFile);
         bool open = opensubstancesworkbook();
-        progress->setsubtext("Reading Nitrobenzene");
+        progress->setsubtext("Reading " + startsubstance);
         if (open) {
-            sub.import(*SubstancesWorkbook, "Nitrobenzene", "VELMORA");
+            sub.import(*SubstancesWorkbook, startsubstance, "VELMORA");
         } else {
             // No workbook: the start-up substance is a new one.
             sub.newsubstance();
             sub.settypedefaults();
         }
     }
-    if (!settings.FactorsMode && regions.count > 0) {
+    if (withcalculation && !settings.FactorsMode && regions.count > 0) {
         std::uint32_t r = startupregion();
         emi.region = static_cast<std::int32_t>(r);
         emi.compartment = air;
@@ -88,7 +88,9 @@ void Tworkspace::initialize() {
     }
 }
 
-void Tworkspace::calculate(bool useinversion) { velmora::calculate(model, useinversion); }
+void Tworkspace::calculate(bool useinversion, Ttimings* timings) {
+    velmora::calculate(model, useinversion, timings);
+}
 
 std::array<float, 14> Tworkspace::referencevalues() const {
     std::array<float, 14> values{};

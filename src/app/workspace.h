@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "compute/calculation.h"
 #include "compute/model.h"
 #include "model/settings.h"
 #include "toolkit/sheets/excelfile.h"
@@ -24,6 +25,8 @@ public:
     Tuiservice& ui;
     Tmodelcontext context;
     std::string programdirectory;
+    // The substance initialisation loads ("Nitrobenzene" in the program).
+    std::string startsubstance = "Nitrobenzene";
 
     std::unique_ptr<TExcelFile> EnvironmentWorkbook;
     std::unique_ptr<TExcelFile> SubstancesWorkbook;
@@ -40,8 +43,10 @@ public:
     Tmodel model;
 
     // (Re)initialises every object, imports the environment, loads the
-    // default substance, sets the start-up emission and calculates.
-    void initialize();
+    // default substance, sets the start-up emission and calculates. Without
+    // the calculation it stops after loading the substance (the emission
+    // stays cleared), which is what a look at the inputs needs.
+    void initialize(bool withcalculation = true);
     // The first steps of initialisation: region list and both workbooks.
     void readenvironment();
     // Opens the first environment workbook as EnvironmentWorkbook; false
@@ -52,7 +57,7 @@ public:
     // The region the start-up emission goes to: region 150 when the world
     // has it, else the last land region, else region 1.
     std::uint32_t startupregion() const;
-    void calculate(bool useinversion = false);
+    void calculate(bool useinversion = false, Ttimings* timings = nullptr);
     void takereference();
     // The fourteen integrated impact scores a reference holds.
     std::array<float, 14> referencevalues() const;

@@ -1,26 +1,56 @@
 #include "compute/calculation.h"
 
+#include <chrono>
+
 namespace velmora {
 
-void calculate(Tmodel& m, bool useinversion) {
+namespace {
+// Times the steps of one calculation when asked to.
+class Tsteptimer {
+public:
+    explicit Tsteptimer(Ttimings* timings) : timings_(timings) {}
+    void step(const char* name) {
+        if (!timings_) return;
+        auto now = std::chrono::steady_clock::now();
+        if (current_) timings_->push_back({current_, std::chrono::duration<double>(now - start_).count()});
+        current_ = name;
+        start_ = now;
+    }
+    ~Tsteptimer() { step(nullptr); }
+
+private:
+    Ttimings* timings_;
+    const char* current_ = nullptr;
+    std::chrono::steady_clock::time_point start_;
+};
+} // namespace
+
+void calculate(Tmodel& m, bool useinversion, Ttimings* timings) {
     std::unique_ptr<Tprogress> progress = m.ui().progress();
     progress->setmaintext("Calculating results");
+    Tsteptimer timer(timings);
     if (m.env.changed || m.sub.changed) {
         progress->setsubtext("Model parameters");
+        timer.step("Model parameters");
         computelandscape(m);
         progress->setsubtext("More parameters");
+        timer.step("More parameters");
         computepartitioning(m);
         computedegradation(m);
         computereexports(m);
         computetransfer(m);
         progress->setsubtext("ADV and DIFF");
+        timer.step("ADV and DIFF");
         computeflows(m);
     }
+    timer.step("solve");
     solvesystem(m, useinversion);
     if (m.settings().FactorsMode) return;
     progress->setsubtext("C");
+    timer.step("C");
     computeconcentrations(m);
     progress->setsubtext("DOSE");
+    timer.step("DOSE");
     computedoses(m);
     computeriskratios(m);
     computeintakes(m);

@@ -2,11 +2,18 @@
 // The one entry into the computation: the model-parameter stages when the
 // environment or the substance changed, the system solve, then exposure and
 // risk for the current emission.
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "compute/model.h"
 
 namespace velmora {
 
-void calculate(Tmodel& model, bool useinversion);
+// Seconds spent in each step of a calculation, in order.
+using Ttimings = std::vector<std::pair<std::string, double>>;
+
+void calculate(Tmodel& model, bool useinversion, Ttimings* timings = nullptr);
 
 // The stages, in the order the calculation runs them. Each lives in its own
 // source file, one function per result or small group of results.

@@ -1,11 +1,14 @@
 #include "app/cli/commands.h"
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
-#include <functional>
+#include <fstream>
 #include <map>
-#include <unistd.h>
 
 #include "app/workspace.h"
+#include "compute/calculation.h"
+#include "model/substance.h"
 #include "numeric/utilities.h"
 
 namespace velmora {
@@ -15,9 +18,22 @@ namespace {
 const char* usage =
     "usage: velmora-cli COMMAND [OPTIONS]\n"
     "commands:\n"
-    "  dump environment [--parameters FILE] [--borders FILE] [--level N --group TEXT]\n"
-    "      one line per value: parameter, region (\"row,column\" for pairs), value, status\n"
-    "  help\n";
+    "  dump environment [WORLD]             every environment value\n"
+    "  dump substance [WORLD] [--substance NAME]\n"
+    "                                       the substance after import and type defaults\n"
+    "  dump results [WORLD] [--substance NAME]\n"
+    "                                       start-up and calculation, then every result\n"
+    "  list substances [--substances FILE]  the substance names of the workbook, in order\n"
+    "  calculate [WORLD] [--substance NAME] [--emission REGION:COMPARTMENT] [--factors]\n"
+    "            [--with-restime] --out DIR\n"
+    "                                       one calculation written as TSV tables to DIR\n"
+    "  help\n"
+    "WORLD options: --parameters FILE --borders FILE --substances FILE --level N --group TEXT\n"
+    "Dumps write one line per value: name, region (\"row,column\" for pairs, empty for\n"
+    "scalars), value, status letter. Warnings go to standard error.\n";
+
+const std::vector<std::string> worldoptions = {"parameters", "borders", "substances", "level",
+                                               "group"};
 
 std::string programdirectory() {
     std::error_code ec;
@@ -26,10 +42,8 @@ std::string programdirectory() {
     return exe.parent_path().string();
 }
 
-// Options of the form --name value; flags of the form --name.
 struct Toptions {
     std::map<std::string, std::string> values;
-    std::vector<std::string> positional;
     bool has(const std::string& name) const { return values.count(name) > 0; }
     std::string get(const std::string& name) const {
         auto it = values.find(name);
@@ -38,63 +52,30 @@ struct Toptions {
 };
 
 Toptions parseoptions(const std::vector<std::string>& args, std::size_t from,
-                      const std::vector<std::string>& withvalue,
-                      const std::vector<std::string>& flags) {
+                      std::vector<std::string> withvalue, const std::vector<std::string>& flags) {
     Toptions o;
     for (std::size_t i = from; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a.rfind("--", 0) == 0) {
-            std::string name = a.substr(2);
-            bool takes = std::find(withvalue.begin(), withvalue.end(), name) != withvalue.end();
-            bool flag = std::find(flags.begin(), flags.end(), name) != flags.end();
-            if (!takes && !flag) throw Eerror("unknown option " + a);
-            if (takes) {
-                if (i + 1 >= args.size()) throw Eerror("option " + a + " needs a value");
-                o.values[name] = args[++i];
-            } else {
-                o.values[name] = "1";
-            }
+        if (a.rfind("--", 0) != 0) throw Eerror("unexpected argument \"" + a + "\"");
+        std::string name = a.substr(2);
+        bool takes = std::find(withvalue.begin(), withvalue.end(), name) != withvalue.end();
+        bool flag = std::find(flags.begin(), flags.end(), name) != flags.end();
+        if (!takes && !flag) throw Eerror("unknown option " + a);
+        if (takes) {
+            if (i + 1 >= args.size()) throw Eerror("option " + a + " needs a value");
+            o.values[name] = args[++i];
         } else {
-            o.positional.push_back(a);
+            o.values[name] = "1";
         }
     }
     return o;
 }
 
-std::string realtext(const Tsettings& s, float x) {
-    if (approxequal(x, s.InfValue)) return "inf";
-    return shortesttext(x);
+std::vector<std::string> with(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
 }
 
-void dumpenvironment(Tenv& env, const Tregions& regions, std::ostream& out) {
-    const Tsettings& s = env.context().settings;
-    for (const Tenventry& e : env.catalogue()) {
-        if (auto* t = std::get_if<Tstrpars*>(&e.parameter)) {
-            for (std::uint32_t i = 1; i <= (*t)->count(); ++i)
-                out << (*t)->name() << '\t' << regions.name(i) << '\t' << (*t)->value(i) << '\t'
-                    << (*t)->status(i) << '\n';
-        } else if (auto* b = std::get_if<Tbooleanpars*>(&e.parameter)) {
-            for (std::uint32_t i = 1; i <= (*b)->count(); ++i)
-                out << (*b)->name() << '\t' << regions.name(i) << '\t'
-                    << booltostr((*b)->value(i)) << '\t' << (*b)->status(i) << '\n';
-        } else if (auto* v = std::get_if<Tnumpars*>(&e.parameter)) {
-            for (std::uint32_t i = 1; i <= (*v)->count(); ++i)
-                out << (*v)->name() << '\t' << regions.name(i) << '\t'
-                    << realtext(s, (*v)->value(i)) << '\t' << (*v)->status(i) << '\n';
-        } else if (auto* p = std::get_if<Tnumpar*>(&e.parameter)) {
-            out << (*p)->name() << "\t\t" << realtext(s, (*p)->value) << '\t' << (*p)->status
-                << '\n';
-        } else if (auto* m = std::get_if<Tnumparss*>(&e.parameter)) {
-            std::uint32_t n = (*m)->count();
-            for (std::uint32_t r = 1; r <= n; ++r)
-                for (std::uint32_t c = 1; c <= n; ++c)
-                    out << (*m)->name() << '\t' << regions.name(r) << ',' << regions.name(c) << '\t'
-                        << realtext(s, (*m)->value(r, c)) << '\t' << (*m)->status(r, c) << '\n';
-        }
-    }
-}
-
-// Applies the options shared by every command that reads a world.
 void applyworldoptions(Tsettings& s, const Toptions& o) {
     if (o.has("parameters")) s.ParametersFile = o.get("parameters");
     if (o.has("borders")) s.BordersFile = o.get("borders");
@@ -107,19 +88,205 @@ void applyworldoptions(Tsettings& s, const Toptions& o) {
     if (o.has("group")) s.AggregationGroup = o.get("group");
 }
 
-int dumpenvironmentcommand(const std::vector<std::string>& args, std::ostream& out,
-                           std::ostream& err) {
-    Toptions o = parseoptions(args, 2, {"parameters", "borders", "level", "group"}, {});
-    if (!o.positional.empty()) throw Eerror("unexpected argument " + o.positional[0]);
-    Tconsoleui ui;
-    Tworkspace ws(ui, programdirectory());
-    applyworldoptions(ws.settings, o);
-    ws.readenvironment();
-    if (!ws.env.present) {
-        err << "velmora-cli: no environment was imported\n";
-        return 1;
+std::string realtext(const Tsettings& s, float x) {
+    if (approxequal(x, s.InfValue)) return "inf";
+    return shortesttext(x);
+}
+
+// ---- value writers ---------------------------------------------------------
+
+struct Twriter {
+    std::ostream& out;
+    const Tsettings& s;
+    const Tindexspace& regions;
+
+    void line(const std::string& name, const std::string& where, const std::string& value,
+              char status) {
+        out << name << '\t' << where << '\t' << value << '\t' << status << '\n';
     }
-    dumpenvironment(ws.env, ws.regions, out);
+    void write(const Tnumpar& p) { line(p.name(), "", realtext(s, p.value), p.status); }
+    void write(const Tintpar& p) { line(p.name(), "", std::to_string(p.value), p.status); }
+    void write(const Tstrpar& p) { line(p.name(), "", p.value, p.status); }
+    void write(const Tbooleanpar& p) { line(p.name(), "", booltostr(p.value), p.status); }
+    void write(const Tnumpars& p) {
+        for (std::uint32_t i = 1; i <= p.count(); ++i)
+            line(p.name(), regions.indexname(i), realtext(s, p.value(i)), p.status(i));
+    }
+    void write(const Tstrpars& p) {
+        for (std::uint32_t i = 1; i <= p.count(); ++i)
+            line(p.name(), regions.indexname(i), p.value(i), p.status(i));
+    }
+    void write(const Tbooleanpars& p) {
+        for (std::uint32_t i = 1; i <= p.count(); ++i)
+            line(p.name(), regions.indexname(i), booltostr(p.value(i)), p.status(i));
+    }
+    void write(const Tnumparss& p) {
+        std::uint32_t n = p.count();
+        std::vector<std::string> names(n + 1);
+        for (std::uint32_t i = 1; i <= n; ++i) names[i] = regions.indexname(i);
+        for (std::uint32_t r = 1; r <= n; ++r)
+            for (std::uint32_t c = 1; c <= n; ++c)
+                line(p.name(), names[r] + "," + names[c], realtext(s, p.value(r, c)),
+                     p.status(r, c));
+    }
+};
+
+void dumpenvironment(Tworkspace& ws, std::ostream& out) {
+    Twriter w{out, ws.settings, ws.regions};
+    for (const Tenventry& e : ws.env.catalogue()) std::visit([&](auto* p) { w.write(*p); }, e.parameter);
+}
+
+void dumpsubstance(Tworkspace& ws, std::ostream& out) {
+    Twriter w{out, ws.settings, ws.regions};
+    for (const Tsubentry& e : ws.sub.catalogue()) std::visit([&](auto* p) { w.write(*p); }, e.parameter);
+}
+
+void dumpresults(Tworkspace& ws, std::ostream& out) {
+    Twriter w{out, ws.settings, ws.regions};
+    for (const Tresultentry& e : ws.results.catalogue())
+        std::visit([&](auto* p) { w.write(*p); }, e.parameter);
+}
+
+// ---- world set-up ----------------------------------------------------------
+
+struct Trun {
+    Tconsoleui ui;
+    Tworkspace ws{ui, programdirectory()};
+};
+
+// Checks that the substance exists before the start-up loads it, so a typing
+// error is an error, not a silent "new substance".
+void choosesubstance(Trun& run, const Toptions& o) {
+    if (!o.has("substance")) return;
+    std::string name = o.get("substance");
+    TExcelFile w(run.ui, run.ws.settings.SubstancesFile);
+    if (!w.isopen()) throw Eerror("cannot read the substances workbook");
+    auto names = substancenames(w, "VELMORA");
+    if (std::find(names.begin(), names.end(), name) == names.end())
+        throw Eerror("unknown substance \"" + name + "\" in " + w.workbookname());
+    run.ws.startsubstance = name;
+}
+
+void requireenvironment(const Tworkspace& ws) {
+    if (!ws.env.present) throw Eerror("no environment was imported");
+}
+
+// "REGION:COMPARTMENT" with a region name and a compartment name or abbreviation.
+std::pair<std::uint32_t, std::uint32_t> parseemission(const Tworkspace& ws, const std::string& text) {
+    std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos) throw Eerror("--emission needs REGION:COMPARTMENT");
+    std::string region = text.substr(0, colon), compartment = text.substr(colon + 1);
+    std::uint32_t r = ws.regions.find(region);
+    if (r == 0) throw Eerror("unknown region \"" + region + "\"");
+    std::uint32_t c = ws.compartments.find(compartment);
+    if (c == 0) throw Eerror("unknown compartment \"" + compartment + "\"");
+    return {r, c};
+}
+
+// ---- calculate tables --------------------------------------------------------
+
+std::ofstream openout(const std::filesystem::path& path) {
+    std::ofstream f(path);
+    if (!f) throw Eerror("cannot write " + path.string());
+    return f;
+}
+
+void writeregcomps(Tworkspace& ws, std::ostream& out) {
+    Tregcomps& rc = ws.regcomps;
+    const Tsettings& s = ws.settings;
+    out << "number\tregion\tcompartment\texists\tAREA\tV\tkdeg\tADV_outside\tEMIS\tCONC\tMASS\t"
+           "RESTIME\tEMISprime\n";
+    auto v = [&](const Tnumpars& p, std::uint32_t k) {
+        return k <= p.count() ? realtext(s, p.value(k)) : std::string();
+    };
+    for (std::uint32_t k = 1; k <= rc.n; ++k) {
+        bool exists = k <= rc.existsflags.count() && rc.existsflags.getvalue(k);
+        out << k << '\t' << rc.regionname(k) << '\t' << rc.compartmentname(k) << '\t'
+            << (exists ? "TRUE" : "FALSE") << '\t' << v(rc.AREA, k) << '\t' << v(rc.V, k) << '\t'
+            << v(rc.kdeg, k) << '\t' << v(rc.ADV_outside, k) << '\t' << v(rc.EMIS, k) << '\t'
+            << v(rc.CONC, k) << '\t' << v(rc.MASS, k) << '\t' << v(rc.RESTIME, k) << '\t'
+            << v(rc.EMISprime, k) << '\n';
+    }
+}
+
+void writeflows(Tworkspace& ws, std::ostream& out) {
+    Tregcomps& rc = ws.regcomps;
+    std::map<std::pair<std::uint32_t, std::uint32_t>, extended> flows;
+    auto add = [&](std::uint32_t r, std::uint32_t c, extended x) { flows[{r, c}] += x; };
+    rc.DIFF.values.foreachnonzero(add);
+    rc.ADV.values.foreachnonzero(add);
+    out << "from\tto\tvalue\n";
+    for (const auto& [key, value] : flows)
+        if (value != 0)
+            out << rc.regcompname(key.first) << '\t' << rc.regcompname(key.second) << '\t'
+                << shortesttext(static_cast<float>(value)) << '\n';
+}
+
+void writematrix(const Tnummatrix& m, std::ostream& out) {
+    out << "row\tcolumn\tvalue\n";
+    std::vector<std::tuple<std::uint32_t, std::uint32_t, float>> cells;
+    m.foreachnonzero([&](std::uint32_t r, std::uint32_t c, extended x) {
+        cells.emplace_back(r, c, static_cast<float>(x));
+    });
+    std::sort(cells.begin(), cells.end());
+    for (const auto& [r, c, x] : cells) out << r << '\t' << c << '\t' << shortesttext(x) << '\n';
+}
+
+double seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+int calculatecommand(const std::vector<std::string>& args, std::ostream& out) {
+    Toptions o = parseoptions(args, 1, with(worldoptions, {"substance", "emission", "out"}),
+                              {"factors", "with-restime"});
+    if (!o.has("out")) throw Eerror("calculate needs --out DIR");
+    Trun run;
+    Tworkspace& ws = run.ws;
+    applyworldoptions(ws.settings, o);
+    choosesubstance(run, o);
+    ws.settings.FactorsMode = o.has("factors");
+    ws.settings.WithRestime = o.has("with-restime");
+    auto start = std::chrono::steady_clock::now();
+    ws.initialize();
+    double startup = seconds(start);
+    requireenvironment(ws);
+    Ttimings timings;
+    if (ws.settings.FactorsMode || o.has("emission")) {
+        if (o.has("emission")) {
+            auto [r, c] = parseemission(ws, o.get("emission"));
+            ws.emi.set(r, c);
+        }
+        auto t = std::chrono::steady_clock::now();
+        ws.calculate(false, &timings);
+        timings.push_back({"calculation", seconds(t)});
+    }
+    std::filesystem::path dir = o.get("out");
+    std::filesystem::create_directories(dir);
+    {
+        auto f = openout(dir / "results.tsv");
+        dumpresults(ws, f);
+    }
+    {
+        auto f = openout(dir / "regcomps.tsv");
+        writeregcomps(ws, f);
+    }
+    {
+        auto f = openout(dir / "flows.tsv");
+        writeflows(ws, f);
+    }
+    if (ws.settings.FactorsMode) {
+        Tregcomps& rc = ws.regcomps;
+        const std::pair<const char*, const Tnummatrix*> factors[] = {
+            {"FF", &rc.FF},   {"XF1", &rc.XF1},     {"XF2", &rc.XF2},     {"XF", &rc.XF},
+            {"XF_FF", &rc.XFFF}, {"EFeco", &rc.EFeco}, {"EFhum", &rc.EFhum}};
+        for (const auto& [name, m] : factors) {
+            auto f = openout(dir / (std::string(name) + ".tsv"));
+            writematrix(*m, f);
+        }
+    }
+    out << "MSR\t" << shortesttext(ws.regcomps.MSR) << '\n';
+    out << "time\tstart-up\t" << startup << '\n';
+    for (const auto& [step, t] : timings) out << "time\t" << step << '\t' << t << '\n';
     return 0;
 }
 
@@ -132,13 +299,46 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     try {
         const std::string& command = args[0];
+        std::string what = args.size() >= 2 ? args[1] : std::string();
         if (command == "help" || command == "--help") {
             out << usage;
             return 0;
         }
-        if (command == "dump" && args.size() >= 2 && args[1] == "environment")
-            return dumpenvironmentcommand(args, out, err);
-        err << "velmora-cli: unknown command \"" << command << "\"\n" << usage;
+        if (command == "dump" && what == "environment") {
+            Toptions o = parseoptions(args, 2, worldoptions, {});
+            Trun run;
+            applyworldoptions(run.ws.settings, o);
+            run.ws.readenvironment();
+            requireenvironment(run.ws);
+            dumpenvironment(run.ws, out);
+            return 0;
+        }
+        if (command == "dump" && (what == "substance" || what == "results")) {
+            Toptions o = parseoptions(args, 2, with(worldoptions, {"substance"}), {});
+            Trun run;
+            applyworldoptions(run.ws.settings, o);
+            choosesubstance(run, o);
+            run.ws.initialize(what == "results");
+            requireenvironment(run.ws);
+            if (what == "substance")
+                dumpsubstance(run.ws, out);
+            else
+                dumpresults(run.ws, out);
+            return 0;
+        }
+        if (command == "list" && what == "substances") {
+            Toptions o = parseoptions(args, 2, worldoptions, {});
+            Trun run;
+            applyworldoptions(run.ws.settings, o);
+            TExcelFile w(run.ui, run.ws.settings.SubstancesFile);
+            if (!w.isopen()) throw Eerror("cannot read the substances workbook");
+            for (const auto& name : substancenames(w, "VELMORA")) out << name << '\n';
+            return 0;
+        }
+        if (command == "calculate") return calculatecommand(args, out);
+        err << "velmora-cli: unknown command \"" << command << (what.empty() ? "" : " " + what)
+            << "\"\n"
+            << usage;
         return 2;
     } catch (const std::exception& e) {
         err << "velmora-cli: " << e.what() << '\n';
