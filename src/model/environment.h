@@ -200,6 +200,13 @@ struct Tenventry {
     const std::string& unit() const;
 };
 
+// A parameter the first workbook supplies, and the sheets it comes from.
+struct Timportedparameter {
+    std::string name;
+    bool fromcountries;
+    bool fromseas;
+};
+
 class Tenv {
     Tmodelcontext* context_;
     const Tregions* regions_;
@@ -240,6 +247,9 @@ public:
 
     const Tregions& regions() const { return *regions_; }
     Tmodelcontext& context() const { return *context_; }
+
+    // The parameters the first workbook supplies, in the order they are read.
+    std::vector<Timportedparameter> importedparameters() const;
 
 private:
     void importfirst(TExcelFile& workbook);

@@ -119,6 +119,14 @@ std::uint32_t findcolumn(TExcelFile& w, const std::string& name) {
 
 } // namespace
 
+std::vector<Timportedparameter> Tenv::importedparameters() const {
+    std::vector<Timportedparameter> list;
+    for (const Timportdef& def : importtable)
+        list.push_back({(this->*(def.member)).name(), def.source != Tsource::sea,
+                        def.source != Tsource::country});
+    return list;
+}
+
 void Tenv::import(bool first, bool second, std::unique_ptr<TExcelFile>& firstworkbook,
                   const std::string& bordersfile) {
     present = false;

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "model/environment.h"
+#include "model/regions.h"
 #include "numeric/errors.h"
 #include "numeric/uiservice.h"
 #include "numeric/utilities.h"
@@ -30,81 +32,21 @@ constexpr std::uint32_t Lastsearow = 65;
 enum class Tkind { country, sea, both };
 
 // The parameters the environment import reads from the first workbook, with
-// the sheets it reads them from.
-const std::vector<std::pair<std::string, Tkind>> Imported = {
-    {"Fair_agr", Tkind::country},
-    {"Fair_nonagr", Tkind::country},
-    {"Fwater_agr", Tkind::country},
-    {"Fwater_nonagr", Tkind::country},
-    {"Fsolid_runoff", Tkind::country},
-    {"Foc_soil", Tkind::country},
-    {"Foc_sed", Tkind::country},
-    {"Foc_seased", Tkind::sea},
-    {"Foc_susp", Tkind::country},
-    {"Foc_seasusp", Tkind::sea},
-    {"OHCONC_air", Tkind::both},
-    {"SUSPFRACTION_inlandwater", Tkind::country},
-    {"SUSPFRACTION_seawater", Tkind::sea},
-    {"RESTIME_lake", Tkind::country},
-    {"EVAPrate_lake", Tkind::country},
-    {"EVAP_saltlake", Tkind::country},
-    {"TEMP", Tkind::both},
-    {"WINDSPEED", Tkind::country},
-    {"RAINRATE", Tkind::both},
-    {"WATERrunoff", Tkind::country},
-    {"RAINDAYS", Tkind::country},
-    {"FROSTMONTHS", Tkind::country},
-    {"SYSTEMAREA", Tkind::both},
-    {"Farea_seaice", Tkind::sea},
-    {"Farea_agr", Tkind::country},
-    {"Farea_nat", Tkind::country},
-    {"Farea_urb", Tkind::country},
-    {"Friver_frozen", Tkind::country},
-    {"MIXDEPTH_lake", Tkind::country},
-    {"MIXDEPTH_seawater", Tkind::sea},
-    {"TOTALDEPTH_lake", Tkind::country},
-    {"TOTALDEPTH_saltlake", Tkind::country},
-    {"DEPTH_nonagr", Tkind::country},
-    {"AREA_lake", Tkind::country},
-    {"AREA_saltlake", Tkind::country},
-    {"AREA_lakesed", Tkind::country},
-    {"AREA_seased", Tkind::sea},
-    {"AREA_landice", Tkind::country},
-    {"V_river", Tkind::country},
-    {"AEROSOLDEPRATE", Tkind::both},
-    {"FLOW_soil_groundwater", Tkind::country},
-    {"FLOW_river_agr", Tkind::country},
-    {"FLOW_groundwater_river", Tkind::country},
-    {"FLOW_groundwater_agr", Tkind::country},
-    {"Fdrw_safe", Tkind::country},
-    {"Fdrw_grw", Tkind::country},
-    {"CATCH_seafish", Tkind::sea},
-    {"IH_drw", Tkind::country},
-    {"IH_freshwaterfish", Tkind::country},
-    {"IH_seafish", Tkind::country},
-    {"IH_leafcrops", Tkind::country},
-    {"IH_rootcrops", Tkind::country},
-    {"IH_meat", Tkind::country},
-    {"IH_dairy", Tkind::country},
-    {"IH_air", Tkind::country},
-    {"PROD_freshwaterfish", Tkind::country},
-    {"PROD_leafcrops", Tkind::country},
-    {"PROD_rootcrops", Tkind::country},
-    {"PROD_meat", Tkind::country},
-    {"PROD_dairy", Tkind::country},
-    {"IMPORT_freshwaterfish", Tkind::country},
-    {"IMPORT_leafcrops", Tkind::country},
-    {"IMPORT_rootcrops", Tkind::country},
-    {"IMPORT_meat", Tkind::country},
-    {"IMPORT_dairy", Tkind::country},
-    {"EXPORT_freshwaterfish", Tkind::country},
-    {"EXPORT_leafcrops", Tkind::country},
-    {"EXPORT_rootcrops", Tkind::country},
-    {"EXPORT_meat", Tkind::country},
-    {"EXPORT_dairy", Tkind::country},
-    {"BW", Tkind::country},
-    {"Npop", Tkind::country},
-};
+// the sheets it reads them from, as the program's own catalogue gives them.
+std::vector<std::pair<std::string, Tkind>> importedlist() {
+    Trecorderui ui;
+    Tsettings settings;
+    Tmodelcontext context{settings, ui};
+    Tregions regions;
+    Tenv env(context, regions);
+    std::vector<std::pair<std::string, Tkind>> list;
+    for (const auto& p : env.importedparameters())
+        list.push_back({p.name, p.fromcountries && p.fromseas ? Tkind::both
+                                : p.fromcountries             ? Tkind::country
+                                                              : Tkind::sea});
+    return list;
+}
+const std::vector<std::pair<std::string, Tkind>> Imported = importedlist();
 
 const std::vector<std::string> Foods = {"freshwaterfish", "leafcrops", "rootcrops", "meat",
                                         "dairy"};

@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "model/environment.h"
+#include "model/regions.h"
+#include "model/substance.h"
 #include "numeric/errors.h"
 #include "numeric/uiservice.h"
 #include "numeric/utilities.h"
@@ -27,64 +30,42 @@ constexpr std::uint32_t Firstrow = 4;
 constexpr std::uint32_t Firstcolumn = 3;
 constexpr std::uint32_t Namecolumn = 5;
 
-// The parameters the substance import reads from the sheet.
-const std::vector<std::string> Texts = {"CAS", "substype"};
-const std::vector<std::string> Integers = {"CHARGE"};
-const std::vector<std::string> Booleans = {"readily_biodegradable", "fulfilling_10d_window",
-                                           "inherently_biodegradable"};
-const std::vector<std::string> Reals = {"MOLW",
-                                        "FREEION5seawater",
-                                        "FREEION25seawater",
-                                        "H_0vapor",
-                                        "TEMPmelt",
-                                        "VP_TEMPtest",
-                                        "SOL",
-                                        "Kow",
-                                        "HENRY",
-                                        "K_airwater",
-                                        "Koc",
-                                        "Kp_soil",
-                                        "Kp_sed",
-                                        "Kp_susp",
-                                        "Fass_aer",
-                                        "BIO_inh",
-                                        "BIO_oral",
-                                        "BCF_fish",
-                                        "BCFsoil_leafcrops",
-                                        "BCFair_leafcrops",
-                                        "BCF_rootcrops",
-                                        "BCF_meat",
-                                        "BCF_milk",
-                                        "DT50photo_air",
-                                        "DT50bio_freshwater_TEMPtest",
-                                        "DT50bio_seawater_TEMPtest",
-                                        "DT50abio_sed",
-                                        "DT50aerbio_sed_TEMPtest",
-                                        "DT50anaerbio_sed",
-                                        "DT50abio_saltlakesed",
-                                        "DT50aerbio_saltlakesed",
-                                        "DT50anaerbio_saltlakesed",
-                                        "DT50abio_seased",
-                                        "DT50aerbio_seased_TEMPtest",
-                                        "DT50anaerbio_seased",
-                                        "DT50abio_soil",
-                                        "DT50bio_soil_TEMPtest",
-                                        "DT50hydro_water_TEMPtest",
-                                        "DT50photo_water",
-                                        "krad_OH",
-                                        "kdeg_air",
-                                        "EFFECT_aquatox",
-                                        "EFFECT_seatox",
-                                        "EFFECT_terrtox",
-                                        "EFFECThum_noncarc",
-                                        "EFFECThum_carc"};
+// The parameters the substance import reads from the sheet, by kind, as the
+// program's own catalogue gives them.
+struct Timportedkinds {
+    std::vector<std::string> texts, integers, booleans, reals;
+};
+Timportedkinds importedkinds() {
+    Trecorderui ui;
+    Tsettings settings;
+    Tmodelcontext context{settings, ui};
+    Tregions regions;
+    Tenv env(context, regions);
+    Tsub sub(context, regions, env);
+    Timportedkinds k;
+    for (const auto& e : sub.catalogue()) {
+        if (!e.imported) continue;
+        if (std::holds_alternative<Tstrpar*>(e.parameter)) k.texts.push_back(e.name());
+        if (std::holds_alternative<Tintpar*>(e.parameter)) k.integers.push_back(e.name());
+        if (std::holds_alternative<Tbooleanpar*>(e.parameter)) k.booleans.push_back(e.name());
+        if (std::holds_alternative<Tnumpar*>(e.parameter)) k.reals.push_back(e.name());
+    }
+    return k;
+}
+const Timportedkinds Kinds = importedkinds();
+const std::vector<std::string>& Texts = Kinds.texts;
+const std::vector<std::string>& Integers = Kinds.integers;
+const std::vector<std::string>& Booleans = Kinds.booleans;
+const std::vector<std::string>& Reals = Kinds.reals;
 // Headers of columns the import ignores.
 const std::vector<std::string> Labels = {"name", "source", "notes"};
 
-const std::vector<std::string> Organicclasses = {
-    "nonhydrophobic", "acetanilide", "alcohol",      "amide",        "aniline", "carbamate",
-    "dinitroaniline", "ester",       "nitrobenzene", "organic acid", "phenol",  "benzonitrile",
-    "phenylurea",     "phosphate",   "triazine",     "triazole",     "uracil"};
+std::vector<std::string> organicclassnames() {
+    std::vector<std::string> names;
+    for (const auto& c : organicclasses) names.push_back(c.name);
+    return names;
+}
+const std::vector<std::string> Organicclasses = organicclassnames();
 
 const std::vector<std::string> Fractions = {"FREEION5seawater", "FREEION25seawater", "Fass_aer",
                                             "BIO_inh", "BIO_oral"};
