@@ -2,36 +2,13 @@
 
 #include <algorithm>
 
+#include "model/environment.h"
+#include "model/regions.h"
 #include "testsupport.h"
 
 namespace velmora::testing {
 
 namespace {
-
-const std::vector<std::string> countryonly = {
-    "Fair_agr", "Fair_nonagr", "Fwater_agr", "Fwater_nonagr", "Fsolid_runoff", "Foc_soil",
-    "Foc_sed", "Foc_susp", "SUSPFRACTION_inlandwater", "RESTIME_lake", "EVAPrate_lake",
-    "EVAP_saltlake", "WINDSPEED", "WATERrunoff", "RAINDAYS", "FROSTMONTHS", "Farea_agr",
-    "Farea_nat", "Farea_urb", "Friver_frozen", "MIXDEPTH_lake", "TOTALDEPTH_lake",
-    "TOTALDEPTH_saltlake", "DEPTH_nonagr", "AREA_lake", "AREA_saltlake", "AREA_lakesed",
-    "AREA_landice", "V_river", "FLOW_soil_groundwater", "FLOW_river_agr", "FLOW_groundwater_river",
-    "FLOW_groundwater_agr", "Fdrw_safe", "Fdrw_grw", "IH_drw", "IH_freshwaterfish", "IH_seafish",
-    "IH_leafcrops", "IH_rootcrops", "IH_meat", "IH_dairy", "IH_air", "PROD_freshwaterfish",
-    "PROD_leafcrops", "PROD_rootcrops", "PROD_meat", "PROD_dairy", "IMPORT_freshwaterfish",
-    "IMPORT_leafcrops", "IMPORT_rootcrops", "IMPORT_meat", "IMPORT_dairy", "EXPORT_freshwaterfish",
-    "EXPORT_leafcrops", "EXPORT_rootcrops", "EXPORT_meat", "EXPORT_dairy", "BW", "Npop"};
-const std::vector<std::string> seaonly = {"Foc_seased", "Foc_seasusp", "SUSPFRACTION_seawater",
-                                          "Farea_seaice", "MIXDEPTH_seawater", "AREA_seased",
-                                          "CATCH_seafish"};
-const std::vector<std::string> both = {"OHCONC_air", "TEMP", "RAINRATE", "SYSTEMAREA",
-                                       "AEROSOLDEPRATE"};
-
-std::vector<std::string> concat(const std::vector<std::string>& a,
-                                const std::vector<std::string>& b) {
-    std::vector<std::string> r = a;
-    r.insert(r.end(), b.begin(), b.end());
-    return r;
-}
 
 const std::vector<std::string> bordersheets = {
     "BORDERLENGTH(countries)", "BORDERLENGTH(seas)", "BORDERLENGTH(countriesseas)",
@@ -40,13 +17,28 @@ const std::vector<std::string> bordersheets = {
 
 } // namespace
 
+namespace {
+// The parameters the program reads from each sheet, from its own catalogue.
+std::vector<std::string> importedfrom(bool countries) {
+    Trecorderui ui;
+    Tsettings settings;
+    Tmodelcontext context{settings, ui};
+    Tregions regions;
+    Tenv env(context, regions);
+    std::vector<std::string> names;
+    for (const auto& p : env.importedparameters())
+        if (countries ? p.fromcountries : p.fromseas) names.push_back(p.name);
+    return names;
+}
+} // namespace
+
 const std::vector<std::string>& Tsmallworld::countryparameters() {
-    static const std::vector<std::string> list = concat(countryonly, both);
+    static const std::vector<std::string> list = importedfrom(true);
     return list;
 }
 
 const std::vector<std::string>& Tsmallworld::seaparameters() {
-    static const std::vector<std::string> list = concat(seaonly, both);
+    static const std::vector<std::string> list = importedfrom(false);
     return list;
 }
 
