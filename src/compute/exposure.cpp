@@ -4,8 +4,439 @@
 namespace velmora {
 
 void computereexports(Tmodel&) {}
-void computeconcentrations(Tmodel&) {}
-void computedoses(Tmodel&) {}
-void computeintakes(Tmodel&) {}
+
+} // namespace velmora
+
+// ---------------------------------------------------------------------------
+// Concentrations in the environment and in food, doses, intakes and intake
+// fractions for the current emission.
+// ---------------------------------------------------------------------------
+
+#include <array>
+#include <initializer_list>
+
+#include "numeric/errors.h"
+
+namespace velmora {
+
+namespace {
+
+// The liquid fresh water of a land region: the river less its frozen part,
+// plus the lakes. W is its volume, S the chemical mass it holds (kg chem).
+struct Tfreshwater {
+    extended W = 0;
+    extended S = 0;
+};
+
+Tfreshwater freshwaterof(Tmodel& m, std::uint32_t i) {
+    Tresults& r = m.results;
+    extended F = m.env.Friver_frozen.get(i);
+    extended Vriver = r.V_river.get(i);
+    extended Vlake = r.V_lake.get(i);
+    Tfreshwater w;
+    w.W = (1 - F) * Vriver + Vlake;
+    w.S = Vriver * r.C_river.get(i) * (1 - F) + Vlake * r.C_lake.get(i);
+    return w;
+}
+
+// The environmental concentrations are those the system solve left in the
+// regcomps; compartments the region does not have are hidden.
+void computeC_environment(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    Tnumpars& CONC = m.regcomps.CONC;
+    auto conc = [&](std::uint32_t c) { return CONC.get(Tregcomps::regcompnumber(i, c)); };
+    r.C_air.setdefault(i, conc(air));
+    Tnumpars* landresults[] = {&r.C_nat,  &r.C_agr,      &r.C_urb,
+                               &r.C_river, &r.C_lake,    &r.C_lakesed,
+                               &r.C_saltlake, &r.C_saltlakesed, &r.C_groundwater};
+    const std::uint32_t landcompartments[] = {nat,      agr,         urb,
+                                              river,    lake,        lakesed,
+                                              saltlake, saltlakesed, groundwater};
+    if (land) {
+        for (std::size_t k = 0; k < 9; ++k) landresults[k]->setdefault(i, conc(landcompartments[k]));
+        r.C_seawater.sethidden(i);
+        r.C_seased.sethidden(i);
+    } else {
+        for (Tnumpars* p : landresults) p->sethidden(i);
+        r.C_seawater.setdefault(i, conc(seawater));
+        r.C_seased.setdefault(i, conc(seased));
+    }
+}
+
+void computeC_leafcrops(Tmodel& m, std::uint32_t i) {
+    Tresults& r = m.results;
+    extended c = static_cast<extended>(r.C_agr.get(i)) * r.BCFsoil_leafcrops.get(i) +
+                 static_cast<extended>(r.C_air.get(i)) * r.BCFair_leafcrops.get(i);
+    r.C_leafcrops.setdefault(i, static_cast<float>(c));
+}
+
+void computeC_rootcrops(Tmodel& m, std::uint32_t i) {
+    Tresults& r = m.results;
+    extended c = static_cast<extended>(r.C_agr.get(i)) * r.BCF_rootcrops.get(i);
+    r.C_rootcrops.setdefault(i, static_cast<float>(c));
+}
+
+// Fish swim in the liquid fresh water; a region without any (river frozen
+// solid, no lakes) has no fresh-water fish concentration to speak of.
+void computeC_freshwaterfish(Tmodel& m, std::uint32_t i, const Tfreshwater& w) {
+    Tresults& r = m.results;
+    extended c = 0;
+    if (w.W > 0) c = w.S * r.BCF_fish.get(i) / w.W;
+    r.C_freshwaterfish.setdefault(i, static_cast<float>(c));
+}
+
+// Sea fish live in sea regions only. A metal is taken up as the free ion;
+// a gas does not accumulate in fish, but its inputs are read all the same.
+void computeC_seafish(Tmodel& m, std::uint32_t i, bool land, bool metal, bool gas) {
+    Tresults& r = m.results;
+    if (land) {
+        r.C_seafish.sethidden(i);
+        return;
+    }
+    extended c = static_cast<extended>(r.C_seawater.get(i)) * r.BCF_fish.get(i);
+    if (metal) c *= static_cast<extended>(r.ACTCOEFF.get()) * r.FREEIONseawater.get(i);
+    if (gas) c = 0;
+    r.C_seafish.setdefault(i, static_cast<float>(c));
+}
+
+// Grass grows on natural soil, crops on agricultural soil.
+void computeC_grass(Tmodel& m, std::uint32_t i) {
+    Tresults& r = m.results;
+    extended c = static_cast<extended>(r.C_nat.get(i)) * r.BCFsoil_leafcrops.get(i) +
+                 static_cast<extended>(r.C_air.get(i)) * r.BCFair_leafcrops.get(i);
+    r.C_grass.setdefault(i, static_cast<float>(c));
+}
+
+// Cattle take the chemical in with grass, soil and air; the bioconcentration
+// factor converts the daily intake with grass only.
+extended cattleproduct(Tmodel& m, std::uint32_t i, Tnumpars& BCF) {
+    Tresults& r = m.results;
+    Tenv& e = m.env;
+    extended grass = static_cast<extended>(r.C_grass.get(i)) * BCF.get(i) * e.ICdwt_grass.get() *
+                     e.CONVgrass.get();
+    extended soil = static_cast<extended>(e.ICswt_soil.get()) * r.C_agr.get(i) * r.CONVagr.get(i);
+    extended inhaled = static_cast<extended>(e.IC_air.get()) * r.C_air.get(i);
+    return grass + soil + inhaled;
+}
+
+void computeC_meat(Tmodel& m, std::uint32_t i) {
+    m.results.C_meat.setdefault(i, static_cast<float>(cattleproduct(m, i, m.results.BCF_meat)));
+}
+
+void computeC_dairy(Tmodel& m, std::uint32_t i) {
+    m.results.C_dairy.setdefault(i, static_cast<float>(cattleproduct(m, i, m.results.BCF_milk)));
+}
+
+void computeC_purfgroundw(Tmodel& m, std::uint32_t i) {
+    Tresults& r = m.results;
+    extended c = static_cast<extended>(r.PURFgroundw.get()) * r.Fdiss_inlandwater.get(i) *
+                 r.C_groundwater.get(i);
+    r.C_purfgroundw.setdefault(i, static_cast<float>(c));
+}
+
+void computeC_purfsurfacew(Tmodel& m, std::uint32_t i, const Tfreshwater& w) {
+    Tresults& r = m.results;
+    extended c = 0;
+    if (w.W > 0)
+        c = static_cast<extended>(r.PURFsurfacew.get()) * r.Fdiss_inlandwater.get(i) * w.S / w.W;
+    r.C_purfsurfacew.setdefault(i, static_cast<float>(c));
+}
+
+// Drinking water is a mix of groundwater and surface water, each partly
+// purified; without liquid surface water all of it comes from the ground.
+void computeC_drw(Tmodel& m, std::uint32_t i, const Tfreshwater& w) {
+    Tresults& r = m.results;
+    extended Ds = m.env.Fdrw_safe.get(i);
+    extended Dg = m.env.Fdrw_grw.get(i);
+    extended fromground = Ds * r.C_purfgroundw.get(i) +
+                          (1 - Ds) * r.Fdiss_inlandwater.get(i) * r.C_groundwater.get(i);
+    extended c = fromground;
+    if (w.W > 0) {
+        extended fromsurface = Ds * r.C_purfsurfacew.get(i) +
+                               (1 - Ds) * r.Fdiss_inlandwater.get(i) * w.S / w.W;
+        c = Dg * fromground + (1 - Dg) * fromsurface;
+    }
+    r.C_drw.setdefault(i, static_cast<float>(c));
+}
+
+void computeC_food(Tmodel& m, std::uint32_t i, bool land, bool metal, bool gas) {
+    Tresults& r = m.results;
+    if (land) {
+        Tfreshwater w = freshwaterof(m, i);
+        computeC_leafcrops(m, i);
+        computeC_rootcrops(m, i);
+        computeC_freshwaterfish(m, i, w);
+        computeC_seafish(m, i, land, metal, gas);
+        computeC_grass(m, i);
+        computeC_meat(m, i);
+        computeC_dairy(m, i);
+        computeC_purfgroundw(m, i);
+        computeC_purfsurfacew(m, i, w);
+        computeC_drw(m, i, w);
+    } else {
+        r.C_leafcrops.sethidden(i);
+        r.C_rootcrops.sethidden(i);
+        r.C_freshwaterfish.sethidden(i);
+        computeC_seafish(m, i, land, metal, gas);
+        for (Tnumpars* p : {&r.C_grass, &r.C_meat, &r.C_dairy, &r.C_purfsurfacew, &r.C_purfgroundw,
+                            &r.C_drw})
+            p->sethidden(i);
+    }
+}
+
+// The mean concentration of what the world trades (or catches), weighted by
+// each region's exports (or catch), over land or sea regions. Summed in
+// single precision in region order; nobody trading gives 0.
+float weightedmean(Tmodel& m, bool land, Tnumpars& weight, Tnumpars& concentration) {
+    float sumweight = 0;
+    float sumproduct = 0;
+    for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
+        if (m.env.island(i) != land) continue;
+        float w = weight.get(i);
+        float c = concentration.get(i);
+        sumproduct = static_cast<float>(sumproduct + static_cast<extended>(w) * c);
+        sumweight = static_cast<float>(sumweight + static_cast<extended>(w));
+    }
+    if (sumweight == 0) return 0;
+    return static_cast<float>(static_cast<extended>(sumproduct) / sumweight);
+}
+
+void computeC_importconcentrations(Tmodel& m) {
+    Tresults& r = m.results;
+    Tenv& e = m.env;
+    r.C_leafcropsimp.setdefault(weightedmean(m, true, e.EXPORT_leafcrops, r.C_leafcrops));
+    r.C_rootcropsimp.setdefault(weightedmean(m, true, e.EXPORT_rootcrops, r.C_rootcrops));
+    r.C_freshwaterfishimp.setdefault(
+        weightedmean(m, true, e.EXPORT_freshwaterfish, r.C_freshwaterfish));
+    r.C_seafishaverage.setdefault(weightedmean(m, false, e.CATCH_seafish, r.C_seafish));
+    r.C_meatimp.setdefault(weightedmean(m, true, e.EXPORT_meat, r.C_meat));
+    r.C_dairyimp.setdefault(weightedmean(m, true, e.EXPORT_dairy, r.C_dairy));
+}
+
+// A traded food: what a region produces, exports, imports and re-exports,
+// what a person eats of it, its local and import concentrations and the dose.
+struct Tfood {
+    Tnumpars& PROD;
+    Tnumpars& EXPORT;
+    Tnumpars& IMPORT;
+    Tnumpars& REEXPORT;
+    Tnumpars& IH;
+    Tnumpars& C;
+    Tnumpar& Cimp;
+    Tnumpars& DOSE;
+};
+
+Tfood leafcrops(Tmodel& m) {
+    Tenv& e = m.env;
+    Tresults& r = m.results;
+    return {e.PROD_leafcrops, e.EXPORT_leafcrops, e.IMPORT_leafcrops, r.REEXPORT_leafcrops,
+            e.IH_leafcrops,   r.C_leafcrops,      r.C_leafcropsimp,   r.DOSE_leafcrops};
+}
+
+Tfood rootcrops(Tmodel& m) {
+    Tenv& e = m.env;
+    Tresults& r = m.results;
+    return {e.PROD_rootcrops, e.EXPORT_rootcrops, e.IMPORT_rootcrops, r.REEXPORT_rootcrops,
+            e.IH_rootcrops,   r.C_rootcrops,      r.C_rootcropsimp,   r.DOSE_rootcrops};
+}
+
+Tfood freshwaterfish(Tmodel& m) {
+    Tenv& e = m.env;
+    Tresults& r = m.results;
+    return {e.PROD_freshwaterfish, e.EXPORT_freshwaterfish, e.IMPORT_freshwaterfish,
+            r.REEXPORT_freshwaterfish, e.IH_freshwaterfish, r.C_freshwaterfish,
+            r.C_freshwaterfishimp, r.DOSE_freshwaterfish};
+}
+
+Tfood meat(Tmodel& m) {
+    Tenv& e = m.env;
+    Tresults& r = m.results;
+    return {e.PROD_meat, e.EXPORT_meat, e.IMPORT_meat, r.REEXPORT_meat,
+            e.IH_meat,   r.C_meat,      r.C_meatimp,   r.DOSE_meat};
+}
+
+Tfood dairy(Tmodel& m) {
+    Tenv& e = m.env;
+    Tresults& r = m.results;
+    return {e.PROD_dairy, e.EXPORT_dairy, e.IMPORT_dairy, r.REEXPORT_dairy,
+            e.IH_dairy,   r.C_dairy,      r.C_dairyimp,   r.DOSE_dairy};
+}
+
+// Inhaled chemical counted as the oral dose that would be absorbed as much.
+void computeDOSE_air(Tmodel& m, std::uint32_t i, extended BW) {
+    Tresults& r = m.results;
+    extended dose = 0;
+    if (BW != 0) {
+        extended Fresp = m.sub.F_resp.get();
+        extended IHair = m.env.IH_air.get(i);
+        extended BIOinh = m.sub.BIO_inh.get();
+        extended BIOoral = m.sub.BIO_oral.get();
+        // Nothing absorbed orally leaves no oral equivalent of the inhaled
+        // dose; every dose, ratio and intake after it would be infinite.
+        if (BIOoral == 0) throw Eerror("Division by zero: BIO_oral is 0");
+        dose = Fresp * IHair / BW * (BIOinh / BIOoral) * r.C_air.get(i);
+    }
+    r.DOSE_air.setdefault(i, static_cast<float>(dose));
+}
+
+void computeDOSE_drw(Tmodel& m, std::uint32_t i, extended BW) {
+    Tresults& r = m.results;
+    extended dose = 0;
+    if (BW != 0) dose = static_cast<extended>(m.env.IH_drw.get(i)) * r.C_drw.get(i) / BW;
+    r.DOSE_drw.setdefault(i, static_cast<float>(dose));
+}
+
+// DOSE_leafcrops, DOSE_rootcrops, DOSE_freshwaterfish, DOSE_meat, DOSE_dairy:
+// the intake per kg body weight times the mean concentration on the region's
+// market. The market holds the own produce kept at home (production - export
+// + re-export) at the local concentration and the imports not re-exported at
+// the import concentration; its size T is the supply.
+void computeDOSE_food(std::uint32_t i, extended BW, const Tfood& f) {
+    extended P = f.PROD.get(i);
+    extended X = f.EXPORT.get(i);
+    extended M = f.IMPORT.get(i);
+    extended T = static_cast<float>(P - X + M);
+    extended dose = 0;
+    if (T != 0 && BW != 0) {
+        extended R = f.REEXPORT.get(i);
+        extended H = f.IH.get(i);
+        extended C = f.C.get(i);
+        extended Ci = f.Cimp.get();
+        dose = H / BW * ((P - X + R) * C / T + (M - R) * Ci / T);
+    } else {
+        f.REEXPORT.useds.setvalue(i, true);
+        f.IH.useds.setvalue(i, true);
+    }
+    f.DOSE.setdefault(i, static_cast<float>(dose));
+}
+
+// Sea fish come from the world market: every region eats the catch-weighted
+// world average.
+void computeDOSE_seafish(Tmodel& m, std::uint32_t i, extended BW) {
+    Tresults& r = m.results;
+    extended dose = 0;
+    if (BW != 0)
+        dose = static_cast<extended>(r.C_seafishaverage.get()) * m.env.IH_seafish.get(i) / BW;
+    r.DOSE_seafish.setdefault(i, static_cast<float>(dose));
+}
+
+void computeDOSE_totaloral(Tmodel& m, std::uint32_t i) {
+    Tresults& r = m.results;
+    extended dose = static_cast<extended>(r.DOSE_drw.get(i)) + r.DOSE_freshwaterfish.get(i) +
+                    r.DOSE_seafish.get(i) + r.DOSE_leafcrops.get(i) + r.DOSE_rootcrops.get(i) +
+                    r.DOSE_meat.get(i) + r.DOSE_dairy.get(i);
+    r.DOSE_totaloral.setdefault(i, static_cast<float>(dose));
+}
+
+void computeDOSE_total(Tmodel& m, std::uint32_t i) {
+    Tresults& r = m.results;
+    extended dose = static_cast<extended>(r.DOSE_air.get(i)) + r.DOSE_totaloral.get(i);
+    r.DOSE_total.setdefault(i, static_cast<float>(dose));
+}
+
+// The ten doses, in the order DOSE_air .. DOSE_total, paired with the intake
+// each adds up to.
+struct Troute {
+    Tnumpars& DOSE;
+    Tnumpar& INTAKE;
+};
+
+std::array<Troute, 10> routes(Tresults& r) {
+    return {{{r.DOSE_air, r.INTAKE_air},
+             {r.DOSE_drw, r.INTAKE_drw},
+             {r.DOSE_leafcrops, r.INTAKE_leafcrops},
+             {r.DOSE_rootcrops, r.INTAKE_rootcrops},
+             {r.DOSE_freshwaterfish, r.INTAKE_freshwaterfish},
+             {r.DOSE_seafish, r.INTAKE_seafish},
+             {r.DOSE_meat, r.INTAKE_meat},
+             {r.DOSE_dairy, r.INTAKE_dairy},
+             {r.DOSE_totaloral, r.INTAKE_totaloral},
+             {r.DOSE_total, r.INTAKE_total}}};
+}
+
+// INTAKE_air .. INTAKE_total: the world population's daily intake by route,
+// each land region's dose times its total body mass, added up in place.
+void computeINTAKE_routes(Tmodel& m) {
+    std::array<Troute, 10> list = routes(m.results);
+    for (Troute& route : list) route.INTAKE.setdefault(0);
+    for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
+        if (!m.env.island(i)) continue;
+        float N = static_cast<float>(static_cast<extended>(m.env.Npop.get(i)) * m.env.BW.get(i));
+        for (Troute& route : list) {
+            extended sum = static_cast<extended>(route.INTAKE.get()) +
+                           static_cast<extended>(N) * route.DOSE.get(i);
+            route.INTAKE.setdefault(static_cast<float>(sum));
+        }
+    }
+}
+
+// Intake fractions are left unknown without an emission to divide by: with
+// nothing emitted the concentrations are all 0 and the fraction means nothing.
+void computeiF(Tmodel& m) {
+    Tresults& r = m.results;
+    extended emission = m.settings().EmissionAmount;
+    for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
+        if (!m.env.island(i)) {
+            r.iF.sethidden(i);
+            continue;
+        }
+        extended intake = static_cast<extended>(r.DOSE_total.get(i)) * m.env.BW.get(i) *
+                          m.env.Npop.get(i);
+        if (emission == 0)
+            r.iF.setunknown(i);
+        else
+            r.iF.setdefault(i, static_cast<float>(intake / emission));
+    }
+}
+
+void computeiFtot(Tmodel& m) {
+    Tresults& r = m.results;
+    extended emission = m.settings().EmissionAmount;
+    extended intake = r.INTAKE_total.get();
+    if (emission == 0)
+        r.iFtot.setunknown();
+    else
+        r.iFtot.setdefault(static_cast<float>(intake / emission));
+}
+
+} // namespace
+
+void computeconcentrations(Tmodel& m) {
+    bool metal = m.sub.ismetal();
+    bool gas = m.sub.isgas();
+    for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
+        bool land = m.env.island(i);
+        computeC_environment(m, i, land);
+        computeC_food(m, i, land, metal, gas);
+    }
+    computeC_importconcentrations(m);
+}
+
+void computedoses(Tmodel& m) {
+    Tresults& r = m.results;
+    for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
+        if (!m.env.island(i)) {
+            for (Troute& route : routes(r)) route.DOSE.sethidden(i);
+            continue;
+        }
+        extended BW = m.env.BW.get(i);
+        computeDOSE_air(m, i, BW);
+        computeDOSE_drw(m, i, BW);
+        computeDOSE_food(i, BW, leafcrops(m));
+        computeDOSE_food(i, BW, rootcrops(m));
+        computeDOSE_food(i, BW, freshwaterfish(m));
+        computeDOSE_seafish(m, i, BW);
+        computeDOSE_food(i, BW, meat(m));
+        computeDOSE_food(i, BW, dairy(m));
+        computeDOSE_totaloral(m, i);
+        computeDOSE_total(m, i);
+    }
+}
+
+void computeintakes(Tmodel& m) {
+    computeINTAKE_routes(m);
+    computeiF(m);
+    computeiFtot(m);
+}
 
 } // namespace velmora
