@@ -1,6 +1,7 @@
 #include "app/velmoraform.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGuiApplication>
