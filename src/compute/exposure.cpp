@@ -46,18 +46,19 @@ void computeC_environment(Tmodel& m, std::uint32_t i, bool land) {
     Tnumpars& CONC = m.regcomps.CONC;
     auto conc = [&](std::uint32_t c) { return CONC.get(Tregcomps::regcompnumber(i, c)); };
     r.C_air.setdefault(i, conc(air));
-    Tnumpars* landresults[] = {&r.C_nat,  &r.C_agr,      &r.C_urb,
-                               &r.C_river, &r.C_lake,    &r.C_lakesed,
+    Tnumpars* landresults[] = {&r.C_nat,      &r.C_agr,         &r.C_urb,
+                               &r.C_river,    &r.C_lake,        &r.C_lakesed,
                                &r.C_saltlake, &r.C_saltlakesed, &r.C_groundwater};
-    const std::uint32_t landcompartments[] = {nat,      agr,         urb,
-                                              river,    lake,        lakesed,
-                                              saltlake, saltlakesed, groundwater};
+    const std::uint32_t landcompartments[] = {nat,     agr,      urb,         river,      lake,
+                                              lakesed, saltlake, saltlakesed, groundwater};
     if (land) {
-        for (std::size_t k = 0; k < 9; ++k) landresults[k]->setdefault(i, conc(landcompartments[k]));
+        for (std::size_t k = 0; k < 9; ++k)
+            landresults[k]->setdefault(i, conc(landcompartments[k]));
         r.C_seawater.sethidden(i);
         r.C_seased.sethidden(i);
     } else {
-        for (Tnumpars* p : landresults) p->sethidden(i);
+        for (Tnumpars* p : landresults)
+            p->sethidden(i);
         r.C_seawater.setdefault(i, conc(seawater));
         r.C_seased.setdefault(i, conc(seased));
     }
@@ -152,8 +153,8 @@ void computeC_drw(Tmodel& m, std::uint32_t i, const Tfreshwater& w) {
                           (1 - Ds) * r.Fdiss_inlandwater.get(i) * r.C_groundwater.get(i);
     extended c = fromground;
     if (w.W > 0) {
-        extended fromsurface = Ds * r.C_purfsurfacew.get(i) +
-                               (1 - Ds) * r.Fdiss_inlandwater.get(i) * w.S / w.W;
+        extended fromsurface =
+            Ds * r.C_purfsurfacew.get(i) + (1 - Ds) * r.Fdiss_inlandwater.get(i) * w.S / w.W;
         c = Dg * fromground + (1 - Dg) * fromsurface;
     }
     r.C_drw.setdefault(i, static_cast<float>(c));
@@ -178,8 +179,8 @@ void computeC_food(Tmodel& m, std::uint32_t i, bool land, bool metal, bool gas) 
         r.C_rootcrops.sethidden(i);
         r.C_freshwaterfish.sethidden(i);
         computeC_seafish(m, i, land, metal, gas);
-        for (Tnumpars* p : {&r.C_grass, &r.C_meat, &r.C_dairy, &r.C_purfsurfacew, &r.C_purfgroundw,
-                            &r.C_drw})
+        for (Tnumpars* p :
+             {&r.C_grass, &r.C_meat, &r.C_dairy, &r.C_purfsurfacew, &r.C_purfgroundw, &r.C_drw})
             p->sethidden(i);
     }
 }
@@ -243,9 +244,9 @@ Tfood rootcrops(Tmodel& m) {
 Tfood freshwaterfish(Tmodel& m) {
     Tenv& e = m.env;
     Tresults& r = m.results;
-    return {e.PROD_freshwaterfish, e.EXPORT_freshwaterfish, e.IMPORT_freshwaterfish,
-            r.REEXPORT_freshwaterfish, e.IH_freshwaterfish, r.C_freshwaterfish,
-            r.C_freshwaterfishimp, r.DOSE_freshwaterfish};
+    return {e.PROD_freshwaterfish,     e.EXPORT_freshwaterfish, e.IMPORT_freshwaterfish,
+            r.REEXPORT_freshwaterfish, e.IH_freshwaterfish,     r.C_freshwaterfish,
+            r.C_freshwaterfishimp,     r.DOSE_freshwaterfish};
 }
 
 Tfood meat(Tmodel& m) {
@@ -358,7 +359,8 @@ std::array<Troute, 10> routes(Tresults& r) {
 // each land region's dose times its total body mass, added up in place.
 void computeINTAKE_routes(Tmodel& m) {
     std::array<Troute, 10> list = routes(m.results);
-    for (Troute& route : list) route.INTAKE.setdefault(0);
+    for (Troute& route : list)
+        route.INTAKE.setdefault(0);
     for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
         if (!m.env.island(i)) continue;
         float N = static_cast<float>(static_cast<extended>(m.env.Npop.get(i)) * m.env.BW.get(i));
@@ -380,8 +382,8 @@ void computeiF(Tmodel& m) {
             r.iF.sethidden(i);
             continue;
         }
-        extended intake = static_cast<extended>(r.DOSE_total.get(i)) * m.env.BW.get(i) *
-                          m.env.Npop.get(i);
+        extended intake =
+            static_cast<extended>(r.DOSE_total.get(i)) * m.env.BW.get(i) * m.env.Npop.get(i);
         if (emission == 0)
             r.iF.setunknown(i);
         else
@@ -416,7 +418,8 @@ void computedoses(Tmodel& m) {
     Tresults& r = m.results;
     for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
         if (!m.env.island(i)) {
-            for (Troute& route : routes(r)) route.DOSE.sethidden(i);
+            for (Troute& route : routes(r))
+                route.DOSE.sethidden(i);
             continue;
         }
         extended BW = m.env.BW.get(i);

@@ -15,9 +15,13 @@ namespace {
 // The small world: Aland and Bland are countries, Asea the sea.
 constexpr std::uint32_t A = 1, B = 2, S = 3;
 
-constexpr std::uint32_t rc(std::uint32_t r, std::uint32_t c) { return (r - 1) * 12 + c; }
+constexpr std::uint32_t rc(std::uint32_t r, std::uint32_t c) {
+    return (r - 1) * 12 + c;
+}
 
-float f(double x) { return static_cast<float>(x); }
+float f(double x) {
+    return static_cast<float>(x);
+}
 
 class Exposure : public ::testing::Test {
 protected:
@@ -58,7 +62,8 @@ protected:
         r.V_river.setdefault(B, 40);
         r.V_lake.setdefault(B, 0);
         e.Friver_frozen.set(B, 1, stImported);
-        for (std::uint32_t i : {A, B, S}) r.BCF_fish.setdefault(i, i == S ? 6.0f : 4.0f);
+        for (std::uint32_t i : {A, B, S})
+            r.BCF_fish.setdefault(i, i == S ? 6.0f : 4.0f);
         for (std::uint32_t i : {A, B}) {
             r.BCFsoil_leafcrops.setdefault(i, 0.5f);
             r.BCFair_leafcrops.setdefault(i, 100);
@@ -127,10 +132,10 @@ TEST_F(Exposure, FoodAndDrinkingWaterOfAnOrganicInALandRegion) {
     // Aland: air 2, nat 3, agr 5, river 11, lake 13, groundwater 29.
     // W = (1 - 0.2) * 100 + 50 = 130; S = 100 * 11 * 0.8 + 50 * 13 = 1530.
     double W = 130, Sm = 1530;
-    EXPECT_FLOAT_EQ(r.C_leafcrops.value(A), f(5 * 0.5 + 2 * 100));     // 202.5
-    EXPECT_FLOAT_EQ(r.C_rootcrops.value(A), f(5 * 0.25));              // 1.25
-    EXPECT_FLOAT_EQ(r.C_freshwaterfish.value(A), f(Sm * 4 / W));       // 47.08
-    EXPECT_FLOAT_EQ(r.C_grass.value(A), f(3 * 0.5 + 2 * 100));         // 201.5
+    EXPECT_FLOAT_EQ(r.C_leafcrops.value(A), f(5 * 0.5 + 2 * 100)); // 202.5
+    EXPECT_FLOAT_EQ(r.C_rootcrops.value(A), f(5 * 0.25));          // 1.25
+    EXPECT_FLOAT_EQ(r.C_freshwaterfish.value(A), f(Sm * 4 / W));   // 47.08
+    EXPECT_FLOAT_EQ(r.C_grass.value(A), f(3 * 0.5 + 2 * 100));     // 201.5
     double bcfmeat = 0.01f, bcfmilk = 0.02f, convagr = 0.6f;
     // Grass term carries the BCF; soil and air terms do not.
     EXPECT_FLOAT_EQ(r.C_meat.value(A), f(201.5 * bcfmeat * 16 * 4 + 0.5 * 5 * convagr + 100 * 2));
@@ -311,10 +316,11 @@ TEST_F(Doses, LandRegionDosesByRoute) {
     EXPECT_FLOAT_EQ(r.DOSE_dairy.value(A), 0);
     EXPECT_EQ(r.DOSE_dairy.status(A), stDefault);
     double oral = double(r.DOSE_drw.value(A)) + r.DOSE_freshwaterfish.value(A) +
-                  r.DOSE_seafish.value(A) + r.DOSE_leafcrops.value(A) +
-                  r.DOSE_rootcrops.value(A) + r.DOSE_meat.value(A) + r.DOSE_dairy.value(A);
+                  r.DOSE_seafish.value(A) + r.DOSE_leafcrops.value(A) + r.DOSE_rootcrops.value(A) +
+                  r.DOSE_meat.value(A) + r.DOSE_dairy.value(A);
     EXPECT_FLOAT_EQ(r.DOSE_totaloral.value(A), f(oral));
-    EXPECT_FLOAT_EQ(r.DOSE_total.value(A), f(double(r.DOSE_air.value(A)) + r.DOSE_totaloral.value(A)));
+    EXPECT_FLOAT_EQ(r.DOSE_total.value(A),
+                    f(double(r.DOSE_air.value(A)) + r.DOSE_totaloral.value(A)));
     EXPECT_TRUE(fx.ui.warnings.empty());
 }
 
@@ -332,9 +338,9 @@ TEST_F(Doses, AFoodWithoutSupplyMarksItsReexportAndIntakeUsed) {
 TEST_F(Doses, ZeroBodyWeightGivesZeroDoses) {
     setdoseinputs();
     computedoses(m);
-    for (Tnumpars* p : {&r.DOSE_air, &r.DOSE_drw, &r.DOSE_leafcrops, &r.DOSE_rootcrops,
-                        &r.DOSE_freshwaterfish, &r.DOSE_seafish, &r.DOSE_meat, &r.DOSE_dairy,
-                        &r.DOSE_totaloral, &r.DOSE_total}) {
+    for (Tnumpars* p :
+         {&r.DOSE_air, &r.DOSE_drw, &r.DOSE_leafcrops, &r.DOSE_rootcrops, &r.DOSE_freshwaterfish,
+          &r.DOSE_seafish, &r.DOSE_meat, &r.DOSE_dairy, &r.DOSE_totaloral, &r.DOSE_total}) {
         EXPECT_EQ(p->value(B), 0) << p->name();
         EXPECT_EQ(p->status(B), stDefault) << p->name();
         EXPECT_TRUE(p->ishidden(S)) << p->name();
@@ -393,14 +399,27 @@ protected:
         }
     }
     std::vector<Tnumpars*> doses() {
-        return {&r.DOSE_air,     &r.DOSE_drw,           &r.DOSE_leafcrops, &r.DOSE_rootcrops,
-                &r.DOSE_freshwaterfish, &r.DOSE_seafish, &r.DOSE_meat,     &r.DOSE_dairy,
-                &r.DOSE_totaloral, &r.DOSE_total};
+        return {&r.DOSE_air,
+                &r.DOSE_drw,
+                &r.DOSE_leafcrops,
+                &r.DOSE_rootcrops,
+                &r.DOSE_freshwaterfish,
+                &r.DOSE_seafish,
+                &r.DOSE_meat,
+                &r.DOSE_dairy,
+                &r.DOSE_totaloral,
+                &r.DOSE_total};
     }
     std::vector<Tnumpar*> intakes() {
-        return {&r.INTAKE_air,     &r.INTAKE_drw,   &r.INTAKE_leafcrops,
-                &r.INTAKE_rootcrops, &r.INTAKE_freshwaterfish, &r.INTAKE_seafish,
-                &r.INTAKE_meat,    &r.INTAKE_dairy, &r.INTAKE_totaloral,
+        return {&r.INTAKE_air,
+                &r.INTAKE_drw,
+                &r.INTAKE_leafcrops,
+                &r.INTAKE_rootcrops,
+                &r.INTAKE_freshwaterfish,
+                &r.INTAKE_seafish,
+                &r.INTAKE_meat,
+                &r.INTAKE_dairy,
+                &r.INTAKE_totaloral,
                 &r.INTAKE_total};
     }
 };
@@ -438,7 +457,8 @@ TEST_F(Intakes, NobodyLivingThereGivesNoIntake) {
     e.Npop.set(A, 0, stImported);
     e.Npop.set(B, 0, stImported);
     computeintakes(m);
-    for (Tnumpar* p : intakes()) EXPECT_EQ(p->value, 0) << p->name();
+    for (Tnumpar* p : intakes())
+        EXPECT_EQ(p->value, 0) << p->name();
     EXPECT_EQ(r.iF.value(A), 0);
     EXPECT_EQ(r.iFtot.value, 0);
     EXPECT_EQ(r.iFtot.status, stDefault);

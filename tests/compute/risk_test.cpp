@@ -17,7 +17,9 @@ namespace {
 // The small world: Aland and Bland are countries, Asea the sea.
 constexpr std::uint32_t A = 1, B = 2, S = 3;
 
-float f(double x) { return static_cast<float>(x); }
+float f(double x) {
+    return static_cast<float>(x);
+}
 
 class Risk : public ::testing::Test {
 protected:
@@ -58,8 +60,10 @@ protected:
         r.C_river.setdefault(B, 0.004f);
         r.C_lake.setdefault(B, 0);
         r.C_saltlake.setdefault(B, 0.001f);
-        for (Tnumpars* p : {&r.C_nat, &r.C_agr, &r.C_urb}) p->setdefault(B, 3);
-        for (Tnumpars* p : {&r.V_nat, &r.V_agr, &r.V_urb}) p->setdefault(B, 0);
+        for (Tnumpars* p : {&r.C_nat, &r.C_agr, &r.C_urb})
+            p->setdefault(B, 3);
+        for (Tnumpars* p : {&r.V_nat, &r.V_agr, &r.V_urb})
+            p->setdefault(B, 0);
         r.DOSE_total.setdefault(B, 2e-5f);
         r.C_seawater.setdefault(S, 0.001f);
         r.ACTCOEFF.setdefault(0.5f);
@@ -172,7 +176,8 @@ protected:
         r.V_agr.setdefault(A, 50);
         r.V_urb.setdefault(A, 10);
         s.TFtox_agr.setdefault(A, 2);
-        for (Tnumpars* p : {&r.V_nat, &r.V_agr, &r.V_urb}) p->setdefault(B, 0);
+        for (Tnumpars* p : {&r.V_nat, &r.V_agr, &r.V_urb})
+            p->setdefault(B, 0);
         r.RCRtox_soil.setdefault(A, 15);
         r.RCRtox_soil.setdefault(B, 0);
         // People: 1000 in Aland, 3000 in Bland (TFtox_humnoncarc 2).
@@ -181,11 +186,13 @@ protected:
         s.TFtox_humnoncarc.setdefault(B, 2);
         r.RCRtox_humnoncarc.setdefault(A, 0.1f);
         r.RCRtox_humnoncarc.setdefault(B, 0.2f);
-        for (std::uint32_t i : {A, B}) r.RCRtox_humcarc.sethidden(i);
+        for (std::uint32_t i : {A, B})
+            r.RCRtox_humcarc.sethidden(i);
         for (Tnumpars* p : {&r.RCRtox_river, &r.RCRtox_lake, &r.RCRtox_saltlake, &r.RCRtox_soil,
                             &r.RCRtox_humnoncarc, &r.RCRtox_humcarc})
             p->sethidden(S);
-        for (std::uint32_t i : {A, B}) r.RCRtox_seawater.sethidden(i);
+        for (std::uint32_t i : {A, B})
+            r.RCRtox_seawater.sethidden(i);
     }
 };
 
@@ -225,8 +232,10 @@ TEST_F(Impact, OtherCategories) {
     EXPECT_FLOAT_EQ(r.IAICRtox_soil.value, f(210.0 * 15 / 160));
     EXPECT_FLOAT_EQ(r.RPICRtox_soil.value(A), 1);
     // Non-carcinogenic: P = 1000 * 0.1 + 3000 * 0.2 = 700; A = 100 + 6000 * 0.2 = 1300.
-    EXPECT_FLOAT_EQ(r.IPICRtox_humnoncarc.value, f((1000 * double(0.1f) + 3000 * double(0.2f)) / 4000));
-    EXPECT_FLOAT_EQ(r.IAICRtox_humnoncarc.value, f((1000 * double(0.1f) + 6000 * double(0.2f)) / 4000));
+    EXPECT_FLOAT_EQ(r.IPICRtox_humnoncarc.value,
+                    f((1000 * double(0.1f) + 3000 * double(0.2f)) / 4000));
+    EXPECT_FLOAT_EQ(r.IAICRtox_humnoncarc.value,
+                    f((1000 * double(0.1f) + 6000 * double(0.2f)) / 4000));
     EXPECT_FLOAT_EQ(r.RAICRtox_humnoncarc.value(B),
                     f(6000 * double(0.2f) / (1000 * double(0.1f) + 6000 * double(0.2f))));
     // Carcinogenic: no slope factor, everything hidden.
@@ -322,11 +331,11 @@ TEST_F(Impact, AnEmptyReferenceHidesEveryFactor) {
     setscores();
     m.ref.clear();
     computeimpactscores(m);
-    for (Tnumpar* p : {&r.CFtoxpot_river, &r.CFtoxact_river, &r.CFtoxpot_lake, &r.CFtoxact_lake,
-                       &r.CFtoxpot_saltlake, &r.CFtoxact_saltlake, &r.CFtoxpot_seawater,
-                       &r.CFtoxact_seawater, &r.CFtoxpot_soil, &r.CFtoxact_soil,
-                       &r.CFtoxpot_humnoncarc, &r.CFtoxact_humnoncarc, &r.CFtoxpot_humcarc,
-                       &r.CFtoxact_humcarc})
+    for (Tnumpar* p :
+         {&r.CFtoxpot_river, &r.CFtoxact_river, &r.CFtoxpot_lake, &r.CFtoxact_lake,
+          &r.CFtoxpot_saltlake, &r.CFtoxact_saltlake, &r.CFtoxpot_seawater, &r.CFtoxact_seawater,
+          &r.CFtoxpot_soil, &r.CFtoxact_soil, &r.CFtoxpot_humnoncarc, &r.CFtoxact_humnoncarc,
+          &r.CFtoxpot_humcarc, &r.CFtoxact_humcarc})
         EXPECT_TRUE(p->ishidden()) << p->name();
 }
 
@@ -401,7 +410,8 @@ TEST_F(Impact, BorderCountsFollowTheBordersFromEachRegionToTheEmittingOne) {
     // Bland reaches Aland only through the sea; the lengths are read in the
     // direction of travel: [Bland, Asea] and [Asea, Aland].
     for (std::uint32_t i : {A, B, S})
-        for (std::uint32_t j : {A, B, S}) e.BORDERLENGTH.set(i, j, 0, stImported);
+        for (std::uint32_t j : {A, B, S})
+            e.BORDERLENGTH.set(i, j, 0, stImported);
     e.BORDERLENGTH.set(B, S, 30, stImported);
     e.BORDERLENGTH.set(S, A, 50, stImported);
     computeimpactscores(m);
@@ -425,7 +435,8 @@ TEST(ImpactChain, BorderCountsStopAfterEightSteps) {
         c.abbreviation = "C" + std::to_string(k);
         w.countries.push_back(c);
     }
-    for (int k = 1; k < 10; ++k) w.setborder("C" + std::to_string(k), "C" + std::to_string(k + 1), 10);
+    for (int k = 1; k < 10; ++k)
+        w.setborder("C" + std::to_string(k), "C" + std::to_string(k + 1), 10);
     Tworldfixture fx(w);
     Tmodel& m = fx.m();
     ASSERT_EQ(fx.ws.regions.count, 11u);
@@ -435,7 +446,8 @@ TEST(ImpactChain, BorderCountsStopAfterEightSteps) {
     m.emi.region = 1;
     computeimpactscores(m);
     Tnumpars& n = fx.ws.results.NBORDERSreg;
-    for (std::uint32_t k = 1; k <= 9; ++k) EXPECT_EQ(n.value(k), k - 1) << "C" << k;
+    for (std::uint32_t k = 1; k <= 9; ++k)
+        EXPECT_EQ(n.value(k), k - 1) << "C" << k;
     EXPECT_EQ(n.value(10), 9); // nine steps: further than eight
     EXPECT_EQ(n.value(11), 9); // the sea borders nothing
     m.emi.region = 5;
