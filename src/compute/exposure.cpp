@@ -1,9 +1,57 @@
-// Not written yet.
+#include <cstdint>
+
 #include "compute/calculation.h"
 
 namespace velmora {
 
-void computereexports(Tmodel&) {}
+// ---- Food re-exports (model-parameter stage) ------------------------------
+//
+// A region that exports more of a food than it produces passes on part of
+// its imports. The re-exports depend on the environment only, so they are
+// computed with the model parameters, not with the concentrations.
+
+namespace {
+
+// One traded food: the re-export result and the trade figures it is
+// derived from.
+struct Ttradedfood {
+    Tnumpars Tresults::*REEXPORT;
+    Tnumpars Tenv::*EXPORT;
+    Tnumpars Tenv::*PROD;
+};
+
+// The foods in the order their re-exports are computed.
+const Ttradedfood tradedfoods[] = {
+    {&Tresults::REEXPORT_freshwaterfish, &Tenv::EXPORT_freshwaterfish, &Tenv::PROD_freshwaterfish},
+    {&Tresults::REEXPORT_leafcrops, &Tenv::EXPORT_leafcrops, &Tenv::PROD_leafcrops},
+    {&Tresults::REEXPORT_rootcrops, &Tenv::EXPORT_rootcrops, &Tenv::PROD_rootcrops},
+    {&Tresults::REEXPORT_meat, &Tenv::EXPORT_meat, &Tenv::PROD_meat},
+    {&Tresults::REEXPORT_dairy, &Tenv::EXPORT_dairy, &Tenv::PROD_dairy},
+};
+
+// REEXPORT_freshwaterfish, REEXPORT_leafcrops, REEXPORT_rootcrops,
+// REEXPORT_meat, REEXPORT_dairy: export - production when the region exports
+// more than it produces, otherwise 0; hidden for sea regions.
+void computeREEXPORT(Tmodel& m, std::uint32_t i, bool land, const Ttradedfood& food) {
+    Tnumpars& r = m.results.*food.REEXPORT;
+    if (!land) return r.sethidden(i);
+    extended exported = (m.env.*food.EXPORT).get(i);
+    extended produced = (m.env.*food.PROD).get(i);
+    extended surplus = exported - produced;
+    r.setdefault(i, surplus > 0 ? static_cast<float>(surplus) : 0.0f);
+}
+
+} // namespace
+
+void computereexports(Tmodel& m) {
+    for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
+        bool land = m.env.island(i);
+        for (const Ttradedfood& food : tradedfoods)
+            computeREEXPORT(m, i, land, food);
+    }
+}
+
+// ---- End of the food re-exports -------------------------------------------
 
 } // namespace velmora
 
