@@ -1,8 +1,537 @@
-// Not written yet.
+// Intermedia transfer: per region the mass-transfer coefficients across the
+// air-water and air-soil interfaces, gas absorption and volatilisation,
+// deposition and wash-out, infiltration and leaching, erosion and run-off,
+// the solids carried by rivers, adsorption to and desorption from
+// sediments, the production and settling of suspended matter with the net,
+// gross and resuspension rates of sediments, and the water flows through
+// lakes. The flow stage multiplies these velocities by areas.
+//
+// Velocities are in m*s^-1, solid fluxes in kg*s^-1, water flows in
+// m^3*s^-1. Every formula reads its inputs as stored (32-bit), computes in
+// extended precision and rounds once when it stores its result; sums over
+// regions are accumulated in 32-bit floats in ascending region order.
+#include <cmath>
+#include <string>
+
 #include "compute/calculation.h"
+#include "numeric/errors.h"
 
 namespace velmora {
 
-void computetransfer(Tmodel&) {}
+namespace {
+
+// The result a formula is computing, for the message of a failed division.
+struct Twhere {
+    const std::string& name;
+    std::uint32_t region;
+};
+
+// A denominator that comes from the data: zero means the data cannot
+// describe this region, so the calculation stops with a message rather than
+// storing inf or NaN that every later stage would carry on.
+extended divide(Tmodel& m, extended a, extended b, Twhere where) {
+    if (b == 0)
+        throw Eerror("Division by zero computing " + where.name + "[" +
+                     m.regions.name(where.region) + "]");
+    return a / b;
+}
+
+// base^exponent as exp(exponent * ln base), kept in extended precision.
+extended powerext(extended base, extended exponent) {
+    if (!(base > 0) || !std::isfinite(base)) throw EInvalidArgument();
+    return std::exp(exponent * std::log(base));
+}
+
+void store(Tnumpars& p, std::uint32_t i, extended x) {
+    p.setdefault(i, static_cast<float>(x));
+}
+
+// Adds a * b to a 32-bit running sum.
+void accumulate(float& sum, extended a, extended b) {
+    sum = static_cast<float>(sum + a * b);
+}
+
+// One soil compartment: its results and the partition coefficients and
+// solid fraction it is described by.
+struct Tsoil {
+    Tnumpars Tresults::*AREA;
+    Tnumpars Tresults::*EROSION;
+    Tnumpars Tresults::*RUNOFF;
+    Tnumpars Tresults::*GASABS;
+    Tnumpars Tresults::*VOLAT;
+    Tnumpars Tresults::*Fsolid;  // Fsolid_agr or Fsolid_nonagr
+    Tnumpars Tresults::*K_water; // K_agrwater or K_nonagrwater
+    Tnumpars Tresults::*K_air;   // K_airagr or K_airnonagr
+    bool landice;                // land ice lies on natural soil only
+};
+
+// Natural, agricultural and urban soil, in the order they are computed.
+const Tsoil soils[] = {
+    {&Tresults::AREA_nat, &Tresults::EROSION_nat, &Tresults::RUNOFF_nat, &Tresults::GASABS_nat,
+     &Tresults::VOLAT_nat, &Tresults::Fsolid_nonagr, &Tresults::K_nonagrwater,
+     &Tresults::K_airnonagr, true},
+    {&Tresults::AREA_agr, &Tresults::EROSION_agr, &Tresults::RUNOFF_agr, &Tresults::GASABS_agr,
+     &Tresults::VOLAT_agr, &Tresults::Fsolid_agr, &Tresults::K_agrwater, &Tresults::K_airagr,
+     false},
+    {&Tresults::AREA_urb, &Tresults::EROSION_urb, &Tresults::RUNOFF_urb, &Tresults::GASABS_urb,
+     &Tresults::VOLAT_urb, &Tresults::Fsolid_nonagr, &Tresults::K_nonagrwater,
+     &Tresults::K_airnonagr, false},
+};
+
+// ---- Air-water and air ------------------------------------------------------
+
+// kaw_air: air-side mass-transfer coefficient of the air-water interface
+// (0.01 converts cm*s^-1).
+void computekaw_air(Tmodel& m, std::uint32_t i) {
+    Tnumpars& r = m.results.kaw_air;
+    extended wind = m.env.WINDSPEED.get(i);
+    extended ratio = divide(m, 0.018L, m.sub.MOLW.get(), {r.name(), i});
+    store(r, i, 0.01L * (0.3L + 0.2L * wind) * powerext(ratio, 0.335L));
+}
+
+// kaw_water: water-side mass-transfer coefficient, linear in the wind speed.
+void computekaw_water(Tmodel& m, std::uint32_t i) {
+    Tnumpars& r = m.results.kaw_water;
+    extended wind = m.env.WINDSPEED.get(i);
+    extended ratio = divide(m, 0.032L, m.sub.MOLW.get(), {r.name(), i});
+    store(r, i, 0.01L * (0.004L + 4e-05L * wind) * powerext(ratio, 0.25L));
+}
+
+// The air-to-water transfer velocity of the whole air (before the gaseous
+// fraction is applied): the two resistances in series, over the ice-free
+// part of the year; none for a substance that stays in the air entirely.
+extended watergasvelocity(Tmodel& m, std::uint32_t i, const std::string& name) {
+    Tnumpars& Kaw = m.results.K_airwater;
+    if (Kaw.isinfinite(i)) {
+        Kaw.useds.setvalue(i, true);
+        return 0;
+    }
+    extended frost = m.results.Ftime_frost.get(i);
+    extended waterside = divide(m, Kaw.get(i), m.results.kaw_water.get(i), {name, i});
+    extended airside = divide(m, 1, m.results.kaw_air.get(i), {name, i});
+    return divide(m, 1 - frost, waterside + airside, {name, i});
+}
+
+// GASABS_water: gas absorption by water surfaces, of the gaseous fraction;
+// none for an infinite air-water partition coefficient.
+void computeGASABS_water(Tmodel& m, std::uint32_t i) {
+    Tnumpars& r = m.results.GASABS_water;
+    Tnumpars& Kaw = m.results.K_airwater;
+    if (Kaw.isinfinite(i)) {
+        Kaw.useds.setvalue(i, true);
+        return store(r, i, 0);
+    }
+    extended gaseous = 1 - extended(m.results.Fass_aer.get(i));
+    store(r, i, gaseous * watergasvelocity(m, i, r.name()));
+}
+
+// GASABS_water / (1 - Fass_aer): the transfer velocity per gaseous fraction
+// that volatilisation uses. A substance entirely bound to aerosols has no
+// gas absorption (0 / 0 here); its volatilisation from water is still
+// driven by the same transfer velocity, which is then taken directly.
+extended watergasabsorptionpergaseous(Tmodel& m, std::uint32_t i, const std::string& name) {
+    extended gaseous = 1 - extended(m.results.Fass_aer.get(i));
+    if (gaseous == 0) return watergasvelocity(m, i, name);
+    return m.results.GASABS_water.get(i) / gaseous;
+}
+
+// DRYDEP_aer: dry deposition of the aerosol-bound fraction.
+void computeDRYDEP_aer(Tmodel& m, std::uint32_t i) {
+    extended fass = m.results.Fass_aer.get(i);
+    store(m.results.DRYDEP_aer, i, fass * m.env.AEROSOLDEPRATE.get(i));
+}
+
+// WASHOUT: wash-out by rain.
+void computeWASHOUT(Tmodel& m, std::uint32_t i) {
+    extended scav = m.results.SCAVratio.get(i);
+    store(m.results.WASHOUT, i, scav * m.env.RAINRATE.get(i));
+}
+
+// ---- Soils --------------------------------------------------------------------
+
+// Finf_soil: the fraction of the rain on the soils that infiltrates to the
+// groundwater; 0 without rain.
+void computeFinf_soil(Tmodel& m, std::uint32_t i, bool land) {
+    Tnumpars& r = m.results.Finf_soil;
+    if (!land) return r.sethidden(i);
+    extended rain = m.env.RAINRATE.get(i);
+    if (!(rain > 0)) return store(r, i, 0);
+    extended infiltration = m.env.FLOW_soil_groundwater.get(i);
+    extended area =
+        extended(m.results.AREA_agr.get(i)) + m.results.AREA_nat.get(i) + m.results.AREA_urb.get(i);
+    store(r, i, divide(m, infiltration, area * rain, {r.name(), i}));
+}
+
+// LEACH_agr, LEACH_nonagr: leaching of the dissolved substance with the
+// infiltrating rain.
+void computeLEACH(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (!land) {
+        r.LEACH_agr.sethidden(i);
+        r.LEACH_nonagr.sethidden(i);
+        return;
+    }
+    extended infiltrating = extended(m.env.RAINRATE.get(i)) * r.Finf_soil.get(i);
+    store(r.LEACH_agr, i, divide(m, infiltrating, r.K_agrwater.get(i), {r.LEACH_agr.name(), i}));
+    store(r.LEACH_nonagr, i,
+          divide(m, infiltrating, r.K_nonagrwater.get(i), {r.LEACH_nonagr.name(), i}));
+}
+
+// EROSION_nat, EROSION_agr, EROSION_urb: the soil layer carried off with the
+// solids in the run-off.
+void computeEROSION(Tmodel& m, std::uint32_t i, const Tsoil& soil) {
+    Tnumpars& r = m.results.*soil.EROSION;
+    extended x = extended(m.env.Fsolid_runoff.get(i)) * m.env.RAINRATE.get(i);
+    store(r, i, divide(m, x, (m.results.*soil.Fsolid).get(i), {r.name(), i}));
+}
+
+// RUNOFF_nat, RUNOFF_agr, RUNOFF_urb: dissolved substance in the run-off
+// water plus the eroded soil.
+void computeRUNOFF(Tmodel& m, std::uint32_t i, const Tsoil& soil) {
+    Tnumpars& r = m.results.*soil.RUNOFF;
+    extended water = m.env.WATERrunoff.get(i);
+    extended perarea = divide(m, water, (m.results.*soil.AREA).get(i), {r.name(), i});
+    extended dissolved = divide(m, perarea, (m.results.*soil.K_water).get(i), {r.name(), i});
+    store(r, i, dissolved + (m.results.*soil.EROSION).get(i));
+}
+
+// The air-to-soil transfer velocity of the whole air (before the gaseous
+// fraction is applied): the soil-side resistances (through the soil water
+// and the soil air in parallel) in series with the air-side one; none when
+// the soil takes up nothing from the gas phase.
+extended soilgasvelocity(Tmodel& m, std::uint32_t i, const Tsoil& soil, const std::string& name) {
+    extended Kair = (m.results.*soil.K_air).get(i);
+    if (!(Kair > 0)) return 0;
+    extended soilside =
+        divide(m, m.env.kasl_soilwater.get(), Kair, {name, i}) + m.env.kasl_soilair.get();
+    extended resistance =
+        divide(m, 1, soilside, {name, i}) + divide(m, 1, m.env.kasl_air.get(), {name, i});
+    return divide(m, 1, resistance, {name, i});
+}
+
+// GASABS_nat, GASABS_agr, GASABS_urb: gas absorption by the soil, of the
+// gaseous fraction; 0 when the soil-air partition coefficient is not
+// positive.
+void computeGASABS_soil(Tmodel& m, std::uint32_t i, const Tsoil& soil) {
+    Tnumpars& r = m.results.*soil.GASABS;
+    extended gaseous = 1 - extended(m.results.Fass_aer.get(i));
+    store(r, i, gaseous * soilgasvelocity(m, i, soil, r.name()));
+}
+
+// VOLAT_nat, VOLAT_agr, VOLAT_urb: volatilisation from the soil outside the
+// frost months, and for natural soil outside the land ice. GASABS / (1 -
+// Fass_aer) is the transfer velocity per gaseous fraction; for a substance
+// entirely bound to aerosols (0 / 0) it is taken directly.
+void computeVOLAT_soil(Tmodel& m, std::uint32_t i, const Tsoil& soil) {
+    Tnumpars& r = m.results.*soil.VOLAT;
+    extended x = 1;
+    if (soil.landice)
+        x = 1 - divide(m, m.env.AREA_landice.get(i), (m.results.*soil.AREA).get(i), {r.name(), i});
+    x *= 1 - extended(m.results.Ftime_frost.get(i));
+    extended gaseous = 1 - extended(m.results.Fass_aer.get(i));
+    extended velocity = gaseous == 0 ? soilgasvelocity(m, i, soil, r.name())
+                                     : (m.results.*soil.GASABS).get(i) / gaseous;
+    store(r, i, x * velocity * (m.results.*soil.K_air).get(i));
+}
+
+// The four soil transfers, where the region has that soil.
+void computesoiltransfer(Tmodel& m, std::uint32_t i, bool land, const Tsoil& soil) {
+    Tresults& r = m.results;
+    if (!land || !((r.*soil.AREA).get(i) > 0)) {
+        (r.*soil.EROSION).sethidden(i);
+        (r.*soil.RUNOFF).sethidden(i);
+        (r.*soil.GASABS).sethidden(i);
+        (r.*soil.VOLAT).sethidden(i);
+        return;
+    }
+    computeEROSION(m, i, soil);
+    computeRUNOFF(m, i, soil);
+    computeGASABS_soil(m, i, soil);
+    computeVOLAT_soil(m, i, soil);
+}
+
+// ---- Rivers, lakes and sediments --------------------------------------------
+
+// Suspended solids that rivers of land regions (this one included) carry
+// into region i per second.
+float riversolidsin(Tmodel& m, std::uint32_t i) {
+    float sum = 0;
+    for (std::uint32_t j = 1; j <= m.regions.count; ++j)
+        if (m.env.island(j))
+            accumulate(sum, m.env.FLOW_river_river.get(j, i),
+                       m.results.SUSPCONC_inlandwater.get(j));
+    return sum;
+}
+
+// riverinflow_solid: solids carried in by rivers from upstream (and from
+// the region's own river) plus the solids eroded from the region's soils.
+void computeriverinflow_solid(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (!land) return r.riverinflow_solid.sethidden(i);
+    float sum = riversolidsin(m, i);
+    for (const Tsoil& soil : soils) {
+        Tnumpars& erosion = r.*soil.EROSION;
+        if (!erosion.isknown(i)) continue;
+        extended x = extended((r.*soil.AREA).get(i)) * erosion.get(i) * (r.*soil.Fsolid).get(i);
+        accumulate(sum, x, m.env.RHO_solid.get());
+    }
+    r.riverinflow_solid.setdefault(i, sum);
+}
+
+// riveroutflow_solid: solids carried out by the region's rivers to land
+// regions (itself included).
+void computeriveroutflow_solid(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (!land) return r.riveroutflow_solid.sethidden(i);
+    float sum = 0;
+    for (std::uint32_t k = 1; k <= m.regions.count; ++k)
+        if (m.env.island(k))
+            accumulate(sum, m.env.FLOW_river_river.get(i, k), r.SUSPCONC_inlandwater.get(i));
+    r.riveroutflow_solid.setdefault(i, sum);
+}
+
+// VOLAT_inlandwater: volatilisation of the dissolved fraction from lakes
+// and rivers outside the frost months.
+void computeVOLAT_inlandwater(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (!land) return r.VOLAT_inlandwater.sethidden(i);
+    extended x = (1 - extended(r.Ftime_frost.get(i))) * r.Fdiss_inlandwater.get(i);
+    x *= watergasabsorptionpergaseous(m, i, r.VOLAT_inlandwater.name());
+    store(r.VOLAT_inlandwater, i, x * r.K_airwater.get(i));
+}
+
+// VOLAT_seawater: volatilisation of the dissolved fraction from the ice-free
+// sea surface.
+void computeVOLAT_seawater(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (land) return r.VOLAT_seawater.sethidden(i);
+    extended x = 1 - extended(m.env.Farea_seaice.get(i));
+    x *= watergasabsorptionpergaseous(m, i, r.VOLAT_seawater.name());
+    x *= r.K_airwater.get(i);
+    store(r.VOLAT_seawater, i, x * r.Fdiss_seawater.get(i));
+}
+
+// The water-sediment exchange velocity: the water-side and pore-water-side
+// resistances in series.
+extended sedimentexchangevelocity(Tmodel& m, std::uint32_t i, const std::string& name) {
+    extended water = divide(m, 1, m.env.kws_water.get(), {name, i});
+    extended sed = divide(m, 1, m.env.kws_sed.get(), {name, i});
+    return divide(m, 1, water + sed, {name, i});
+}
+
+// ADSORB_sed: transfer of the dissolved substance from lake water to its
+// sediment.
+void computeADSORB_sed(Tmodel& m, std::uint32_t i, bool land) {
+    Tnumpars& r = m.results.ADSORB_sed;
+    if (!land) return r.sethidden(i);
+    extended fdiss = m.results.Fdiss_inlandwater.get(i);
+    store(r, i, fdiss * sedimentexchangevelocity(m, i, r.name()));
+}
+
+// ADSORB_seased: as ADSORB_sed for sea water and sea sediment.
+void computeADSORB_seased(Tmodel& m, std::uint32_t i, bool land) {
+    Tnumpars& r = m.results.ADSORB_seased;
+    if (land) return r.sethidden(i);
+    extended fdiss = m.results.Fdiss_seawater.get(i);
+    store(r, i, fdiss * sedimentexchangevelocity(m, i, r.name()));
+}
+
+// DESORB_sed: the reverse transfer, per volume of bulk sediment.
+void computeDESORB_sed(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (!land) return r.DESORB_sed.sethidden(i);
+    extended bulk = extended(r.Fdiss_sed.get(i)) * r.K_sedwater.get(i);
+    store(r.DESORB_sed, i, divide(m, r.ADSORB_sed.get(i), bulk, {r.DESORB_sed.name(), i}));
+}
+
+// DESORB_seased: as DESORB_sed for sea sediment.
+void computeDESORB_seased(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (land) return r.DESORB_seased.sethidden(i);
+    extended bulk = extended(r.Fdiss_seased.get(i)) * r.K_seasedseawater.get(i);
+    store(r.DESORB_seased, i, divide(m, r.ADSORB_seased.get(i), bulk, {r.DESORB_seased.name(), i}));
+}
+
+// PRODsusp_saltlake: suspended matter produced in the salt lakes; hidden
+// for a region without them.
+void computePRODsusp_saltlake(Tmodel& m, std::uint32_t i, bool land) {
+    Tnumpars& r = m.results.PRODsusp_saltlake;
+    if (!land) return r.sethidden(i);
+    extended area = m.env.AREA_saltlake.get(i);
+    if (!(area > 0)) return r.sethidden(i);
+    store(r, i, m.env.PRODratesusp_inlandwater.get() * area);
+}
+
+// PRODsusp_seawater: suspended matter produced in the sea.
+void computePRODsusp_seawater(Tmodel& m, std::uint32_t i, bool land) {
+    Tnumpars& r = m.results.PRODsusp_seawater;
+    if (land) return r.sethidden(i);
+    extended rate = m.env.PRODratesusp_seawater.get();
+    store(r, i, rate * m.env.SYSTEMAREA.get(i));
+}
+
+// NETsedrate_saltlake: the solids reaching the region's salt lakes (eroded
+// from the soils, carried in by rivers and produced in the lakes) settled
+// on the salt-lake bottom; 0 without salt lakes.
+void computeNETsedrate_saltlake(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    Tnumpars& net = r.NETsedrate_saltlake;
+    if (!land) return net.sethidden(i);
+    extended area = m.env.AREA_saltlake.get(i);
+    if (!(area > 0)) return store(net, i, 0);
+    float river = riversolidsin(m, i);
+    float eroded = 0;
+    for (const Tsoil& soil : soils) {
+        extended soilarea = (r.*soil.AREA).get(i);
+        if (!(soilarea > 0)) continue;
+        extended x = extended((r.*soil.EROSION).get(i)) * soilarea;
+        accumulate(eroded, x, (r.*soil.Fsolid).get(i));
+    }
+    extended rho = m.env.RHO_solid.get();
+    extended solids = rho * eroded + river + r.PRODsusp_saltlake.get(i);
+    extended bottom = rho * r.Fsolid_sed.get() * area;
+    store(net, i, divide(m, solids, bottom, {net.name(), i}));
+}
+
+// NETsedrate_seawater: the solids produced in the sea, arriving with rivers
+// and with currents from other seas, less those leaving with currents,
+// settled on the sea bottom.
+void computeNETsedrate_seawater(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    Tnumpars& net = r.NETsedrate_seawater;
+    if (land) return net.sethidden(i);
+    float rivers = 0, currentsin = 0, currentsout = 0;
+    for (std::uint32_t j = 1; j <= m.regions.count; ++j)
+        if (m.env.island(j))
+            accumulate(rivers, m.env.FLOW_river_seawater.get(j, i), r.SUSPCONC_inlandwater.get(j));
+    for (std::uint32_t k = 1; k <= m.regions.count; ++k)
+        if (!m.env.island(k))
+            accumulate(currentsin, m.env.FLOW_seawater_seawater.get(k, i),
+                       r.SUSPCONC_seawater.get(k));
+    for (std::uint32_t l = 1; l <= m.regions.count; ++l)
+        if (!m.env.island(l))
+            accumulate(currentsout, m.env.FLOW_seawater_seawater.get(i, l),
+                       r.SUSPCONC_seawater.get(i));
+    extended solids = extended(r.PRODsusp_seawater.get(i)) + rivers + currentsin - currentsout;
+    extended bottom =
+        extended(m.env.RHO_solid.get()) * r.Fsolid_sed.get() * m.env.SYSTEMAREA.get(i);
+    store(net, i, divide(m, solids, bottom, {net.name(), i}));
+}
+
+// sedrate_inlandwater: the settling of suspended matter in fresh water.
+void computesedrate_inlandwater(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (!land) return r.sedrate_inlandwater.sethidden(i);
+    extended settling = extended(m.env.SETTLvelocity_susp.get()) * r.SUSPCONC_inlandwater.get(i);
+    extended bottom = extended(m.env.RHO_solid.get()) * r.Fsolid_sed.get();
+    store(r.sedrate_inlandwater, i, divide(m, settling, bottom, {r.sedrate_inlandwater.name(), i}));
+}
+
+// sedrate_seawater: the settling of suspended matter in the sea.
+void computesedrate_seawater(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (land) return r.sedrate_seawater.sethidden(i);
+    extended settling = extended(m.env.SETTLvelocity_susp.get()) * r.SUSPCONC_seawater.get(i);
+    extended bottom = extended(m.env.RHO_solid.get()) * r.Fsolid_sed.get();
+    store(r.sedrate_seawater, i, divide(m, settling, bottom, {r.sedrate_seawater.name(), i}));
+}
+
+// GROSSsedrate_saltlake: what settles, the net rate or, when more settles
+// than stays, the settling rate.
+void computeGROSSsedrate_saltlake(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (!land) return r.GROSSsedrate_saltlake.sethidden(i);
+    float net = r.NETsedrate_saltlake.get(i);
+    float settling = r.sedrate_inlandwater.get(i);
+    r.GROSSsedrate_saltlake.setdefault(i, net >= settling ? net : settling);
+}
+
+// GROSSsedrate_seawater: as GROSSsedrate_saltlake for the sea.
+void computeGROSSsedrate_seawater(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (land) return r.GROSSsedrate_seawater.sethidden(i);
+    float net = r.NETsedrate_seawater.get(i);
+    float settling = r.sedrate_seawater.get(i);
+    r.GROSSsedrate_seawater.setdefault(i, net >= settling ? net : settling);
+}
+
+// RESUSPrate_saltlake: what settles but does not stay is resuspended.
+void computeRESUSPrate_saltlake(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (!land) return r.RESUSPrate_saltlake.sethidden(i);
+    float net = r.NETsedrate_saltlake.get(i);
+    if (net >= r.sedrate_inlandwater.get(i)) return store(r.RESUSPrate_saltlake, i, 0);
+    store(r.RESUSPrate_saltlake, i, extended(r.GROSSsedrate_saltlake.get(i)) - net);
+}
+
+// RESUSPrate_seawater: as RESUSPrate_saltlake for the sea.
+void computeRESUSPrate_seawater(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (land) return r.RESUSPrate_seawater.sethidden(i);
+    float net = r.NETsedrate_seawater.get(i);
+    if (net >= r.sedrate_seawater.get(i)) return store(r.RESUSPrate_seawater, i, 0);
+    store(r.RESUSPrate_seawater, i, extended(r.GROSSsedrate_seawater.get(i)) - net);
+}
+
+// FLOW_river_lake, FLOW_lake_river: the lake volume renewed per second,
+// Q = TOTALDEPTH_lake * AREA_lake / RESTIME_lake, comes from the river less
+// the direct rain and leaves to the river less the evaporation; both 0 for
+// a region without lakes.
+void computeFLOW_river_lake(Tmodel& m, std::uint32_t i, bool land) {
+    Tresults& r = m.results;
+    if (!land) {
+        r.FLOW_river_lake.sethidden(i);
+        r.FLOW_lake_river.sethidden(i);
+        return;
+    }
+    extended area = m.env.AREA_lake.get(i);
+    if (!(area > 0)) {
+        store(r.FLOW_river_lake, i, 0);
+        store(r.FLOW_lake_river, i, 0);
+        return;
+    }
+    extended volume = m.env.TOTALDEPTH_lake.get(i) * area;
+    extended Q = divide(m, volume, m.env.RESTIME_lake.get(i), {r.FLOW_river_lake.name(), i});
+    extended in = Q - r.RAINDIRECT_lake.get(i);
+    store(r.FLOW_river_lake, i, in > 0 ? in : 0);
+    extended out = Q - r.EVAP_lake.get(i);
+    store(r.FLOW_lake_river, i, out > 0 ? out : 0);
+}
+
+} // namespace
+
+void computetransfer(Tmodel& m) {
+    for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
+        computekaw_air(m, i);
+        computekaw_water(m, i);
+        computeGASABS_water(m, i);
+        computeDRYDEP_aer(m, i);
+        computeWASHOUT(m, i);
+        bool land = m.env.island(i);
+        computeFinf_soil(m, i, land);
+        computeLEACH(m, i, land);
+        for (const Tsoil& soil : soils)
+            computesoiltransfer(m, i, land, soil);
+        computeriverinflow_solid(m, i, land);
+        computeriveroutflow_solid(m, i, land);
+        computeVOLAT_inlandwater(m, i, land);
+        computeVOLAT_seawater(m, i, land);
+        computeADSORB_sed(m, i, land);
+        computeADSORB_seased(m, i, land);
+        computeDESORB_sed(m, i, land);
+        computeDESORB_seased(m, i, land);
+        computePRODsusp_saltlake(m, i, land);
+        computePRODsusp_seawater(m, i, land);
+        computeNETsedrate_saltlake(m, i, land);
+        computeNETsedrate_seawater(m, i, land);
+        computesedrate_inlandwater(m, i, land);
+        computesedrate_seawater(m, i, land);
+        computeGROSSsedrate_saltlake(m, i, land);
+        computeGROSSsedrate_seawater(m, i, land);
+        computeRESUSPrate_saltlake(m, i, land);
+        computeRESUSPrate_seawater(m, i, land);
+        computeFLOW_river_lake(m, i, land);
+    }
+}
 
 } // namespace velmora
