@@ -1,0 +1,86 @@
+// Times the steps of a whole calculation on the default world (or the
+// workbooks named on the command line): environment import, start-up, the
+// model-parameter stages, the system solve, exposure and risk, and a full
+// inversion in Factors mode. Reports the median of several runs.
+//
+// usage: bench_world [--runs N] [--dir DIRECTORY-WITH-WORKBOOKS]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/workspace.h"
+
+using namespace velmora;
+
+namespace {
+double now() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    int runs = 7;
+    std::string dir;
+    {
+        std::error_code ec;
+        dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+    }
+    for (int i = 1; i + 1 < argc; i += 2) {
+        std::string a = argv[i];
+        if (a == "--runs") runs = std::atoi(argv[i + 1]);
+        if (a == "--dir") dir = argv[i + 1];
+    }
+    std::map<std::string, std::vector<double>> times;
+    std::vector<std::string> order;
+    auto record = [&](const std::string& name, double t) {
+        if (!times.count(name)) order.push_back(name);
+        times[name].push_back(t);
+    };
+    for (int run = 0; run < runs; ++run) {
+        Tconsoleui ui;
+        Tworkspace ws(ui, dir);
+        double t0 = now();
+        ws.readenvironment();
+        record("import both environment workbooks", now() - t0);
+        if (!ws.env.present) {
+            std::fprintf(stderr, "no environment in %s\n", dir.c_str());
+            return 1;
+        }
+        t0 = now();
+        ws.initialize();
+        record("start-up (initialize, with calculation)", now() - t0);
+        // Force the model-parameter stages once more and time each step.
+        ws.env.changed = true;
+        Ttimings steps;
+        t0 = now();
+        ws.calculate(false, &steps);
+        record("calculation after a change", now() - t0);
+        for (const auto& [name, t] : steps) record("  step " + name, t);
+        // An emission move: no model-parameter stages.
+        ws.emi.next();
+        steps.clear();
+        t0 = now();
+        ws.calculate(false, &steps);
+        record("calculation after an emission move", now() - t0);
+        for (const auto& [name, t] : steps) record("  move step " + name, t);
+        // Factors mode: the full inversion and the factor matrices.
+        ws.settings.FactorsMode = true;
+        ws.regcomps.build();
+        ws.env.changed = true;
+        t0 = now();
+        ws.calculate(false, &steps);
+        record("factors-mode calculation (inversion, FF, XF, EF)", now() - t0);
+        if (ui.warningcount() > 0) std::fprintf(stderr, "run %d: %ld warnings\n", run, ui.warningcount());
+    }
+    std::printf("median of %d runs, seconds\n", runs);
+    for (const auto& name : order) std::printf("%-55s %10.4f\n", name.c_str(), median(times[name]));
+    return 0;
+}
