@@ -4,14 +4,17 @@
 // reference calculation, and the distance and border count of every region
 // to the emitting one.
 #include <array>
-#include <deque>
 #include <initializer_list>
 #include <vector>
 
 #include "compute/calculation.h"
-#include "numeric/utilities.h"
 
 namespace velmora {
+
+// The region-pair rules of the landscape stage, used again here for the
+// pairs with the emitting region.
+float regiondistance(Tmodel& model, std::uint32_t i, std::uint32_t j);
+float bordercount(Tmodel& model, std::uint32_t i, std::uint32_t j);
 
 namespace {
 
@@ -88,8 +91,8 @@ void computeRCRtox_humcarc(Tmodel& m, std::uint32_t i) {
 
 // The seven effect categories, in the order of the reference values.
 enum Tcategory { river, lake, saltlake, seawater, soil, humnoncarc, humcarc };
-constexpr std::array<Tcategory, 7> categories = {river,    lake,       saltlake, seawater,
-                                                 soil,     humnoncarc, humcarc};
+constexpr std::array<Tcategory, 7> categories = {river, lake,       saltlake, seawater,
+                                                 soil,  humnoncarc, humcarc};
 
 // The results, enabling effect parameter and covered region type of a category.
 struct Tcategoryresults {
@@ -109,33 +112,47 @@ Tcategoryresults resultsof(Tmodel& m, Tcategory c) {
     Tsub& s = m.sub;
     switch (c) {
     case river:
-        return {s.EFFECT_aquatox,     true,           r.RCRtox_river,   r.IPICRtox_river,
-                r.IAICRtox_river,     r.RPICRtox_river, r.RAICRtox_river, r.CFtoxpot_river,
+        return {s.EFFECT_aquatox, true,
+                r.RCRtox_river,   r.IPICRtox_river,
+                r.IAICRtox_river, r.RPICRtox_river,
+                r.RAICRtox_river, r.CFtoxpot_river,
                 r.CFtoxact_river};
     case lake:
-        return {s.EFFECT_aquatox,  true,          r.RCRtox_lake,   r.IPICRtox_lake,
-                r.IAICRtox_lake,   r.RPICRtox_lake, r.RAICRtox_lake, r.CFtoxpot_lake,
+        return {s.EFFECT_aquatox, true,
+                r.RCRtox_lake,    r.IPICRtox_lake,
+                r.IAICRtox_lake,  r.RPICRtox_lake,
+                r.RAICRtox_lake,  r.CFtoxpot_lake,
                 r.CFtoxact_lake};
     case saltlake:
-        return {s.EFFECT_aquatox,      true,              r.RCRtox_saltlake,  r.IPICRtox_saltlake,
-                r.IAICRtox_saltlake,   r.RPICRtox_saltlake, r.RAICRtox_saltlake,
-                r.CFtoxpot_saltlake,   r.CFtoxact_saltlake};
+        return {s.EFFECT_aquatox,    true,
+                r.RCRtox_saltlake,   r.IPICRtox_saltlake,
+                r.IAICRtox_saltlake, r.RPICRtox_saltlake,
+                r.RAICRtox_saltlake, r.CFtoxpot_saltlake,
+                r.CFtoxact_saltlake};
     case seawater:
-        return {s.EFFECT_seatox,       false,             r.RCRtox_seawater,  r.IPICRtox_seawater,
-                r.IAICRtox_seawater,   r.RPICRtox_seawater, r.RAICRtox_seawater,
-                r.CFtoxpot_seawater,   r.CFtoxact_seawater};
+        return {s.EFFECT_seatox,     false,
+                r.RCRtox_seawater,   r.IPICRtox_seawater,
+                r.IAICRtox_seawater, r.RPICRtox_seawater,
+                r.RAICRtox_seawater, r.CFtoxpot_seawater,
+                r.CFtoxact_seawater};
     case soil:
-        return {s.EFFECT_terrtox,  true,          r.RCRtox_soil,   r.IPICRtox_soil,
-                r.IAICRtox_soil,   r.RPICRtox_soil, r.RAICRtox_soil, r.CFtoxpot_soil,
+        return {s.EFFECT_terrtox, true,
+                r.RCRtox_soil,    r.IPICRtox_soil,
+                r.IAICRtox_soil,  r.RPICRtox_soil,
+                r.RAICRtox_soil,  r.CFtoxpot_soil,
                 r.CFtoxact_soil};
     case humnoncarc:
-        return {s.EFFECThum_noncarc,   true,                r.RCRtox_humnoncarc,
-                r.IPICRtox_humnoncarc, r.IAICRtox_humnoncarc, r.RPICRtox_humnoncarc,
-                r.RAICRtox_humnoncarc, r.CFtoxpot_humnoncarc, r.CFtoxact_humnoncarc};
+        return {s.EFFECThum_noncarc,   true,
+                r.RCRtox_humnoncarc,   r.IPICRtox_humnoncarc,
+                r.IAICRtox_humnoncarc, r.RPICRtox_humnoncarc,
+                r.RAICRtox_humnoncarc, r.CFtoxpot_humnoncarc,
+                r.CFtoxact_humnoncarc};
     case humcarc:
     default:
-        return {s.EFFECThum_carc,   true,             r.RCRtox_humcarc,   r.IPICRtox_humcarc,
-                r.IAICRtox_humcarc, r.RPICRtox_humcarc, r.RAICRtox_humcarc, r.CFtoxpot_humcarc,
+        return {s.EFFECThum_carc,   true,
+                r.RCRtox_humcarc,   r.IPICRtox_humcarc,
+                r.IAICRtox_humcarc, r.RPICRtox_humcarc,
+                r.RAICRtox_humcarc, r.CFtoxpot_humcarc,
                 r.CFtoxact_humcarc};
     }
 }
@@ -155,7 +172,8 @@ Tweights weightsof(Tmodel& m, Tcategory c, std::uint32_t i) {
     Tweights x;
     switch (c) {
     case river:
-        x.w = static_cast<extended>(e.V_river.get(i)) * (1 - static_cast<extended>(e.Friver_frozen.get(i)));
+        x.w = static_cast<extended>(e.V_river.get(i)) *
+              (1 - static_cast<extended>(e.Friver_frozen.get(i)));
         x.u = x.w * s.SFtox_river.get(i) * s.TFtox_river.get(i);
         break;
     case lake:
@@ -271,45 +289,6 @@ void computeCFtox_factors(Tmodel& m) {
 
 // ---- distance and border count to the emitting region -----------------------
 
-// The distance in metres between the centres of two regions on the earth
-// ellipsoid; the pair computation of the landscape stage uses the same rule.
-float regiondistance(Tmodel& m, std::uint32_t i, std::uint32_t j) {
-    Tgeopoint a{m.env.latitude.get(i), m.env.longitude.get(i)};
-    Tgeopoint b{m.env.latitude.get(j), m.env.longitude.get(j)};
-    float distance = 0;
-    float bearing = 0;
-    geodistance(a, b, distance, bearing);
-    return distance;
-}
-
-// For every region the smallest number of border crossings (1 to 8) on a
-// chain of bordering regions from it to region e; 9 when no chain of at most
-// 8 steps exists. One breadth-first search backwards from e, following
-// BORDERLENGTH[from, to] > 0, gives the same counts as a search per region.
-std::vector<float> bordercountsto(Tmodel& m, std::uint32_t e) {
-    constexpr std::uint32_t maxsteps = 8;
-    std::uint32_t n = m.regions.count;
-    std::vector<std::uint32_t> steps(n + 1, maxsteps + 1);
-    std::deque<std::uint32_t> queue;
-    steps[e] = 0;
-    queue.push_back(e);
-    while (!queue.empty()) {
-        std::uint32_t to = queue.front();
-        queue.pop_front();
-        if (steps[to] == maxsteps) continue;
-        for (std::uint32_t from = 1; from <= n; ++from) {
-            if (steps[from] <= maxsteps || from == to) continue;
-            if (m.env.BORDERLENGTH.get(from, to) > 0) {
-                steps[from] = steps[to] + 1;
-                queue.push_back(from);
-            }
-        }
-    }
-    std::vector<float> counts(n + 1);
-    for (std::uint32_t i = 1; i <= n; ++i) counts[i] = static_cast<float>(steps[i]);
-    return counts;
-}
-
 void computeDISTANCEreg(Tmodel& m) {
     std::uint8_t setting = m.settings().DistancesDisplay;
     if (setting != 1 && setting != 2) return;
@@ -325,11 +304,9 @@ void computeNBORDERSreg(Tmodel& m) {
     std::uint8_t setting = m.settings().NBordersDisplay;
     if (setting != 1 && setting != 2) return;
     std::uint32_t e = static_cast<std::uint32_t>(m.emi.region);
-    std::vector<float> counts;
-    if (setting == 1) counts = bordercountsto(m, e);
     for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
         float c = 0;
-        if (i != e) c = setting == 1 ? counts[i] : m.results.NBORDERS.get(i, e);
+        if (i != e) c = setting == 1 ? bordercount(m, i, e) : m.results.NBORDERS.get(i, e);
         m.results.NBORDERSreg.setdefault(i, c);
     }
 }
@@ -358,7 +335,8 @@ void computeriskratios(Tmodel& m) {
 }
 
 void computeimpactscores(Tmodel& m) {
-    for (Tcategory c : categories) computeimpactscore(m, c);
+    for (Tcategory c : categories)
+        computeimpactscore(m, c);
     computeCFtox_factors(m);
     computeDISTANCEreg(m);
     computeNBORDERSreg(m);
