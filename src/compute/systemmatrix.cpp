@@ -1,8 +1,803 @@
-// Not written yet.
+// The system solve: the region-level flows, volumes and rate constants turned
+// into regcomp-level transport terms, the steady-state mass balance of all
+// regcomps as one matrix Abig, and then either the concentrations for the
+// current emission (Concentration mode) or the inverse of Abig with the fate,
+// exposure and effect factor matrices (Factors mode).
+//
+// Abig(i, h), h != i, is the inflow into regcomp i from h; Abig(i, i) is minus
+// every loss of i (degradation, outflow to other regcomps, loss to outside
+// the model). With EMIS the emission into each regcomp the steady state is
+// Abig * CONC + EMIS = 0, so CONC = -Abig^-1 * EMIS and the fate factors are
+// FF = -Abig^-1.
+//
+// Speed: n is twelve times the region count (3,468 for the full world), so
+// nothing here walks the n x n cells of the flow matrices except their
+// unavoidable reset; the flows are gathered from the stored non-zero items
+// of DIFF and ADV, and the solvers take their sparse path.
+//
+// Progress: the calculation does not hand its progress window down, so the
+// solve opens its own (with the calculation's title) and shows its steps
+// there. The overload taking a Tprogress shows them in a window the caller
+// already has; the calculation can switch to it by declaring it beside
+// solvesystem(Tmodel&, bool).
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <vector>
+
 #include "compute/calculation.h"
+#include "numeric/inversion.h"
 
 namespace velmora {
 
-bool solvesystem(Tmodel&, bool) { return false; }
+bool solvesystem(Tmodel& m, bool useinversion, Tprogress& progress);
+
+namespace {
+
+std::uint32_t rc(std::uint32_t r, std::uint32_t c) { return Tregcomps::regcompnumber(r, c); }
+
+// A flow between two compartments of one region and the per-region result
+// that holds it.
+struct Tregionflow {
+    std::uint32_t from, to;
+    Tnumpars Tresults::*flow;
+};
+
+// A flow between compartments of two different regions and the pair result
+// that holds it.
+struct Tpairflow {
+    std::uint32_t from, to;
+    Tnumparss Tresults::*flow;
+};
+
+const Tregionflow diffusiveflows[] = {
+    {air, nat, &Tresults::DIFF_air_nat},
+    {air, agr, &Tresults::DIFF_air_agr},
+    {air, urb, &Tresults::DIFF_air_urb},
+    {air, lake, &Tresults::DIFF_air_lake},
+    {air, saltlake, &Tresults::DIFF_air_saltlake},
+    {air, seawater, &Tresults::DIFF_air_seawater},
+    {nat, air, &Tresults::DIFF_nat_air},
+    {agr, air, &Tresults::DIFF_agr_air},
+    {urb, air, &Tresults::DIFF_urb_air},
+    {lake, air, &Tresults::DIFF_lake_air},
+    {saltlake, air, &Tresults::DIFF_saltlake_air},
+    {seawater, air, &Tresults::DIFF_seawater_air},
+    {lake, lakesed, &Tresults::DIFF_lake_lakesed},
+    {lakesed, lake, &Tresults::DIFF_lakesed_lake},
+    {saltlake, saltlakesed, &Tresults::DIFF_saltlake_saltlakesed},
+    {saltlakesed, saltlake, &Tresults::DIFF_saltlakesed_saltlake},
+    {seawater, seased, &Tresults::DIFF_seawater_seased},
+    {seased, seawater, &Tresults::DIFF_seased_seawater},
+};
+
+const Tregionflow advectiveflows[] = {
+    {air, nat, &Tresults::ADV_air_nat},
+    {air, agr, &Tresults::ADV_air_agr},
+    {air, urb, &Tresults::ADV_air_urb},
+    {air, lake, &Tresults::ADV_air_lake},
+    {air, saltlake, &Tresults::ADV_air_saltlake},
+    {air, seawater, &Tresults::ADV_air_seawater},
+    {nat, river, &Tresults::ADV_nat_river},
+    {nat, groundwater, &Tresults::ADV_nat_groundwater},
+    {agr, river, &Tresults::ADV_agr_river},
+    {agr, groundwater, &Tresults::ADV_agr_groundwater},
+    {urb, river, &Tresults::ADV_urb_river},
+    {urb, groundwater, &Tresults::ADV_urb_groundwater},
+    {river, agr, &Tresults::ADV_river_agr},
+    {river, lake, &Tresults::ADV_river_lake},
+    {river, saltlake, &Tresults::ADV_river_saltlake},
+    {lake, river, &Tresults::ADV_lake_river},
+    {lake, lakesed, &Tresults::ADV_lake_lakesed},
+    {saltlake, saltlakesed, &Tresults::ADV_saltlake_saltlakesed},
+    {saltlakesed, saltlake, &Tresults::ADV_saltlakesed_saltlake},
+    {groundwater, agr, &Tresults::ADV_groundwater_agr},
+    {groundwater, river, &Tresults::ADV_groundwater_river},
+    {seawater, seased, &Tresults::ADV_seawater_seased},
+    {seased, seawater, &Tresults::ADV_seased_seawater},
+};
+
+const Tpairflow interregionflows[] = {
+    {air, air, &Tresults::ADV_air_air},
+    {river, river, &Tresults::ADV_river_river},
+    {river, seawater, &Tresults::ADV_river_seawater},
+    {groundwater, groundwater, &Tresults::ADV_groundwater_groundwater},
+    {groundwater, seawater, &Tresults::ADV_groundwater_seawater},
+    {seawater, seawater, &Tresults::ADV_seawater_seawater},
+};
+
+// The volume result of every compartment but air (which is always read).
+Tnumpars* volumeof(Tresults& res, std::uint32_t c) {
+    switch (c) {
+    case nat: return &res.V_nat;
+    case agr: return &res.V_agr;
+    case urb: return &res.V_urb;
+    case river: return &res.V_river;
+    case lake: return &res.V_lake;
+    case lakesed: return &res.V_lakesed;
+    case saltlake: return &res.V_saltlake;
+    case saltlakesed: return &res.V_saltlakesed;
+    case groundwater: return &res.V_groundwater;
+    case seawater: return &res.V_seawater;
+    case seased: return &res.V_seased;
+    default: return &res.V_air;
+    }
+}
+
+// The degradation rate constant result of every compartment.
+Tnumpars& kdegof(Tresults& res, std::uint32_t c) {
+    switch (c) {
+    case nat:
+    case urb: return res.kdeg_nonagr;
+    case agr: return res.kdeg_agr;
+    case river:
+    case lake:
+    case groundwater: return res.kdeg_freshwater;
+    case lakesed: return res.kdeg_sed;
+    case saltlake: return res.kdeg_saltlake;
+    case saltlakesed: return res.kdeg_saltlakesed;
+    case seawater: return res.kdeg_seawater;
+    case seased: return res.kdeg_seased;
+    default: return res.kdeg_air;
+    }
+}
+
+// Empties a regcomp-pair parameter to n x n zeros with one status for every
+// cell; the same as a clear but for the status.
+void resetpairs(Tnumparss& p, std::uint32_t n, char status) {
+    p.values.reset(n, n);
+    p.statuses.fillall(n, n, status);
+    p.useds.reset(n, n);
+}
+
+// Every element 0 with status Default.
+void resetzeros(Tnumpars& p) {
+    p.clear();
+    for (std::uint32_t k = 1; k <= p.count(); ++k) p.setdefault(k, 0);
+}
+
+// The non-zero flows between regcomps, ADV and DIFF of one cell together,
+// gathered from the stored items and sorted by receiving regcomp, then by
+// sending regcomp, or the other way round.
+struct Tflow {
+    std::uint32_t from, to;
+    float adv, diff;
+};
+
+std::vector<Tflow> gatherflows(const Tregcomps& regcomps) {
+    std::vector<Tflow> items;
+    regcomps.ADV.values.foreachnonzero([&](std::uint32_t i, std::uint32_t j, extended x) {
+        if (i != j) items.push_back({i, j, static_cast<float>(x), 0});
+    });
+    regcomps.DIFF.values.foreachnonzero([&](std::uint32_t i, std::uint32_t j, extended x) {
+        if (i != j) items.push_back({i, j, 0, static_cast<float>(x)});
+    });
+    std::sort(items.begin(), items.end(), [](const Tflow& a, const Tflow& b) {
+        return a.from != b.from ? a.from < b.from : a.to < b.to;
+    });
+    // One item per cell.
+    std::vector<Tflow> flows;
+    for (const Tflow& f : items) {
+        if (!flows.empty() && flows.back().from == f.from && flows.back().to == f.to) {
+            flows.back().adv += f.adv;
+            flows.back().diff += f.diff;
+        } else {
+            flows.push_back(f);
+        }
+    }
+    return flows;
+}
+
+void sortbyreceiver(std::vector<Tflow>& flows) {
+    std::sort(flows.begin(), flows.end(), [](const Tflow& a, const Tflow& b) {
+        return a.to != b.to ? a.to < b.to : a.from < b.from;
+    });
+}
+
+// -x as a float, without the negative zero a zero would turn into (it would
+// show as "-0").
+float negated(extended x) { return x == 0 ? 0.0f : static_cast<float>(-x); }
+
+// ---- stage 1: transport terms ---------------------------------------------
+
+void computeAREA(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    Tresults& res = m.results;
+    Tenv& env = m.env;
+    resetzeros(rcs.AREA);
+    auto setarea = [&](std::uint32_t r, std::uint32_t c, extended x) {
+        rcs.AREA.setdefault(rc(r, c), static_cast<float>(x));
+    };
+    for (std::uint32_t r = 1; r <= m.regions.count; ++r) {
+        setarea(r, air, env.SYSTEMAREA.get(r));
+        if (res.V_nat.isknown(r)) setarea(r, nat, res.AREA_nat.get(r));
+        if (res.V_agr.isknown(r)) setarea(r, agr, res.AREA_agr.get(r));
+        if (res.V_urb.isknown(r)) setarea(r, urb, res.AREA_urb.get(r));
+        if (res.V_river.isknown(r)) setarea(r, river, 0);
+        if (res.V_lake.isknown(r)) setarea(r, lake, env.AREA_lake.get(r));
+        if (res.V_lakesed.isknown(r)) setarea(r, lakesed, env.AREA_lakesed.get(r));
+        if (res.V_saltlake.isknown(r)) setarea(r, saltlake, env.AREA_saltlake.get(r));
+        if (res.V_saltlakesed.isknown(r)) setarea(r, saltlakesed, res.AREA_saltlakesed.get(r));
+        if (res.V_groundwater.isknown(r)) {
+            // The groundwater layer's area is its volume over its depth; a
+            // layer of no depth has no area to speak of, so it stays unknown
+            // rather than infinite.
+            extended volume = res.V_groundwater.get(r);
+            extended depth = env.DEPTH_groundwater.get();
+            if (depth != 0)
+                setarea(r, groundwater, volume / depth);
+            else
+                rcs.AREA.setunknown(rc(r, groundwater));
+        }
+        if (res.V_seawater.isknown(r)) setarea(r, seawater, env.SYSTEMAREA.get(r));
+        if (res.V_seased.isknown(r)) setarea(r, seased, env.SYSTEMAREA.get(r));
+    }
+}
+
+// V and exists: a regcomp exists when it has a positive volume.
+void computeV(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    rcs.V.clear();
+    rcs.existsflags.reset(rcs.n);
+    for (std::uint32_t r = 1; r <= m.regions.count; ++r)
+        for (std::uint32_t c = 1; c <= ncompartments; ++c) {
+            Tnumpars& volume = *volumeof(m.results, c);
+            float v = 0;
+            if (c == air || volume.isknown(r)) v = volume.get(r);
+            rcs.V.setdefault(rc(r, c), v);
+            rcs.existsflags.setvalue(rc(r, c), v > 0);
+        }
+}
+
+void computeDIFF(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    resetpairs(rcs.DIFF, rcs.n, stDefault);
+    for (std::uint32_t r = 1; r <= m.regions.count; ++r)
+        for (const Tregionflow& f : diffusiveflows) {
+            Tnumpars& flow = m.results.*f.flow;
+            if (flow.isknown(r)) rcs.DIFF.setdefault(rc(r, f.from), rc(r, f.to), flow.get(r));
+        }
+}
+
+// Every cell of ADV is a known flow, 0 where nothing flows, as in DIFF: a
+// zero cell shown as unknown would suggest a flow nobody could compute.
+void computeADV(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    const std::uint32_t nreg = m.regions.count;
+    resetpairs(rcs.ADV, rcs.n, stDefault);
+    for (std::uint32_t r = 1; r <= nreg; ++r)
+        for (const Tregionflow& f : advectiveflows) {
+            Tnumpars& flow = m.results.*f.flow;
+            if (flow.isknown(r)) rcs.ADV.setdefault(rc(r, f.from), rc(r, f.to), flow.get(r));
+        }
+    for (std::uint32_t r = 1; r <= nreg; ++r)
+        for (std::uint32_t s = 1; s <= nreg; ++s) {
+            if (s == r) continue;
+            for (const Tpairflow& f : interregionflows) {
+                Tnumparss& flow = m.results.*f.flow;
+                if (flow.isknown(r, s))
+                    rcs.ADV.setdefault(rc(r, f.from), rc(s, f.to), flow.get(r, s));
+            }
+        }
+}
+
+void computekdeg(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    rcs.kdeg.clear();
+    for (std::uint32_t r = 1; r <= m.regions.count; ++r)
+        for (std::uint32_t c = 1; c <= ncompartments; ++c) {
+            Tnumpars& k = kdegof(m.results, c);
+            float x = 0;
+            if (c == air || k.isknown(r)) x = k.get(r);
+            rcs.kdeg.setdefault(rc(r, c), x);
+        }
+}
+
+void computeADV_outside(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    Tresults& res = m.results;
+    resetzeros(rcs.ADV_outside);
+    for (std::uint32_t r = 1; r <= m.regions.count; ++r) {
+        if (m.env.land.get(r)) {
+            rcs.ADV_outside.setdefault(rc(r, river), res.ADV_river_outside.get(r));
+            rcs.ADV_outside.setdefault(rc(r, lake), res.ADV_lake_outside.get(r));
+            rcs.ADV_outside.setdefault(rc(r, lakesed), res.ADV_lakesed_outside.get(r));
+            rcs.ADV_outside.setdefault(rc(r, saltlakesed), res.ADV_saltlakesed_outside.get(r));
+        } else {
+            rcs.ADV_outside.setdefault(rc(r, seawater), res.ADV_seawater_outside.get(r));
+            rcs.ADV_outside.setdefault(rc(r, seased), res.ADV_seased_outside.get(r));
+        }
+    }
+}
+
+// Row i holds the inflows into i off the diagonal and minus every loss of i
+// on it. The outflows are summed column by column in single precision.
+void computeAbig(Tmodel& m, Tprogress& progress) {
+    Tregcomps& rcs = m.regcomps;
+    const std::uint32_t n = rcs.n;
+    resetpairs(rcs.Abig, n, stEdited);
+    std::vector<Tflow> flows = gatherflows(rcs);
+    std::vector<float> outflow(std::size_t(n) + 1, 0.0f);
+    for (const Tflow& f : flows)
+        outflow[f.from] = static_cast<float>(outflow[f.from] + (extended(f.adv) + f.diff));
+    sortbyreceiver(flows);
+    progress.startbar(n);
+    std::size_t p = 0;
+    for (std::uint32_t i = 1; i <= n; ++i) {
+        extended kdeg = rcs.kdeg.get(i);
+        extended loss = kdeg * rcs.V.get(i) + rcs.ADV_outside.get(i) + outflow[i];
+        bool diagonalstored = false;
+        auto storediagonal = [&] {
+            rcs.Abig.values.setvalue(i, i, -loss);
+            diagonalstored = true;
+        };
+        for (; p < flows.size() && flows[p].to == i; ++p) {
+            if (!diagonalstored && flows[p].from > i) storediagonal();
+            rcs.Abig.values.setvalue(i, flows[p].from, extended(flows[p].adv) + flows[p].diff);
+        }
+        if (!diagonalstored) storediagonal();
+        progress.stepbar();
+    }
+}
+
+// ---- stage 2: emission ------------------------------------------------------
+
+void computeEMIS(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    resetzeros(rcs.EMIS);
+    for (std::uint32_t r = 1; r <= m.regions.count; ++r)
+        for (std::uint32_t c = 1; c <= ncompartments; ++c) {
+            Tnumpars* emission = m.emi.parameterof(c);
+            if (emission && emission->isknown(r)) rcs.EMIS.setdefault(rc(r, c), emission->get(r));
+        }
+}
+
+// ---- stage 3a: concentrations -----------------------------------------------
+
+template <typename Tworker>
+void setsolveroptions(Tworker& worker) {
+    worker.setscaling(1);
+    worker.setremoveempty(true);
+    worker.setworkprecision(3);
+}
+
+// Solves Abig * x = EMIS into CONC (still to be negated), directly or through
+// the inverse; false when Abig is singular.
+bool solveCONC(Tmodel& m, bool useinversion, Tprogress& progress) {
+    Tregcomps& rcs = m.regcomps;
+    if (!useinversion) {
+        Tsolveequations solver;
+        setsolveroptions(solver);
+        bool solved = solver.solve(rcs.Abig.values, rcs.EMIS.values);
+        if (!solved || solver.getstatus().singular != 0) return false;
+        solver.getresult(rcs.CONC.values);
+        return true;
+    }
+    // Outside an all-factors run there is no cache; the inverse then serves
+    // this one solve only.
+    std::unique_ptr<Tnummatrix> owninverse;
+    Tnummatrix* inverse = rcs.inversecache.get();
+    if (!inverse) {
+        owninverse = std::make_unique<Tnummatrix>();
+        inverse = owninverse.get();
+    }
+    if (inverse->rows() == 0) {
+        progress.setsubtext("Inverting Abig");
+        Tinvertmatrix inverter;
+        setsolveroptions(inverter);
+        inverter.setstopcheck(m.ui());
+        bool inverted = inverter.invert(rcs.Abig.values);
+        if (!inverted || inverter.getstatus().singular != 0) return false;
+        inverter.getresult(*inverse);
+    }
+    progress.setsubtext("Multiplying with EMIS");
+    matvec(*inverse, rcs.EMIS.values, rcs.CONC.values);
+    return true;
+}
+
+void setunknownconcentrations(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    for (Tnumpars* p : {&rcs.CONC, &rcs.MASS, &rcs.RESTIME, &rcs.EMISprime})
+        for (std::uint32_t k = 1; k <= rcs.n; ++k) p->set(k, 0, stUnknown);
+}
+
+// CONC = -Abig^-1 * EMIS.
+void computeCONC(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    for (std::uint32_t k = 1; k <= rcs.n; ++k)
+        rcs.CONC.setdefault(k, negated(rcs.CONC.values.getvalue(k)));
+}
+
+void computeMASS(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    for (std::uint32_t k = 1; k <= rcs.n; ++k) {
+        extended conc = rcs.CONC.get(k);
+        rcs.MASS.setdefault(k, static_cast<float>(conc * rcs.V.get(k)));
+    }
+}
+
+// Residence time: the mass over the total input, emission plus every inflow,
+// which is what the balance of a single regcomp shows too.
+void computeRESTIME(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    std::vector<Tflow> flows = gatherflows(rcs);
+    sortbyreceiver(flows);
+    std::size_t p = 0;
+    for (std::uint32_t k = 1; k <= rcs.n; ++k) {
+        float input = rcs.EMIS.get(k);
+        for (; p < flows.size() && flows[p].to == k; ++p) {
+            extended rate = extended(flows[p].adv) + flows[p].diff;
+            input = static_cast<float>(input + rate * rcs.CONC.value(flows[p].from));
+        }
+        if (input > 0)
+            rcs.RESTIME.setdefault(k, static_cast<float>(extended(rcs.MASS.get(k)) / input));
+        else
+            rcs.RESTIME.sethidden(k);
+    }
+}
+
+// The emission that the concentrations imply, and the root of the summed
+// squared differences to the real one over n: how well the solve fits.
+void computeEMISprime_MSR(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    matvec(rcs.Abig.values, rcs.CONC.values, rcs.EMISprime.values);
+    float squares = 0;
+    for (std::uint32_t k = 1; k <= rcs.n; ++k) {
+        float emisprime = negated(rcs.EMISprime.values.getvalue(k));
+        rcs.EMISprime.setdefault(k, emisprime);
+        float difference = emisprime - rcs.EMIS.value(k);
+        squares += difference * difference;
+    }
+    rcs.MSR = std::sqrt(squares) / static_cast<float>(rcs.n);
+}
+
+bool solveconcentrations(Tmodel& m, bool useinversion, Tprogress& progress) {
+    Tregcomps& rcs = m.regcomps;
+    progress.setsubtext("CONC");
+    for (Tnumpars* p : {&rcs.CONC, &rcs.MASS, &rcs.RESTIME, &rcs.EMISprime}) p->clear();
+    if (!solveCONC(m, useinversion, progress)) {
+        m.ui().warn("Singular matrix!");
+        setunknownconcentrations(m);
+        return false;
+    }
+    m.env.changed = false;
+    m.sub.changed = false;
+    computeCONC(m);
+    progress.setsubtext("MASS");
+    if (m.settings().WithRestime) {
+        computeMASS(m);
+        computeRESTIME(m);
+        computeEMISprime_MSR(m);
+    } else {
+        for (std::uint32_t k = 1; k <= rcs.n; ++k) {
+            rcs.MASS.setunknown(k);
+            rcs.RESTIME.setunknown(k);
+            rcs.EMISprime.setunknown(k);
+        }
+        rcs.MSR = 0;
+    }
+    return true;
+}
+
+// ---- stage 3b: factors --------------------------------------------------------
+
+void allocatefactors(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    const std::uint32_t n = rcs.n, nreg = m.regions.count;
+    const std::uint32_t routes = nreg * nroutes, pathways = nreg * npathways;
+    rcs.Abiginverse.clear();
+    rcs.FF.reset(n, n);
+    rcs.XF1.reset(routes, n);
+    rcs.XF2.reset(pathways, routes);
+    rcs.XF.reset(pathways, n);
+    rcs.XFFF.reset(pathways, n);
+    rcs.EFeco.reset(5, n);
+    rcs.EFhum.reset(2, pathways);
+}
+
+bool computeAbiginverse(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    Tinvertmatrix inverter;
+    setsolveroptions(inverter);
+    inverter.setstopcheck(m.ui());
+    bool inverted = inverter.invert(rcs.Abig.values);
+    if (!inverted || inverter.getstatus().singular != 0) return false;
+    inverter.getresult(rcs.Abiginverse.values);
+    return true;
+}
+
+// FF(i, j): the concentration in i per unit emission rate into j.
+void computeFF(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    const std::uint32_t n = rcs.n;
+    const Tnummatrix& inverse = rcs.Abiginverse.values;
+    if (inverse.storage() == dense && inverse.precision() == precsingle &&
+        rcs.FF.storage() == dense && rcs.FF.precision() == precsingle) {
+        const float* from = inverse.singletable();
+        float* to = rcs.FF.singletable();
+        const std::size_t fromstride = inverse.colcapacity(), tostride = rcs.FF.colcapacity();
+        for (std::uint32_t i = 0; i < n; ++i)
+            for (std::uint32_t j = 0; j < n; ++j)
+                to[i * tostride + j] = negated(from[i * fromstride + j]);
+    } else {
+        inverse.foreachnonzero([&](std::uint32_t i, std::uint32_t j, extended x) {
+            rcs.FF.setvalue(i, j, negated(x));
+        });
+    }
+    rcs.Abiginverse.statuses.fillall(n, n, stDefault);
+}
+
+// Share of a region's fresh water in its rivers (or lakes): 0 without fresh water.
+extended freshwatershare(extended part, extended vriver, extended vlake) {
+    extended total = vriver + vlake;
+    return total > 0 ? part / total : 0;
+}
+
+// Medium concentration per regcomp concentration, route rows by regcomps.
+void computeXF1(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    Tresults& res = m.results;
+    Tenv& env = m.env;
+    Tnummatrix& xf1 = rcs.XF1;
+    auto set = [&](std::uint32_t r, std::uint32_t route, std::uint32_t c, extended x) {
+        xf1.setvalue(Tregcomps::routenumber(r, route), rc(r, c), x);
+    };
+    for (std::uint32_t r = 1; r <= m.regions.count; ++r) {
+        if (env.land.get(r)) {
+            set(r, rtair, air, 1);
+            extended bcfsoil = res.BCFsoil_leafcrops.get(r);
+            extended bcfair = res.BCFair_leafcrops.get(r);
+            set(r, rtleafcrops, agr, bcfsoil);
+            set(r, rtleafcrops, air, bcfair);
+            set(r, rtrootcrops, agr, res.BCF_rootcrops.get(r));
+            extended bcffish = res.BCF_fish.get(r);
+            extended vriver = res.V_river.get(r);
+            extended vlake = res.V_lake.get(r);
+            set(r, rtfreshwaterfish, river, bcffish * freshwatershare(vriver, vriver, vlake));
+            set(r, rtfreshwaterfish, lake, bcffish * freshwatershare(vlake, vriver, vlake));
+            extended grass = extended(env.CONVgrass.get()) * env.ICdwt_grass.get();
+            extended icair = env.IC_air.get();
+            extended soilintake = extended(env.ICswt_soil.get()) * res.CONVagr.get(r);
+            extended bcfmeat = res.BCF_meat.get(r);
+            set(r, rtmeat, nat, grass * bcfsoil * bcfmeat);
+            set(r, rtmeat, air, grass * bcfair * bcfmeat + icair);
+            set(r, rtmeat, agr, soilintake);
+            extended bcfmilk = res.BCF_milk.get(r);
+            set(r, rtdairy, nat, grass * bcfsoil * bcfmilk);
+            set(r, rtdairy, air, grass * bcfair * bcfmilk + icair);
+            set(r, rtdairy, agr, soilintake);
+            extended purified = extended(env.Fdrw_safe.get(r)) * res.PURFsurfacew.get() *
+                                res.Fdiss_inlandwater.get(r);
+            set(r, rtdrw, river, purified * freshwatershare(vriver, vriver, vlake));
+            set(r, rtdrw, lake, purified * freshwatershare(vlake, vriver, vlake));
+            set(r, rtdrw, groundwater, env.Fdrw_grw.get(r));
+        } else {
+            extended seafish = 0;
+            if (!m.sub.isgas()) {
+                seafish = res.BCF_fish.get(r);
+                if (m.sub.ismetal())
+                    seafish *= extended(res.ACTCOEFF.get()) * res.FREEIONseawater.get(r);
+            }
+            set(r, rtseafish, seawater, seafish);
+        }
+    }
+}
+
+// A traded food: its production, trade and intake parameters and its route.
+struct Tfood {
+    std::uint32_t route;
+    Tnumpars Tenv::*PROD;
+    Tnumpars Tenv::*EXPORT;
+    Tnumpars Tenv::*IMPORT;
+    Tnumpars Tenv::*IH;
+    Tnumpars Tresults::*REEXPORT;
+};
+
+const Tfood foods[] = {
+    {rtleafcrops, &Tenv::PROD_leafcrops, &Tenv::EXPORT_leafcrops, &Tenv::IMPORT_leafcrops,
+     &Tenv::IH_leafcrops, &Tresults::REEXPORT_leafcrops},
+    {rtrootcrops, &Tenv::PROD_rootcrops, &Tenv::EXPORT_rootcrops, &Tenv::IMPORT_rootcrops,
+     &Tenv::IH_rootcrops, &Tresults::REEXPORT_rootcrops},
+    {rtfreshwaterfish, &Tenv::PROD_freshwaterfish, &Tenv::EXPORT_freshwaterfish,
+     &Tenv::IMPORT_freshwaterfish, &Tenv::IH_freshwaterfish, &Tresults::REEXPORT_freshwaterfish},
+    {rtmeat, &Tenv::PROD_meat, &Tenv::EXPORT_meat, &Tenv::IMPORT_meat, &Tenv::IH_meat,
+     &Tresults::REEXPORT_meat},
+    {rtdairy, &Tenv::PROD_dairy, &Tenv::EXPORT_dairy, &Tenv::IMPORT_dairy, &Tenv::IH_dairy,
+     &Tresults::REEXPORT_dairy},
+};
+
+// Dose per medium concentration, pathway rows by route rows. Food eaten in a
+// region is its own production (less exports, plus re-exports) and imports,
+// which come from every exporting region in proportion to its exports; sea
+// fish comes from every sea in proportion to its catch.
+void computeXF2(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    Tenv& env = m.env;
+    Tsub& sub = m.sub;
+    const std::uint32_t nreg = m.regions.count;
+    Tnummatrix& xf2 = rcs.XF2;
+    std::vector<bool> land(nreg + 1);
+    for (std::uint32_t g = 1; g <= nreg; ++g) land[g] = env.land.get(g);
+    // Total exports of each food and total sea-fish catch, summed when first needed.
+    std::optional<extended> totalexport[std::size(foods)];
+    std::optional<extended> totalcatch;
+    for (std::uint32_t r = 1; r <= nreg; ++r) {
+        if (!land[r]) continue;
+        extended bw = env.BW.get(r);
+        if (bw == 0) continue;
+        const std::uint32_t inhalation = Tregcomps::pathwaynumber(r, pwinhalation);
+        const std::uint32_t oral = Tregcomps::pathwaynumber(r, pworal);
+        // Inhaled dose as the oral dose it is equivalent to. Without any oral
+        // uptake that equivalent is undefined, and the inhalation route is left
+        // out rather than made infinite.
+        extended ihair = env.IH_air.get(r);
+        extended fresp = sub.F_resp.get();
+        extended bioinh = sub.BIO_inh.get();
+        extended biooral = sub.BIO_oral.get();
+        if (biooral != 0)
+            xf2.setvalue(inhalation, Tregcomps::routenumber(r, rtair),
+                         ihair * fresp / bw * bioinh / biooral);
+        for (std::size_t f = 0; f < std::size(foods); ++f) {
+            const Tfood& food = foods[f];
+            Tnumpars& PROD = env.*food.PROD;
+            Tnumpars& EXPORT = env.*food.EXPORT;
+            Tnumpars& IMPORT = env.*food.IMPORT;
+            float prod = PROD.get(r), exported = EXPORT.get(r), imported = IMPORT.get(r);
+            extended ih = (env.*food.IH).get(r);
+            extended reexport = (m.results.*food.REEXPORT).get(r);
+            float supply = static_cast<float>(prod - exported) + imported;
+            extended own = 0, imp = 0;
+            if (supply != 0) {
+                own = ih / bw * (extended(prod) - exported + reexport) / supply;
+                imp = ih / bw * (extended(imported) - reexport) / supply;
+            }
+            if (!totalexport[f]) {
+                extended sum = 0;
+                for (std::uint32_t g = 1; g <= nreg; ++g)
+                    if (land[g]) sum += EXPORT.get(g);
+                totalexport[f] = sum;
+            }
+            const extended e = *totalexport[f];
+            for (std::uint32_t g = 1; g <= nreg; ++g) {
+                if (!land[g]) continue;
+                extended x = e != 0 ? imp * EXPORT.get(g) / e : 0;
+                if (g == r) x += own;
+                xf2.setvalue(oral, Tregcomps::routenumber(g, food.route), x);
+            }
+        }
+        if (!totalcatch) {
+            extended sum = 0;
+            for (std::uint32_t g = 1; g <= nreg; ++g)
+                if (!land[g]) sum += env.CATCH_seafish.get(g);
+            totalcatch = sum;
+        }
+        const extended sc = *totalcatch;
+        extended ihseafish = env.IH_seafish.get(r);
+        for (std::uint32_t g = 1; g <= nreg; ++g) {
+            if (land[g]) continue;
+            extended x = sc != 0 ? env.CATCH_seafish.get(g) / sc * ihseafish / bw : 0;
+            xf2.setvalue(oral, Tregcomps::routenumber(g, rtseafish), x);
+        }
+        xf2.setvalue(oral, Tregcomps::routenumber(r, rtdrw), env.IH_drw.get(r) / bw);
+    }
+}
+
+void computeXF(Tmodel& m) { matmul(m.regcomps.XF2, m.regcomps.XF1, m.regcomps.XF); }
+
+void computeXFFF(Tmodel& m) { matmul(m.regcomps.XF, m.regcomps.FF, m.regcomps.XFFF); }
+
+// Ecological effect per regcomp concentration: rows river, lake, salt lake,
+// sea water, soil.
+void computeEFeco(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    Tresults& res = m.results;
+    Tsub& sub = m.sub;
+    for (std::uint32_t r = 1; r <= m.regions.count; ++r) {
+        if (m.env.land.get(r)) {
+            extended aquatox = sub.EFFECT_aquatox.isknown() ? sub.EFFECT_aquatox.get() : 0;
+            rcs.EFeco.setvalue(ecoriver, rc(r, river), aquatox);
+            rcs.EFeco.setvalue(ecolake, rc(r, lake), aquatox);
+            rcs.EFeco.setvalue(ecosaltlake, rc(r, saltlake), aquatox);
+            extended terrtox = sub.EFFECT_terrtox.isknown() ? sub.EFFECT_terrtox.get() : 0;
+            extended vnat = res.V_nat.get(r), vagr = res.V_agr.get(r), vurb = res.V_urb.get(r);
+            // Each soil counts by its share of the soil volume; a region
+            // without soil has no share to give.
+            extended vsoil = vnat + vagr + vurb;
+            auto share = [&](extended v) { return vsoil > 0 ? terrtox * v / vsoil : 0; };
+            rcs.EFeco.setvalue(ecosoil, rc(r, nat), share(vnat));
+            rcs.EFeco.setvalue(ecosoil, rc(r, agr), share(vagr));
+            rcs.EFeco.setvalue(ecosoil, rc(r, urb), share(vurb));
+        } else {
+            extended seatox = 0;
+            if (sub.EFFECT_seatox.isknown()) {
+                seatox = sub.EFFECT_seatox.get();
+                if (sub.ismetal())
+                    seatox *= extended(res.ACTCOEFF.get()) * res.FREEIONseawater.get(r);
+            }
+            rcs.EFeco.setvalue(ecoseawater, rc(r, seawater), seatox);
+        }
+    }
+}
+
+// Human effect per dose, over the population: rows non-carcinogenic and
+// carcinogenic, by pathway rows.
+void computeEFhum(Tmodel& m) {
+    Tregcomps& rcs = m.regcomps;
+    Tsub& sub = m.sub;
+    for (std::uint32_t r = 1; r <= m.regions.count; ++r) {
+        if (!m.env.land.get(r)) continue;
+        extended npop = m.env.Npop.get(r);
+        extended noncarc = sub.EFFECThum_noncarc.isknown() ? sub.EFFECThum_noncarc.get() : 0;
+        extended carc = sub.EFFECThum_carc.isknown() ? sub.EFFECThum_carc.get() : 0;
+        for (std::uint32_t p = 1; p <= npathways; ++p) {
+            rcs.EFhum.setvalue(humnoncarc, Tregcomps::pathwaynumber(r, p), noncarc * npop);
+            rcs.EFhum.setvalue(humcarc, Tregcomps::pathwaynumber(r, p), carc * npop);
+        }
+    }
+}
+
+bool solvefactors(Tmodel& m, Tprogress& progress) {
+    progress.setsubtext("Allocating Abiginv, FF, XF, EF");
+    allocatefactors(m);
+    progress.setsubtext("Abiginv");
+    if (!computeAbiginverse(m)) {
+        m.ui().warn("Singular matrix!");
+        m.regcomps.Abiginverse.clear();
+        return false;
+    }
+    m.env.changed = false;
+    m.sub.changed = false;
+    progress.setsubtext("FF");
+    computeFF(m);
+    progress.setsubtext("XF1");
+    computeXF1(m);
+    progress.setsubtext("XF2");
+    computeXF2(m);
+    progress.setsubtext("XF");
+    computeXF(m);
+    progress.setsubtext("XF*FF");
+    computeXFFF(m);
+    progress.setsubtext("EFeco");
+    computeEFeco(m);
+    progress.setsubtext("EFhum");
+    computeEFhum(m);
+    return true;
+}
+
+} // namespace
+
+bool solvesystem(Tmodel& m, bool useinversion, Tprogress& progress) {
+    const bool changed = m.env.changed || m.sub.changed;
+    if (changed) {
+        progress.setsubtext("AREA");
+        computeAREA(m);
+        progress.setsubtext("V");
+        computeV(m);
+        progress.setsubtext("DIFF");
+        computeDIFF(m);
+        progress.setsubtext("ADV");
+        computeADV(m);
+        progress.setsubtext("kdeg");
+        computekdeg(m);
+        progress.setsubtext("ADV_outside");
+        computeADV_outside(m);
+        progress.setsubtext("Abig");
+        computeAbig(m, progress);
+    }
+    if (m.settings().FactorsMode) {
+        // The factors depend on the environment and the substance only.
+        if (!changed) return true;
+        return solvefactors(m, progress);
+    }
+    progress.setsubtext("EMIS");
+    computeEMIS(m);
+    return solveconcentrations(m, useinversion, progress);
+}
+
+bool solvesystem(Tmodel& m, bool useinversion) {
+    std::unique_ptr<Tprogress> progress = m.ui().progress();
+    progress->setmaintext("Calculating results");
+    return solvesystem(m, useinversion, *progress);
+}
 
 } // namespace velmora
