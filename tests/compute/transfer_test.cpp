@@ -1,0 +1,532 @@
+// Intermedia transfer: mass-transfer coefficients, gas absorption and
+// volatilisation, deposition, leaching, erosion and run-off, river solids,
+// sediment exchange and balance, lake flows. The environment values and the
+// results of the earlier stages are set by hand, so every expected value
+// follows from the numbers in the test.
+#include <cmath>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "compute/calculation.h"
+#include "numeric/errors.h"
+#include "support/worldfixture.h"
+
+namespace velmora {
+namespace {
+
+using testing::Tsmallworld;
+using testing::Tworldfixture;
+
+constexpr std::uint32_t Aland = 1, Bland = 2, Asea = 3;
+
+// The two water-side and air-side coefficients as the stage stores them.
+double kawair(double wind, double molw) {
+    return static_cast<float>(0.01 * (0.3 + 0.2 * wind) * std::pow(0.018 / molw, 0.335));
+}
+double kawwater(double wind, double molw) {
+    return static_cast<float>(0.01 * (0.004 + 4e-05 * wind) * std::pow(0.032 / molw, 0.25));
+}
+
+class Transfer : public ::testing::Test {
+protected:
+    explicit Transfer(const Tsmallworld& world = Tsmallworld::standard()) : fx(world) {}
+    Tworldfixture fx;
+    Tmodel& m = fx.m();
+    Tresults& r = m.results;
+    Tenv& e = m.env;
+
+    void SetUp() override {
+        fx.ws.results.clear();
+        fx.organic(); // MOLW 0.1
+        setinputs();
+    }
+
+    void setinputs() {
+        auto set = [](Tnumpars& p, std::uint32_t i, float x) { p.set(i, x, stImported); };
+        // Aland: soils, a lake and a salt lake.
+        set(e.WINDSPEED, Aland, 4);
+        set(e.AEROSOLDEPRATE, Aland, 0.001f);
+        set(e.RAINRATE, Aland, 2e-8f);
+        set(e.FLOW_soil_groundwater, Aland, 30);
+        set(e.Fsolid_runoff, Aland, 1e-4f);
+        set(e.WATERrunoff, Aland, 100);
+        set(e.AREA_landice, Aland, 1e6f);
+        set(e.AREA_saltlake, Aland, 2e6f);
+        set(e.AREA_lake, Aland, 5e6f);
+        set(e.TOTALDEPTH_lake, Aland, 20);
+        set(e.RESTIME_lake, Aland, 3e7f);
+        set(e.SYSTEMAREA, Aland, 1e10f);
+        r.Ftime_frost.setdefault(Aland, 0.25f);
+        r.AREA_nat.setdefault(Aland, 4e9f);
+        r.AREA_agr.setdefault(Aland, 3e9f);
+        r.AREA_urb.setdefault(Aland, 1e9f);
+        r.Fsolid_agr.setdefault(Aland, 0.6f);
+        r.Fsolid_nonagr.setdefault(Aland, 0.5f);
+        r.SUSPCONC_inlandwater.setdefault(Aland, 0.015f);
+        r.RAINDIRECT_lake.setdefault(Aland, 0.1f);
+        r.EVAP_lake.setdefault(Aland, 0.05f);
+        r.K_airwater.setdefault(Aland, 0.004f);
+        r.Fass_aer.setdefault(Aland, 0.1f);
+        r.SCAVratio.setdefault(Aland, 2e4f);
+        r.K_agrwater.setdefault(Aland, 1.5f);
+        r.K_nonagrwater.setdefault(Aland, 1.2f);
+        r.K_airagr.setdefault(Aland, 0.004f / 1.5f);
+        r.K_airnonagr.setdefault(Aland, 0.004f / 1.2f);
+        r.K_sedwater.setdefault(Aland, 5);
+        r.Fdiss_inlandwater.setdefault(Aland, 0.8f);
+        r.Fdiss_sed.setdefault(Aland, 0.16f);
+        // Bland: no lakes, no salt lakes (their lake results are hidden).
+        set(e.WINDSPEED, Bland, 2);
+        set(e.AEROSOLDEPRATE, Bland, 0.001f);
+        set(e.RAINRATE, Bland, 1e-8f);
+        set(e.FLOW_soil_groundwater, Bland, 10);
+        set(e.Fsolid_runoff, Bland, 2e-4f);
+        set(e.WATERrunoff, Bland, 50);
+        set(e.AREA_landice, Bland, 0);
+        set(e.AREA_saltlake, Bland, 0);
+        set(e.AREA_lake, Bland, 0);
+        set(e.TOTALDEPTH_lake, Bland, 10);
+        set(e.RESTIME_lake, Bland, 0); // never divided by: no lakes
+        set(e.SYSTEMAREA, Bland, 5e9f);
+        r.Ftime_frost.setdefault(Bland, 0);
+        r.AREA_nat.setdefault(Bland, 2e9f);
+        r.AREA_agr.setdefault(Bland, 2e9f);
+        r.AREA_urb.setdefault(Bland, 5e8f);
+        r.Fsolid_agr.setdefault(Bland, 0.55f);
+        r.Fsolid_nonagr.setdefault(Bland, 0.45f);
+        r.SUSPCONC_inlandwater.setdefault(Bland, 0.02f);
+        r.RAINDIRECT_lake.sethidden(Bland);
+        r.EVAP_lake.sethidden(Bland);
+        r.K_airwater.setdefault(Bland, 0.004f);
+        r.Fass_aer.setdefault(Bland, 0.2f);
+        r.SCAVratio.setdefault(Bland, 3e4f);
+        r.K_agrwater.setdefault(Bland, 1.4f);
+        r.K_nonagrwater.setdefault(Bland, 1.1f);
+        r.K_airagr.setdefault(Bland, 0.004f / 1.4f);
+        r.K_airnonagr.setdefault(Bland, 0.004f / 1.1f);
+        r.K_sedwater.setdefault(Bland, 4);
+        r.Fdiss_inlandwater.setdefault(Bland, 0.7f);
+        r.Fdiss_sed.setdefault(Bland, 0.2f);
+        // Asea.
+        set(e.WINDSPEED, Asea, 8);
+        set(e.AEROSOLDEPRATE, Asea, 0.002f);
+        set(e.RAINRATE, Asea, 3e-8f);
+        set(e.Farea_seaice, Asea, 0.1f);
+        set(e.SYSTEMAREA, Asea, 2e10f);
+        r.Ftime_frost.setdefault(Asea, 0);
+        r.SUSPCONC_seawater.setdefault(Asea, 0.001f);
+        r.K_airwater.setdefault(Asea, 0.005f);
+        r.Fass_aer.setdefault(Asea, 0.3f);
+        r.SCAVratio.setdefault(Asea, 4e4f);
+        r.Fdiss_seawater.setdefault(Asea, 0.95f);
+        r.K_seasedseawater.setdefault(Asea, 4);
+        r.Fdiss_seased.setdefault(Asea, 0.25f);
+        r.Fsolid_sed.setdefault(0.2f);
+        // River flows, m^3/s: Aland -> Bland 300, Bland -> Aland 50, both to
+        // the sea; the diagonals are 0.
+        setflow(e.FLOW_river_river, Aland, Aland, 0);
+        setflow(e.FLOW_river_river, Aland, Bland, 300);
+        setflow(e.FLOW_river_river, Bland, Aland, 50);
+        setflow(e.FLOW_river_river, Bland, Bland, 0);
+        setflow(e.FLOW_river_seawater, Aland, Asea, 100);
+        setflow(e.FLOW_river_seawater, Bland, Asea, 200);
+        setflow(e.FLOW_seawater_seawater, Asea, Asea, 0);
+        fx.ui.reset();
+    }
+    static void setflow(Tnumparss& p, std::uint32_t i, std::uint32_t j, float x) {
+        p.set(i, j, x, stImported);
+    }
+};
+
+// ---- Air-water ---------------------------------------------------------------
+
+TEST_F(Transfer, MassTransferCoefficientsAtTheReferenceMolarMasses) {
+    e.WINDSPEED.set(Aland, 0, stImported);
+    m.sub.MOLW.set(0.018f, stImported);
+    computetransfer(m);
+    EXPECT_FLOAT_EQ(r.kaw_air.value(Aland), 0.003); // 0.01 * 0.3 * 1
+    m.sub.MOLW.set(0.032f, stImported);
+    computetransfer(m);
+    EXPECT_FLOAT_EQ(r.kaw_water.value(Aland), 4e-05); // 0.01 * 0.004 * 1
+    // With wind, MOLW 0.032: 0.01 * (0.3 + 0.2 * 8) * (0.018 / 0.032)^0.335.
+    EXPECT_FLOAT_EQ(r.kaw_air.value(Asea), 0.01 * 1.9 * std::pow(0.5625, 0.335));
+    EXPECT_FLOAT_EQ(r.kaw_water.value(Asea), 0.01 * (0.004 + 4e-05 * 8));
+}
+
+TEST_F(Transfer, GasAbsorptionAndVolatilisationFromWater) {
+    computetransfer(m);
+    double ka = kawair(4, 0.1), kw = kawwater(4, 0.1);
+    EXPECT_FLOAT_EQ(r.kaw_air.value(Aland), ka);
+    EXPECT_FLOAT_EQ(r.kaw_water.value(Aland), kw);
+    // (1 - Ftime_frost) (1 - Fass_aer) / (K_airwater / kaw_water + 1 / kaw_air)
+    double gasabs = static_cast<float>(0.75 * 0.9 / (0.004 / kw + 1 / ka));
+    EXPECT_FLOAT_EQ(r.GASABS_water.value(Aland), gasabs);
+    // (1 - Ftime_frost) Fdiss_inlandwater GASABS_water / (1 - Fass_aer) K_airwater
+    EXPECT_FLOAT_EQ(r.VOLAT_inlandwater.value(Aland), 0.75 * 0.8 * gasabs / 0.9 * 0.004);
+    // Sea: (1 - Farea_seaice) GASABS_water / (1 - Fass_aer) K_airwater Fdiss_seawater
+    double kas = kawair(8, 0.1), kws = kawwater(8, 0.1);
+    double gasabssea = static_cast<float>(1 * 0.7 / (0.005 / kws + 1 / kas));
+    EXPECT_FLOAT_EQ(r.GASABS_water.value(Asea), gasabssea);
+    EXPECT_FLOAT_EQ(r.VOLAT_seawater.value(Asea), 0.9 * gasabssea / 0.7 * 0.005 * 0.95);
+    EXPECT_TRUE(fx.ui.warnings.empty());
+}
+
+TEST_F(Transfer, DepositionAndWashout) {
+    computetransfer(m);
+    EXPECT_FLOAT_EQ(r.DRYDEP_aer.value(Aland), 0.1 * 0.001); // Fass_aer * AEROSOLDEPRATE
+    EXPECT_FLOAT_EQ(r.DRYDEP_aer.value(Asea), 0.3 * 0.002);
+    EXPECT_FLOAT_EQ(r.WASHOUT.value(Aland), 2e4 * 2e-8); // SCAVratio * RAINRATE
+    EXPECT_FLOAT_EQ(r.WASHOUT.value(Asea), 4e4 * 3e-8);
+}
+
+TEST_F(Transfer, InfiniteAirWaterPartitioningGivesNoWaterExchange) {
+    fx.gas();
+    setinputs();
+    for (std::uint32_t i : {Aland, Bland, Asea})
+        r.K_airwater.setdefault(i, 1e20f);
+    computetransfer(m);
+    EXPECT_EQ(r.GASABS_water.value(Aland), 0);
+    EXPECT_EQ(r.GASABS_water.status(Aland), stDefault);
+    EXPECT_EQ(r.VOLAT_inlandwater.value(Aland), 0);
+    EXPECT_EQ(r.GASABS_water.value(Asea), 0);
+    EXPECT_EQ(r.VOLAT_seawater.value(Asea), 0);
+    EXPECT_TRUE(r.K_airwater.used(Aland));
+    EXPECT_TRUE(r.K_airwater.used(Asea));
+}
+
+TEST_F(Transfer, FullyAerosolBoundSubstanceStillVolatilises) {
+    // With Fass_aer = 1 nothing is absorbed from the gas phase, but what is
+    // dissolved still volatilises through the same transfer velocity.
+    r.Fass_aer.setdefault(Aland, 1);
+    r.Fass_aer.setdefault(Asea, 1);
+    computetransfer(m);
+    double ka = kawair(4, 0.1), kw = kawwater(4, 0.1);
+    double velocity = 0.75 / (0.004 / kw + 1 / ka);
+    EXPECT_EQ(r.GASABS_water.value(Aland), 0);
+    EXPECT_FLOAT_EQ(r.VOLAT_inlandwater.value(Aland), 0.75 * 0.8 * velocity * 0.004);
+    double kas = kawair(8, 0.1), kws = kawwater(8, 0.1);
+    EXPECT_FLOAT_EQ(r.VOLAT_seawater.value(Asea),
+                    0.9 * (1 / (0.005 / kws + 1 / kas)) * 0.005 * 0.95);
+    EXPECT_EQ(r.GASABS_nat.value(Aland), 0);
+    double Kair = 0.004f / 1.2f;
+    double soil = 1 / (1 / (5.56e-10f / Kair + 5.56e-6f) + 1 / 0.0010474537f);
+    EXPECT_FLOAT_EQ(r.VOLAT_nat.value(Aland), (1 - 1e6 / 4e9) * 0.75 * soil * Kair);
+    EXPECT_TRUE(std::isfinite(r.VOLAT_agr.value(Aland)));
+}
+
+// ---- Soils ---------------------------------------------------------------------
+
+TEST_F(Transfer, InfiltrationAndLeaching) {
+    computetransfer(m);
+    // FLOW_soil_groundwater / ((AREA_agr + AREA_nat + AREA_urb) * RAINRATE)
+    // = 30 / (8e9 * 2e-8) = 0.1875
+    EXPECT_FLOAT_EQ(r.Finf_soil.value(Aland), 0.1875);
+    EXPECT_FLOAT_EQ(r.LEACH_agr.value(Aland), 2e-8 * 0.1875 / 1.5);
+    EXPECT_FLOAT_EQ(r.LEACH_nonagr.value(Aland), 2e-8 * 0.1875 / 1.2);
+}
+
+TEST_F(Transfer, WithoutRainNothingInfiltrates) {
+    e.RAINRATE.set(Bland, 0, stImported);
+    computetransfer(m);
+    EXPECT_EQ(r.Finf_soil.value(Bland), 0);
+    EXPECT_EQ(r.Finf_soil.status(Bland), stDefault);
+    EXPECT_EQ(r.LEACH_agr.value(Bland), 0);
+    EXPECT_EQ(r.LEACH_nonagr.value(Bland), 0);
+    EXPECT_FALSE(e.FLOW_soil_groundwater.used(Bland));
+    EXPECT_EQ(r.EROSION_nat.value(Bland), 0);
+}
+
+TEST_F(Transfer, ErosionRunoffGasAbsorptionAndVolatilisationOfSoils) {
+    computetransfer(m);
+    const double frost = 0.75, gaseous = 0.9, kasl = 0.0010474537f;
+    auto velocity = [&](double Kair) { return 1 / (1 / (5.56e-10f / Kair + 5.56e-6f) + 1 / kasl); };
+    // Natural soil: Fsolid_runoff * RAINRATE / Fsolid_nonagr.
+    double erosion = static_cast<float>(1e-4f * 2e-8f / 0.5);
+    EXPECT_FLOAT_EQ(r.EROSION_nat.value(Aland), erosion);
+    // WATERrunoff / AREA_nat / K_nonagrwater + EROSION_nat.
+    EXPECT_FLOAT_EQ(r.RUNOFF_nat.value(Aland), 100 / 4e9 / 1.2 + erosion);
+    double Knat = 0.004f / 1.2f;
+    double gasabs = static_cast<float>(gaseous * velocity(Knat));
+    EXPECT_FLOAT_EQ(r.GASABS_nat.value(Aland), gasabs);
+    // The land ice (1e6 of 4e9 m^2) lies on natural soil.
+    EXPECT_FLOAT_EQ(r.VOLAT_nat.value(Aland), (1 - 1e6 / 4e9) * frost * gasabs / gaseous * Knat);
+    // Agricultural soil: Fsolid_agr and the agricultural coefficients, no
+    // land-ice factor.
+    double erosionagr = static_cast<float>(1e-4f * 2e-8f / 0.6f);
+    EXPECT_FLOAT_EQ(r.EROSION_agr.value(Aland), erosionagr);
+    EXPECT_FLOAT_EQ(r.RUNOFF_agr.value(Aland), 100 / 3e9 / 1.5 + erosionagr);
+    double Kagr = 0.004f / 1.5f;
+    double gasabsagr = static_cast<float>(gaseous * velocity(Kagr));
+    EXPECT_FLOAT_EQ(r.GASABS_agr.value(Aland), gasabsagr);
+    EXPECT_FLOAT_EQ(r.VOLAT_agr.value(Aland), frost * gasabsagr / gaseous * Kagr);
+    // Urban soil: the non-agricultural coefficients, no land ice.
+    EXPECT_FLOAT_EQ(r.EROSION_urb.value(Aland), erosion);
+    EXPECT_FLOAT_EQ(r.RUNOFF_urb.value(Aland), 100 / 1e9 / 1.2 + erosion);
+    EXPECT_FLOAT_EQ(r.GASABS_urb.value(Aland), gasabs);
+    EXPECT_FLOAT_EQ(r.VOLAT_urb.value(Aland), frost * gasabs / gaseous * Knat);
+}
+
+TEST_F(Transfer, RegionWithoutAgriculturalSoil) {
+    r.AREA_agr.setdefault(Bland, 0);
+    r.K_airagr.sethidden(Bland);
+    computetransfer(m);
+    EXPECT_TRUE(r.EROSION_agr.ishidden(Bland));
+    EXPECT_TRUE(r.RUNOFF_agr.ishidden(Bland));
+    EXPECT_TRUE(r.GASABS_agr.ishidden(Bland));
+    EXPECT_TRUE(r.VOLAT_agr.ishidden(Bland));
+    EXPECT_TRUE(r.EROSION_nat.isknown(Bland));
+    EXPECT_FLOAT_EQ(r.EROSION_nat.value(Bland), 2e-4f * 1e-8f / 0.45f);
+    EXPECT_TRUE(r.VOLAT_nat.isknown(Bland));
+    // Leaching still runs, over the remaining soils.
+    EXPECT_FLOAT_EQ(r.Finf_soil.value(Bland), 10 / (2.5e9 * 1e-8));
+    EXPECT_TRUE(fx.ui.warnings.empty());
+}
+
+TEST_F(Transfer, NoSoilGasExchangeWithoutSoilAirPartitioning) {
+    fx.metal();
+    setinputs();
+    r.K_airagr.setdefault(Aland, 0);
+    r.K_airnonagr.setdefault(Aland, 0);
+    computetransfer(m);
+    EXPECT_EQ(r.GASABS_nat.value(Aland), 0);
+    EXPECT_EQ(r.GASABS_agr.value(Aland), 0);
+    EXPECT_EQ(r.GASABS_urb.value(Aland), 0);
+    EXPECT_EQ(r.VOLAT_nat.value(Aland), 0);
+    EXPECT_EQ(r.VOLAT_agr.value(Aland), 0);
+}
+
+// ---- Rivers and sediments ---------------------------------------------------
+
+TEST_F(Transfer, RiverSolids) {
+    computetransfer(m);
+    auto eroded = [&](std::uint32_t i) {
+        // AREA * EROSION * Fsolid * RHO_solid over the three soils.
+        double sum = 0;
+        sum += double(r.AREA_nat.value(i)) * r.EROSION_nat.value(i) * r.Fsolid_nonagr.value(i);
+        sum += double(r.AREA_agr.value(i)) * r.EROSION_agr.value(i) * r.Fsolid_agr.value(i);
+        sum += double(r.AREA_urb.value(i)) * r.EROSION_urb.value(i) * r.Fsolid_nonagr.value(i);
+        return sum * 2500;
+    };
+    // Erosion of each soil: AREA * Fsolid_runoff * RAINRATE (the solid
+    // fraction cancels): Aland 8e9 * 1e-4 * 2e-8 * 2500 = 40 kg/s.
+    EXPECT_NEAR(eroded(Aland), 40, 1e-4);
+    // Into Aland: Bland's river (50 m^3/s at 0.02 kg/m^3) plus erosion.
+    EXPECT_FLOAT_EQ(r.riverinflow_solid.value(Aland), 50 * 0.02 + eroded(Aland));
+    // Into Bland: Aland's river (300 m^3/s at 0.015 kg/m^3) plus erosion.
+    EXPECT_FLOAT_EQ(r.riverinflow_solid.value(Bland), 300 * 0.015 + eroded(Bland));
+    // Out: the region's flows to land regions at its own concentration.
+    EXPECT_FLOAT_EQ(r.riveroutflow_solid.value(Aland), 300 * 0.015);
+    EXPECT_FLOAT_EQ(r.riveroutflow_solid.value(Bland), 50 * 0.02);
+    // A river that stops flowing to Aland carries nothing into it.
+    setflow(e.FLOW_river_river, Bland, Aland, 0);
+    computetransfer(m);
+    EXPECT_FLOAT_EQ(r.riverinflow_solid.value(Aland), eroded(Aland));
+    EXPECT_EQ(r.riveroutflow_solid.value(Bland), 0);
+}
+
+TEST_F(Transfer, SedimentExchange) {
+    computetransfer(m);
+    double exchange = 1 / (1 / 2.7777778e-6f + 1 / 2.7777778e-8f);
+    double adsorb = static_cast<float>(0.8 * exchange); // Fdiss_inlandwater
+    EXPECT_FLOAT_EQ(r.ADSORB_sed.value(Aland), adsorb);
+    EXPECT_FLOAT_EQ(r.DESORB_sed.value(Aland), adsorb / (0.16 * 5)); // Fdiss_sed K_sedwater
+    double adsorbsea = static_cast<float>(0.95 * exchange);          // Fdiss_seawater
+    EXPECT_FLOAT_EQ(r.ADSORB_seased.value(Asea), adsorbsea);
+    EXPECT_FLOAT_EQ(r.DESORB_seased.value(Asea), adsorbsea / (0.25 * 4));
+}
+
+TEST_F(Transfer, SaltLakeSedimentBalance) {
+    computetransfer(m);
+    const double prod = 1.1574074e-7f * 2e6f; // PRODratesusp_inlandwater * AREA_saltlake
+    EXPECT_FLOAT_EQ(r.PRODsusp_saltlake.value(Aland), prod);
+    // Solids reaching the salt lake: eroded soil (m^3 solids/s) times
+    // RHO_solid, Bland's river, the production; over RHO_solid * Fsolid_sed *
+    // AREA_saltlake.
+    double erodedvolume = 8e9 * 1e-4 * 2e-8; // 0.016 m^3/s, see RiverSolids
+    double net = (2500 * erodedvolume + 50 * 0.02 + prod) / (2500 * 0.2 * 2e6);
+    EXPECT_FLOAT_EQ(r.NETsedrate_saltlake.value(Aland), net);
+    // Settling: SETTLvelocity_susp * SUSPCONC_inlandwater / (RHO_solid * Fsolid_sed).
+    double settling = 0.00069444446f * 0.015f / (2500 * 0.2);
+    EXPECT_FLOAT_EQ(r.sedrate_inlandwater.value(Aland), settling);
+    ASSERT_GT(net, settling);
+    EXPECT_FLOAT_EQ(r.GROSSsedrate_saltlake.value(Aland), net);
+    EXPECT_EQ(r.RESUSPrate_saltlake.value(Aland), 0);
+    EXPECT_EQ(r.RESUSPrate_saltlake.status(Aland), stDefault);
+}
+
+TEST_F(Transfer, RegionWithoutSaltLakeResuspendsWhatSettles) {
+    computetransfer(m);
+    EXPECT_TRUE(r.PRODsusp_saltlake.ishidden(Bland));
+    EXPECT_EQ(r.NETsedrate_saltlake.value(Bland), 0);
+    EXPECT_EQ(r.NETsedrate_saltlake.status(Bland), stDefault);
+    double settling = 0.00069444446f * 0.02f / (2500 * 0.2);
+    EXPECT_FLOAT_EQ(r.sedrate_inlandwater.value(Bland), settling);
+    EXPECT_FLOAT_EQ(r.GROSSsedrate_saltlake.value(Bland), settling);
+    EXPECT_FLOAT_EQ(r.RESUSPrate_saltlake.value(Bland), settling);
+}
+
+TEST_F(Transfer, SeaSedimentBalance) {
+    computetransfer(m);
+    const double prod = 1.1574074e-7f * 2e10f; // PRODratesusp_seawater * SYSTEMAREA
+    EXPECT_FLOAT_EQ(r.PRODsusp_seawater.value(Asea), prod);
+    // Rivers bring 100 * 0.015 + 200 * 0.02 kg/s; no other sea.
+    double net = (prod + 100 * 0.015 + 200 * 0.02) / (2500 * 0.2 * 2e10);
+    EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Asea), net);
+    double settling = 0.00069444446f * 0.001f / (2500 * 0.2);
+    EXPECT_FLOAT_EQ(r.sedrate_seawater.value(Asea), settling);
+    ASSERT_LT(net, settling);
+    EXPECT_FLOAT_EQ(r.GROSSsedrate_seawater.value(Asea), settling);
+    EXPECT_FLOAT_EQ(r.RESUSPrate_seawater.value(Asea), settling - net);
+}
+
+TEST_F(Transfer, SeaWithoutRiversSettlesWhatItProduces) {
+    setflow(e.FLOW_river_seawater, Aland, Asea, 0);
+    setflow(e.FLOW_river_seawater, Bland, Asea, 0);
+    computetransfer(m);
+    // PRODratesusp_seawater / (RHO_solid * Fsolid_sed)
+    EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Asea), 1.1574074e-7f / (2500 * 0.2f));
+}
+
+// ---- Lakes ---------------------------------------------------------------------
+
+TEST_F(Transfer, LakeWaterBalance) {
+    computetransfer(m);
+    // Q = TOTALDEPTH_lake * AREA_lake / RESTIME_lake = 20 * 5e6 / 3e7
+    double Q = 20 * 5e6 / 3e7;
+    EXPECT_FLOAT_EQ(r.FLOW_river_lake.value(Aland), Q - 0.1);  // less the direct rain
+    EXPECT_FLOAT_EQ(r.FLOW_lake_river.value(Aland), Q - 0.05); // less the evaporation
+}
+
+TEST_F(Transfer, LakeLosingMoreByEvaporationThanItRenewsDoesNotFeedTheRiver) {
+    r.EVAP_lake.setdefault(Aland, 10);
+    r.RAINDIRECT_lake.setdefault(Aland, 20);
+    computetransfer(m);
+    EXPECT_EQ(r.FLOW_lake_river.value(Aland), 0);
+    EXPECT_EQ(r.FLOW_river_lake.value(Aland), 0);
+    EXPECT_EQ(r.FLOW_lake_river.status(Aland), stDefault);
+}
+
+TEST_F(Transfer, RegionWithoutLakesHasNoLakeFlows) {
+    computetransfer(m);
+    EXPECT_EQ(r.FLOW_river_lake.value(Bland), 0);
+    EXPECT_EQ(r.FLOW_river_lake.status(Bland), stDefault);
+    EXPECT_EQ(r.FLOW_lake_river.value(Bland), 0);
+    // Its hidden lake rain and evaporation are not read, its lake residence
+    // time (0) is not divided by.
+    EXPECT_FALSE(r.RAINDIRECT_lake.used(Bland));
+    EXPECT_FALSE(r.EVAP_lake.used(Bland));
+    EXPECT_TRUE(fx.ui.warnings.empty());
+}
+
+// ---- Hidden compartments -----------------------------------------------------
+
+TEST_F(Transfer, LandAndSeaHideEachOthersResults) {
+    computetransfer(m);
+    for (const Tnumpars* p :
+         {&r.Finf_soil,           &r.LEACH_agr,           &r.LEACH_nonagr,
+          &r.EROSION_nat,         &r.EROSION_agr,         &r.EROSION_urb,
+          &r.RUNOFF_nat,          &r.RUNOFF_agr,          &r.RUNOFF_urb,
+          &r.GASABS_nat,          &r.GASABS_agr,          &r.GASABS_urb,
+          &r.VOLAT_nat,           &r.VOLAT_agr,           &r.VOLAT_urb,
+          &r.VOLAT_inlandwater,   &r.riverinflow_solid,   &r.riveroutflow_solid,
+          &r.ADSORB_sed,          &r.DESORB_sed,          &r.PRODsusp_saltlake,
+          &r.NETsedrate_saltlake, &r.sedrate_inlandwater, &r.GROSSsedrate_saltlake,
+          &r.RESUSPrate_saltlake, &r.FLOW_river_lake,     &r.FLOW_lake_river})
+        EXPECT_TRUE(p->ishidden(Asea)) << p->name();
+    for (const Tnumpars* p : {&r.VOLAT_seawater, &r.ADSORB_seased, &r.DESORB_seased,
+                              &r.PRODsusp_seawater, &r.NETsedrate_seawater, &r.sedrate_seawater,
+                              &r.GROSSsedrate_seawater, &r.RESUSPrate_seawater})
+        for (std::uint32_t i : {Aland, Bland})
+            EXPECT_TRUE(p->ishidden(i)) << p->name() << "[" << i << "]";
+    for (const Tnumpars* p : {&r.kaw_air, &r.kaw_water, &r.GASABS_water, &r.DRYDEP_aer, &r.WASHOUT})
+        for (std::uint32_t i : {Aland, Bland, Asea})
+            EXPECT_TRUE(p->isknown(i)) << p->name() << "[" << i << "]";
+    // A complete input set reads nothing hidden or unknown.
+    EXPECT_TRUE(fx.ui.warnings.empty());
+}
+
+// ---- Failures -------------------------------------------------------------------
+
+TEST_F(Transfer, ZeroMolarMassStopsTheCalculation) {
+    m.sub.MOLW.set(0, stEdited);
+    try {
+        computetransfer(m);
+        FAIL() << "no error";
+    } catch (const Eerror& x) {
+        EXPECT_EQ(std::string(x.what()), "Division by zero computing kaw_air[Aland]");
+    }
+}
+
+TEST_F(Transfer, LakeWithoutResidenceTimeStopsTheCalculation) {
+    e.RESTIME_lake.set(Aland, 0, stEdited);
+    EXPECT_THROW(computetransfer(m), Eerror);
+}
+
+TEST_F(Transfer, RainOnRegionWithoutSoilStopsTheCalculation) {
+    r.AREA_nat.setdefault(Bland, 0);
+    r.AREA_agr.setdefault(Bland, 0);
+    r.AREA_urb.setdefault(Bland, 0);
+    try {
+        computetransfer(m);
+        FAIL() << "no error";
+    } catch (const Eerror& x) {
+        EXPECT_EQ(std::string(x.what()), "Division by zero computing Finf_soil[Bland]");
+    }
+}
+
+// ---- Two seas exchanging water ---------------------------------------------
+
+Tsmallworld twoseas() {
+    Tsmallworld w = Tsmallworld::standard();
+    testing::Tsmallregion b = w.seas[0];
+    b.name = "Bsea";
+    b.abbreviation = "BS";
+    w.seas.push_back(b);
+    return w;
+}
+
+class Transfertwoseas : public Transfer {
+protected:
+    Transfertwoseas() : Transfer(twoseas()) {}
+    static constexpr std::uint32_t Bsea = 4;
+};
+
+TEST_F(Transfertwoseas, CurrentsCarrySolidsBetweenSeas) {
+    e.SYSTEMAREA.set(Bsea, 1e10f, stImported);
+    e.Farea_seaice.set(Bsea, 0, stImported);
+    r.SUSPCONC_seawater.setdefault(Bsea, 0.004f);
+    r.Fass_aer.setdefault(Bsea, 0.3f);
+    r.SCAVratio.setdefault(Bsea, 4e4f);
+    r.K_airwater.setdefault(Bsea, 0.005f);
+    r.Ftime_frost.setdefault(Bsea, 0);
+    r.Fdiss_seawater.setdefault(Bsea, 0.95f);
+    r.K_seasedseawater.setdefault(Bsea, 4);
+    r.Fdiss_seased.setdefault(Bsea, 0.25f);
+    setflow(e.FLOW_river_seawater, Aland, Bsea, 0);
+    setflow(e.FLOW_river_seawater, Bland, Bsea, 0);
+    setflow(e.FLOW_seawater_seawater, Asea, Bsea, 5e4f);
+    setflow(e.FLOW_seawater_seawater, Bsea, Asea, 1e4f);
+    setflow(e.FLOW_seawater_seawater, Bsea, Bsea, 0);
+    computetransfer(m);
+    const double prodA = 1.1574074e-7f * 2e10f, prodB = 1.1574074e-7f * 1e10f;
+    // Asea: rivers 5.5 kg/s, in from Bsea 1e4 * 0.004, out 5e4 * 0.001.
+    double netA = (prodA + 5.5 + 1e4 * 0.004 - 5e4 * 0.001) / (2500 * 0.2 * 2e10);
+    EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Asea), netA);
+    // Bsea: in from Asea 5e4 * 0.001, out 1e4 * 0.004.
+    double netB = (prodB + 5e4 * 0.001 - 1e4 * 0.004) / (2500 * 0.2 * 1e10);
+    EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Bsea), netB);
+    // More leaves than is produced and arrives: the net rate is negative and
+    // stays so; what settles is the settling rate, the rest resuspended.
+    setflow(e.FLOW_seawater_seawater, Bsea, Asea, 4e5f);
+    computetransfer(m);
+    netB = (prodB + 5e4 * 0.001 - 4e5 * 0.004) / (2500 * 0.2 * 1e10);
+    ASSERT_LT(netB, 0);
+    EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Bsea), netB);
+    double settling = 0.00069444446f * 0.004f / (2500 * 0.2);
+    EXPECT_FLOAT_EQ(r.GROSSsedrate_seawater.value(Bsea), settling);
+    EXPECT_FLOAT_EQ(r.RESUSPrate_seawater.value(Bsea), settling - netB);
+}
+
+} // namespace
+} // namespace velmora
