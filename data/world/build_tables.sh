@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Rebuilds every table under data/world/tables, the sea polygons and the
-# sheet grids of the first environment workbook from the data packages
-# (run fetch_sources.sh first). Takes a few minutes; the polygon work is the
+# sheet grids of both environment workbooks from the data packages (run
+# fetch_sources.sh first). Takes a few minutes; the polygon work is the
 # slow part.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -12,3 +12,7 @@ $py -W ignore geometry.py
 $py -W ignore seas.py
 $py parameters.py
 $py workbook.py
+# Second workbook: borders, then flows, then its sheet grids.
+$py -W ignore borders.py
+$py flows.py
+$py workbook2.py

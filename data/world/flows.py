@@ -1,0 +1,271 @@
+"""Water flows between the regions, in km3/yr: rivers from country to
+country and from countries into the seas, groundwater along the same
+paths, and the exchange of water between adjacent seas.
+
+Inputs: tables/river_flows.csv and tables/river_mouths.csv (hand-entered
+mean discharges), tables/sea_exchanges.csv (published circulation
+figures), tables/land_borders.csv, tables/coast_seas.csv,
+tables/sea_borders.csv (borders.py), tables/country_parameters.csv and
+tables/sea_parameters.csv (the first workbook's values).
+Outputs: tables/flows_river_river.csv, tables/flows_river_sea.csv,
+tables/flows_groundwater.csv, tables/flows_sea_sea.csv,
+tables/river_balance.csv, tables/sea_balance.csv.
+
+The rules are those of data/SOURCES.md (second environment workbook).
+"""
+import numpy as np
+
+from common import fmt, read_csv, write_csv
+
+SV = 31536.0  # km3/yr in one sverdrup (1e6 m3/s)
+# Submarine discharge of fresh groundwater is put at 1-6 % of the river
+# discharge in the global estimates; transboundary aquifers along rivers
+# carry a comparable share of the river flow. Both take 2 %.
+GW_SEA_FRACTION = 0.02
+GW_BORDER_FRACTION = 0.02
+# Exchange between adjacent seas without a published figure: a mean
+# exchange velocity across the water part of their boundary over the mixed
+# layer (the smaller MIXDEPTH_seawater of the two).
+EXCHANGE_VELOCITY = 0.01  # m/s
+# Net evaporation less precipitation (m/yr) where it is published; the
+# other seas share what is left of the world ocean's fresh-water budget in
+# proportion to their area.
+EVAPORATION = {
+    "Western Mediterranean Sea": 0.7, "Eastern Mediterranean Sea": 0.7, "Adriatic Sea": 0.7,
+    "Aegean Sea": 0.7, "Red Sea": 2.0, "Persian Gulf": 1.6, "Black Sea": 0.1, "Baltic Sea": -0.1,
+}
+
+
+def num(s):
+    return float(s) if s not in ("", None) else 0.0
+
+
+def river_budgets(cp):
+    """Own river water of each country (surface run-off plus groundwater
+    discharge into rivers) and what is taken out of the rivers before they
+    leave it (surface irrigation, the make-up of salt lakes)."""
+    own, taken = {}, {}
+    for r in cp:
+        iso = r["iso3"]
+        own[iso] = num(r["WATERrunoff"]) + num(r["FLOW_groundwater_river"])
+        rain_on_salt = num(r["RAINRATE"]) * num(r["AREA_saltlake"]) * 1e-6  # mm * km2 -> km3
+        saltlake = max(0.0, num(r["EVAP_saltlake"]) - rain_on_salt)
+        taken[iso] = num(r["FLOW_river_agr"]) + saltlake
+    return own, taken
+
+
+def scale_to_supply(flows, own):
+    """Scales each country's outgoing flows down where they exceed its own
+    water plus what flows in, upstream first (repeated until nothing
+    changes, which also settles rivers that cross a border twice)."""
+    factor = {}
+    for _ in range(100):
+        inflow = {}
+        for (a, b), q in flows.items():
+            inflow[b] = inflow.get(b, 0.0) + q * factor.get(a, 1.0)
+        changed = False
+        outs = {}
+        for (a, b), q in flows.items():
+            outs[a] = outs.get(a, 0.0) + q
+        for a, out in outs.items():
+            supply = own.get(a, 0.0) + inflow.get(a, 0.0)
+            f = min(1.0, supply / out) if out > 0 else 1.0
+            if abs(f - factor.get(a, 1.0)) > 1e-9:
+                factor[a] = f
+                changed = True
+        if not changed:
+            break
+    return {k: q * factor.get(k[0], 1.0) for k, q in flows.items()}, factor
+
+
+def main():
+    countries = read_csv("countries.csv")
+    name = {c["iso3"]: c["name"] for c in countries}
+    cp = read_csv("country_parameters.csv")
+    own, taken = river_budgets(cp)
+    recharge = {r["iso3"]: num(r["FLOW_soil_groundwater"]) for r in cp}
+    gw_used = {r["iso3"]: num(r["FLOW_groundwater_river"]) + num(r["FLOW_groundwater_agr"])
+               for r in cp}
+    borders = {tuple(sorted((r["iso3_a"], r["iso3_b"]))) for r in read_csv("land_borders.csv")}
+    coast = {}
+    for r in read_csv("coast_seas.csv"):
+        coast.setdefault(r["iso3"], {})[r["sea"]] = num(r["km"])
+
+    # Rivers between countries.
+    table = {}
+    basis = {}
+    for r in read_csv("river_flows.csv"):
+        a, b = r["from_iso3"], r["to_iso3"]
+        if tuple(sorted((a, b))) not in borders:
+            raise SystemExit(f"river flow without a border: {r['river']} {a}->{b}")
+        table[(a, b)] = table.get((a, b), 0.0) + num(r["km3_per_yr"])
+        basis.setdefault((a, b), []).append(r["river"])
+    rivers, factor = scale_to_supply(table, own)
+    inflow, outflow = {}, {}
+    for (a, b), q in rivers.items():
+        inflow[b] = inflow.get(b, 0.0) + q
+        outflow[a] = outflow.get(a, 0.0) + q
+    write_csv("flows_river_river.csv", ["from_iso3", "from", "to_iso3", "to", "km3_per_yr",
+                                        "table_km3_per_yr", "rivers"],
+              [{"from_iso3": a, "from": name[a], "to_iso3": b, "to": name[b],
+                "km3_per_yr": fmt(q, 7), "table_km3_per_yr": fmt(table[(a, b)], 7),
+                "rivers": "; ".join(basis[(a, b)])}
+               for (a, b), q in sorted(rivers.items(), key=lambda x: (name[x[0][0]],
+                                                                       name[x[0][1]]))])
+
+    # Rivers into the seas: what is left, named mouths first.
+    mouths = {}
+    for r in read_csv("river_mouths.csv"):
+        if r["sea"] not in coast.get(r["iso3"], {}):
+            raise SystemExit(f"river mouth on a sea the country does not border: {r}")
+        mouths.setdefault(r["iso3"], []).append((r["sea"], num(r["km3_per_yr"]), r["river"]))
+    to_sea = {}
+    balance_rows = []
+    for c in countries:
+        iso = c["iso3"]
+        supply = own.get(iso, 0.0) + inflow.get(iso, 0.0)
+        left = max(0.0, supply - taken.get(iso, 0.0) - outflow.get(iso, 0.0))
+        seas = coast.get(iso, {})
+        if not seas:
+            left = 0.0  # a land-locked country's rivers leave only through its neighbours
+        named = mouths.get(iso, [])
+        named_total = sum(q for _s, q, _r in named)
+        f = min(1.0, left / named_total) if named_total > 0 else 0.0
+        rest = left - f * named_total
+        length = sum(seas.values())
+        for sea, q, _r in named:
+            to_sea[(iso, sea)] = to_sea.get((iso, sea), 0.0) + f * q
+        for sea, km in seas.items():
+            if length > 0 and rest > 0:
+                to_sea[(iso, sea)] = to_sea.get((iso, sea), 0.0) + rest * km / length
+        balance_rows.append({
+            "iso3": iso, "name": name[iso], "own_km3": fmt(own.get(iso, 0.0), 7),
+            "inflow_km3": fmt(inflow.get(iso, 0.0), 7),
+            "taken_km3": fmt(taken.get(iso, 0.0), 7),
+            "to_countries_km3": fmt(outflow.get(iso, 0.0), 7), "to_seas_km3": fmt(left, 7),
+            "scaled": fmt(factor.get(iso, 1.0), 5)})
+    write_csv("river_balance.csv", list(balance_rows[0].keys()), balance_rows)
+    write_csv("flows_river_sea.csv", ["iso3", "name", "sea", "km3_per_yr"],
+              [{"iso3": i, "name": name[i], "sea": s, "km3_per_yr": fmt(q, 7)}
+               for (i, s), q in sorted(to_sea.items(), key=lambda x: (name[x[0][0]], x[0][1]))
+               if q > 0])
+
+    # Groundwater: a share of the surface flows, within each country's
+    # groundwater budget (recharge less what rivers and irrigation take).
+    gw = {("c", a, b): GW_BORDER_FRACTION * q for (a, b), q in rivers.items() if q > 0}
+    gw.update({("s", i, s): GW_SEA_FRACTION * q for (i, s), q in to_sea.items() if q > 0})
+    gw_factor = {}
+    for _ in range(100):
+        gin = {}
+        for (k, a, b), q in gw.items():
+            if k == "c":
+                gin[b] = gin.get(b, 0.0) + q * gw_factor.get(a, 1.0)
+        gout = {}
+        for (k, a, b), q in gw.items():
+            gout[a] = gout.get(a, 0.0) + q
+        changed = False
+        for a, out in gout.items():
+            spare = max(0.0, recharge.get(a, 0.0) - gw_used.get(a, 0.0)) + gin.get(a, 0.0)
+            f = min(1.0, spare / out) if out > 0 else 1.0
+            if abs(f - gw_factor.get(a, 1.0)) > 1e-9:
+                gw_factor[a] = f
+                changed = True
+        if not changed:
+            break
+    gw = {k: q * gw_factor.get(k[1], 1.0) for k, q in gw.items()}
+    write_csv("flows_groundwater.csv", ["kind", "from_iso3", "from", "to", "km3_per_yr"],
+              [{"kind": "country" if k == "c" else "sea", "from_iso3": a, "from": name[a],
+                "to": name[b] if k == "c" else b, "km3_per_yr": fmt(q, 7)}
+               for (k, a, b), q in sorted(gw.items()) if q > 0])
+
+    # Seas.
+    seas = read_csv("sea_parameters.csv")
+    sea_names = [s["name"] for s in seas]
+    sidx = {n: k for k, n in enumerate(sea_names)}
+    area = np.array([num(s["SYSTEMAREA"]) for s in seas])
+    mix = np.array([num(s["MIXDEPTH_seawater"]) for s in seas])
+    n = len(seas)
+    wet = np.zeros((n, n))
+    adjacent = set()
+    for r in read_csv("sea_borders.csv"):
+        i, j = sidx[r["sea_a"]], sidx[r["sea_b"]]
+        wet[i, j] = wet[j, i] = num(r["water_km"])
+        if num(r["km"]) > 0:
+            adjacent.add((min(i, j), max(i, j)))
+    flow = np.zeros((n, n))
+    part = {}
+    published_pairs = set()
+    for r in read_csv("sea_exchanges.csv"):
+        i, j = sidx[r["from"]], sidx[r["to"]]
+        if (min(i, j), max(i, j)) not in adjacent:
+            raise SystemExit(f"published exchange between seas without a border: {r}")
+        q = num(r["sverdrup"]) * SV if r["sverdrup"] else num(r["km3_per_yr"])
+        flow[i, j] += q
+        part[(i, j)] = "published"
+        published_pairs.add((min(i, j), max(i, j)))
+    for i in range(n):
+        for j in range(i + 1, n):
+            if (i, j) in published_pairs or wet[i, j] <= 0:
+                continue
+            q = EXCHANGE_VELOCITY * wet[i, j] * 1e3 * min(mix[i], mix[j]) * SV / 1e6
+            flow[i, j] += q
+            flow[j, i] += q
+            part[(i, j)] = part[(j, i)] = "exchange rule"
+    river_in = np.zeros(n)
+    for (_iso, s), q in to_sea.items():
+        river_in[sidx[s]] += q
+    gw_in = np.zeros(n)
+    for (k, _a, b), q in gw.items():
+        if k == "s":
+            gw_in[sidx[b]] += q
+    fresh = river_in + gw_in
+    evap = np.zeros(n)
+    fixed = np.zeros(n, dtype=bool)
+    for s, e in EVAPORATION.items():
+        evap[sidx[s]] = e * area[sidx[s]] * 1e-3  # m * km2 -> km3
+        fixed[sidx[s]] = True
+    rest = fresh.sum() - evap[fixed].sum()
+    evap[~fixed] = rest * area[~fixed] / area[~fixed].sum()
+    # Net flows that close every sea's balance, spread over the water
+    # boundaries like currents in a network of conductances (boundary
+    # lengths): the smallest such flows in the least-squares sense.
+    supply = fresh - evap + flow.sum(axis=0) - flow.sum(axis=1)
+    lap = np.diag(wet.sum(axis=1)) - wet
+    pot = np.linalg.lstsq(lap, supply, rcond=None)[0]
+    for i in range(n):
+        for j in range(i + 1, n):
+            if wet[i, j] <= 0:
+                continue
+            f = wet[i, j] * (pot[i] - pot[j])
+            if f > 0:
+                flow[i, j] += f
+            else:
+                flow[j, i] += -f
+            if (i, j) not in part:
+                part[(i, j)] = part[(j, i)] = "balance"
+    rows = []
+    for i in range(n):
+        for j in range(n):
+            if flow[i, j] > 0:
+                rows.append({"from_row": 16 + i, "from": sea_names[i], "to_row": 16 + j,
+                             "to": sea_names[j], "km3_per_yr": fmt(flow[i, j], 9),
+                             "sverdrup": fmt(flow[i, j] / SV, 5),
+                             "basis": part.get((i, j), "balance")})
+    write_csv("flows_sea_sea.csv", list(rows[0].keys()), rows)
+    brows = []
+    for i in range(n):
+        inflow_s = flow[:, i].sum()
+        outflow_s = flow[i, :].sum()
+        residual = inflow_s + fresh[i] - outflow_s
+        brows.append({"row": 16 + i, "sea": sea_names[i], "area_km2": fmt(area[i], 7),
+                      "rivers_km3": fmt(river_in[i], 7), "groundwater_km3": fmt(gw_in[i], 7),
+                      "inflow_km3": fmt(inflow_s, 9), "outflow_km3": fmt(outflow_s, 9),
+                      "net_evaporation_km3": fmt(evap[i], 7),
+                      "net_evaporation_m": fmt(evap[i] / area[i] * 1e3, 4),
+                      "basis": "published" if fixed[i] else "area share of the rest",
+                      "residual_km3": fmt(residual - evap[i], 3)})
+    write_csv("sea_balance.csv", list(brows[0].keys()), brows)
+
+
+if __name__ == "__main__":
+    main()
