@@ -54,8 +54,7 @@ void computeDIFF_air_lake(Tmodel& m, std::uint32_t i, bool land) {
 
 void computeDIFF_air_saltlake(Tmodel& m, std::uint32_t i, bool land) {
     if (!land) return m.results.DIFF_air_saltlake.sethidden(i);
-    velocitytimesarea(m.results.DIFF_air_saltlake, i, m.results.GASABS_water,
-                      m.env.AREA_saltlake);
+    velocitytimesarea(m.results.DIFF_air_saltlake, i, m.results.GASABS_water, m.env.AREA_saltlake);
 }
 
 void computeDIFF_lake_air(Tmodel& m, std::uint32_t i, bool land) {
@@ -152,8 +151,7 @@ void computeADV_air_air(Tmodel& m, std::uint32_t i, std::uint32_t j) {
     store(m.results.ADV_air_air, i, j, windspeed * borderlength * m.env.HEIGHT_air.get());
 }
 
-void computeADV_river_river(Tmodel& m, std::uint32_t i, std::uint32_t k, bool land,
-                            bool landk) {
+void computeADV_river_river(Tmodel& m, std::uint32_t i, std::uint32_t k, bool land, bool landk) {
     if (land && landk)
         store(m.results.ADV_river_river, i, k, m.env.FLOW_river_river.get(i, k));
     else
@@ -178,8 +176,7 @@ void computeADV_seawater_seawater(Tmodel& m, std::uint32_t i, std::uint32_t k, b
 }
 
 // A land region's river water reaching a sea; never stored as a river-river flow.
-void computeADV_river_seawater(Tmodel& m, std::uint32_t i, std::uint32_t k, bool land,
-                               bool landk) {
+void computeADV_river_seawater(Tmodel& m, std::uint32_t i, std::uint32_t k, bool land, bool landk) {
     if (land && !landk)
         store(m.results.ADV_river_seawater, i, k, m.env.FLOW_river_seawater.get(i, k));
     else
@@ -189,8 +186,7 @@ void computeADV_river_seawater(Tmodel& m, std::uint32_t i, std::uint32_t k, bool
 void computeADV_groundwater_seawater(Tmodel& m, std::uint32_t i, std::uint32_t k, bool land,
                                      bool landk) {
     if (land && !landk)
-        store(m.results.ADV_groundwater_seawater, i, k,
-              m.env.FLOW_groundwater_seawater.get(i, k));
+        store(m.results.ADV_groundwater_seawater, i, k, m.env.FLOW_groundwater_seawater.get(i, k));
     else
         m.results.ADV_groundwater_seawater.sethidden(i, k);
 }
@@ -457,8 +453,10 @@ void computeadvectiveflows(Tmodel& m, std::uint32_t i, bool land) {
 
 void computeflows(Tmodel& m) {
     const std::uint32_t n = m.regions.count;
-    for (std::uint32_t i = 1; i <= n; ++i) computediffusiveflows(m, i, m.env.land.get(i));
-    for (std::uint32_t i = 1; i <= n; ++i) computeadvectiveflows(m, i, m.env.land.get(i));
+    for (std::uint32_t i = 1; i <= n; ++i)
+        computediffusiveflows(m, i, m.env.land.get(i));
+    for (std::uint32_t i = 1; i <= n; ++i)
+        computeadvectiveflows(m, i, m.env.land.get(i));
 }
 
 } // namespace velmora

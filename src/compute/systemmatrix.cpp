@@ -34,7 +34,9 @@ bool solvesystem(Tmodel& m, bool useinversion, Tprogress& progress);
 
 namespace {
 
-std::uint32_t rc(std::uint32_t r, std::uint32_t c) { return Tregcomps::regcompnumber(r, c); }
+std::uint32_t rc(std::uint32_t r, std::uint32_t c) {
+    return Tregcomps::regcompnumber(r, c);
+}
 
 // A flow between two compartments of one region and the per-region result
 // that holds it.
@@ -109,18 +111,30 @@ const Tpairflow interregionflows[] = {
 // The volume result of every compartment but air (which is always read).
 Tnumpars* volumeof(Tresults& res, std::uint32_t c) {
     switch (c) {
-    case nat: return &res.V_nat;
-    case agr: return &res.V_agr;
-    case urb: return &res.V_urb;
-    case river: return &res.V_river;
-    case lake: return &res.V_lake;
-    case lakesed: return &res.V_lakesed;
-    case saltlake: return &res.V_saltlake;
-    case saltlakesed: return &res.V_saltlakesed;
-    case groundwater: return &res.V_groundwater;
-    case seawater: return &res.V_seawater;
-    case seased: return &res.V_seased;
-    default: return &res.V_air;
+    case nat:
+        return &res.V_nat;
+    case agr:
+        return &res.V_agr;
+    case urb:
+        return &res.V_urb;
+    case river:
+        return &res.V_river;
+    case lake:
+        return &res.V_lake;
+    case lakesed:
+        return &res.V_lakesed;
+    case saltlake:
+        return &res.V_saltlake;
+    case saltlakesed:
+        return &res.V_saltlakesed;
+    case groundwater:
+        return &res.V_groundwater;
+    case seawater:
+        return &res.V_seawater;
+    case seased:
+        return &res.V_seased;
+    default:
+        return &res.V_air;
     }
 }
 
@@ -128,17 +142,26 @@ Tnumpars* volumeof(Tresults& res, std::uint32_t c) {
 Tnumpars& kdegof(Tresults& res, std::uint32_t c) {
     switch (c) {
     case nat:
-    case urb: return res.kdeg_nonagr;
-    case agr: return res.kdeg_agr;
+    case urb:
+        return res.kdeg_nonagr;
+    case agr:
+        return res.kdeg_agr;
     case river:
     case lake:
-    case groundwater: return res.kdeg_freshwater;
-    case lakesed: return res.kdeg_sed;
-    case saltlake: return res.kdeg_saltlake;
-    case saltlakesed: return res.kdeg_saltlakesed;
-    case seawater: return res.kdeg_seawater;
-    case seased: return res.kdeg_seased;
-    default: return res.kdeg_air;
+    case groundwater:
+        return res.kdeg_freshwater;
+    case lakesed:
+        return res.kdeg_sed;
+    case saltlake:
+        return res.kdeg_saltlake;
+    case saltlakesed:
+        return res.kdeg_saltlakesed;
+    case seawater:
+        return res.kdeg_seawater;
+    case seased:
+        return res.kdeg_seased;
+    default:
+        return res.kdeg_air;
     }
 }
 
@@ -153,7 +176,8 @@ void resetpairs(Tnumparss& p, std::uint32_t n, char status) {
 // Every element 0 with status Default.
 void resetzeros(Tnumpars& p) {
     p.clear();
-    for (std::uint32_t k = 1; k <= p.count(); ++k) p.setdefault(k, 0);
+    for (std::uint32_t k = 1; k <= p.count(); ++k)
+        p.setdefault(k, 0);
 }
 
 // The non-zero flows between regcomps, ADV and DIFF of one cell together,
@@ -196,7 +220,9 @@ void sortbyreceiver(std::vector<Tflow>& flows) {
 
 // -x as a float, without the negative zero a zero would turn into (it would
 // show as "-0").
-float negated(extended x) { return x == 0 ? 0.0f : static_cast<float>(-x); }
+float negated(extended x) {
+    return x == 0 ? 0.0f : static_cast<float>(-x);
+}
 
 // ---- stage 1: transport terms ---------------------------------------------
 
@@ -354,8 +380,7 @@ void computeEMIS(Tmodel& m) {
 
 // ---- stage 3a: concentrations -----------------------------------------------
 
-template <typename Tworker>
-void setsolveroptions(Tworker& worker) {
+template <typename Tworker> void setsolveroptions(Tworker& worker) {
     worker.setscaling(1);
     worker.setremoveempty(true);
     worker.setworkprecision(3);
@@ -398,7 +423,8 @@ bool solveCONC(Tmodel& m, bool useinversion, Tprogress& progress) {
 void setunknownconcentrations(Tmodel& m) {
     Tregcomps& rcs = m.regcomps;
     for (Tnumpars* p : {&rcs.CONC, &rcs.MASS, &rcs.RESTIME, &rcs.EMISprime})
-        for (std::uint32_t k = 1; k <= rcs.n; ++k) p->set(k, 0, stUnknown);
+        for (std::uint32_t k = 1; k <= rcs.n; ++k)
+            p->set(k, 0, stUnknown);
 }
 
 // CONC = -Abig^-1 * EMIS.
@@ -454,7 +480,8 @@ void computeEMISprime_MSR(Tmodel& m) {
 bool solveconcentrations(Tmodel& m, bool useinversion, Tprogress& progress) {
     Tregcomps& rcs = m.regcomps;
     progress.setsubtext("CONC");
-    for (Tnumpars* p : {&rcs.CONC, &rcs.MASS, &rcs.RESTIME, &rcs.EMISprime}) p->clear();
+    for (Tnumpars* p : {&rcs.CONC, &rcs.MASS, &rcs.RESTIME, &rcs.EMISprime})
+        p->clear();
     if (!solveCONC(m, useinversion, progress)) {
         m.ui().warn("Singular matrix!");
         setunknownconcentrations(m);
@@ -617,7 +644,8 @@ void computeXF2(Tmodel& m) {
     const std::uint32_t nreg = m.regions.count;
     Tnummatrix& xf2 = rcs.XF2;
     std::vector<bool> land(nreg + 1);
-    for (std::uint32_t g = 1; g <= nreg; ++g) land[g] = env.land.get(g);
+    for (std::uint32_t g = 1; g <= nreg; ++g)
+        land[g] = env.land.get(g);
     // Total exports of each food and total sea-fish catch, summed when first needed.
     std::optional<extended> totalexport[std::size(foods)];
     std::optional<extended> totalcatch;
@@ -682,9 +710,13 @@ void computeXF2(Tmodel& m) {
     }
 }
 
-void computeXF(Tmodel& m) { matmul(m.regcomps.XF2, m.regcomps.XF1, m.regcomps.XF); }
+void computeXF(Tmodel& m) {
+    matmul(m.regcomps.XF2, m.regcomps.XF1, m.regcomps.XF);
+}
 
-void computeXFFF(Tmodel& m) { matmul(m.regcomps.XF, m.regcomps.FF, m.regcomps.XFFF); }
+void computeXFFF(Tmodel& m) {
+    matmul(m.regcomps.XF, m.regcomps.FF, m.regcomps.XFFF);
+}
 
 // Ecological effect per regcomp concentration: rows river, lake, salt lake,
 // sea water, soil.

@@ -75,7 +75,8 @@ protected:
         res.BORDERWINDSPEED.setdefault(S, A, 6);
         res.BORDERWINDSPEED.setdefault(B, S, 0);
         res.BORDERWINDSPEED.setdefault(S, B, 0);
-        for (std::uint32_t i = 1; i <= 3; ++i) res.BORDERWINDSPEED.sethidden(i, i);
+        for (std::uint32_t i = 1; i <= 3; ++i)
+            res.BORDERWINDSPEED.sethidden(i, i);
         res.Fsolid_sed.setdefault(0.2f);
     }
 
@@ -115,22 +116,43 @@ protected:
         res.GROSSsedrate_saltlake.setdefault(i, 3e-11f);
         res.RESUSPrate_saltlake.setdefault(i, 1e-11f);
         res.NETsedrate_saltlake.setdefault(i, 2e-11f);
-        for (Tnumpars* p : {&res.VOLAT_seawater, &res.ADSORB_seased, &res.DESORB_seased,
-                            &res.GROSSsedrate_seawater, &res.RESUSPrate_seawater,
-                            &res.NETsedrate_seawater})
+        for (Tnumpars* p :
+             {&res.VOLAT_seawater, &res.ADSORB_seased, &res.DESORB_seased,
+              &res.GROSSsedrate_seawater, &res.RESUSPrate_seawater, &res.NETsedrate_seawater})
             p->sethidden(i);
     }
 
     void setsea(std::uint32_t i) {
-        for (Tnumpars* p :
-             {&res.AREA_nat, &res.AREA_agr, &res.AREA_urb, &res.AREA_saltlakesed,
-              &res.FLOW_river_saltlake, &res.SUSPCONC_inlandwater, &res.Kp_susp,
-              &res.Fdiss_deepsoil, &res.VOLAT_inlandwater, &res.GASABS_nat, &res.GASABS_agr,
-              &res.GASABS_urb, &res.VOLAT_nat, &res.VOLAT_agr, &res.VOLAT_urb, &res.ADSORB_sed,
-              &res.DESORB_sed, &res.RUNOFF_nat, &res.RUNOFF_agr, &res.RUNOFF_urb, &res.LEACH_agr,
-              &res.LEACH_nonagr, &res.FLOW_river_lake, &res.FLOW_lake_river,
-              &res.riverinflow_solid, &res.riveroutflow_solid, &res.sedrate_inlandwater,
-              &res.GROSSsedrate_saltlake, &res.RESUSPrate_saltlake, &res.NETsedrate_saltlake})
+        for (Tnumpars* p : {&res.AREA_nat,
+                            &res.AREA_agr,
+                            &res.AREA_urb,
+                            &res.AREA_saltlakesed,
+                            &res.FLOW_river_saltlake,
+                            &res.SUSPCONC_inlandwater,
+                            &res.Kp_susp,
+                            &res.Fdiss_deepsoil,
+                            &res.VOLAT_inlandwater,
+                            &res.GASABS_nat,
+                            &res.GASABS_agr,
+                            &res.GASABS_urb,
+                            &res.VOLAT_nat,
+                            &res.VOLAT_agr,
+                            &res.VOLAT_urb,
+                            &res.ADSORB_sed,
+                            &res.DESORB_sed,
+                            &res.RUNOFF_nat,
+                            &res.RUNOFF_agr,
+                            &res.RUNOFF_urb,
+                            &res.LEACH_agr,
+                            &res.LEACH_nonagr,
+                            &res.FLOW_river_lake,
+                            &res.FLOW_lake_river,
+                            &res.riverinflow_solid,
+                            &res.riveroutflow_solid,
+                            &res.sedrate_inlandwater,
+                            &res.GROSSsedrate_saltlake,
+                            &res.RESUSPrate_saltlake,
+                            &res.NETsedrate_saltlake})
             p->sethidden(i);
         res.GASABS_water.setdefault(i, 2e-3f);
         res.VOLAT_seawater.setdefault(i, 3e-6f);
@@ -182,11 +204,11 @@ TEST_F(Flows, DiffusiveFlowsOfASeaRegion) {
     EXPECT_FLOAT_EQ(res.DIFF_seawater_air.value(S), f32(3e-6 * 1e11));
     EXPECT_FLOAT_EQ(res.DIFF_seawater_seased.value(S), f32(2e-6 * 6e10));
     EXPECT_FLOAT_EQ(res.DIFF_seased_seawater.value(S), f32(1e-7 * 6e10));
-    for (Tnumpars* p : {&res.DIFF_air_lake, &res.DIFF_lake_air, &res.DIFF_air_saltlake,
-                        &res.DIFF_saltlake_air, &res.DIFF_air_nat, &res.DIFF_nat_air,
-                        &res.DIFF_air_agr, &res.DIFF_agr_air, &res.DIFF_air_urb, &res.DIFF_urb_air,
-                        &res.DIFF_lake_lakesed, &res.DIFF_lakesed_lake,
-                        &res.DIFF_saltlake_saltlakesed, &res.DIFF_saltlakesed_saltlake})
+    for (Tnumpars* p :
+         {&res.DIFF_air_lake, &res.DIFF_lake_air, &res.DIFF_air_saltlake, &res.DIFF_saltlake_air,
+          &res.DIFF_air_nat, &res.DIFF_nat_air, &res.DIFF_air_agr, &res.DIFF_agr_air,
+          &res.DIFF_air_urb, &res.DIFF_urb_air, &res.DIFF_lake_lakesed, &res.DIFF_lakesed_lake,
+          &res.DIFF_saltlake_saltlakesed, &res.DIFF_saltlakesed_saltlake})
         EXPECT_EQ(p->status(S), stHidden) << p->name();
     EXPECT_TRUE(f.ui.warnings.empty());
 }
@@ -238,15 +260,30 @@ TEST_F(Flows, AdvectiveFlowsOfASeaRegion) {
     // Settling outside the sediment area, (1e11 - 6e10) m^2, leaves the model.
     EXPECT_FLOAT_EQ(res.ADV_seawater_outside.value(S), f32((1e11 - 6e10) * 5e-11));
     EXPECT_FLOAT_EQ(res.ADV_seased_outside.value(S), f32(4e-11 * 6e10));
-    for (Tnumpars* q :
-         {&res.ADV_air_lake, &res.ADV_air_saltlake, &res.ADV_air_nat, &res.ADV_air_agr,
-          &res.ADV_air_urb, &res.ADV_nat_river, &res.ADV_agr_river, &res.ADV_urb_river,
-          &res.ADV_nat_groundwater, &res.ADV_agr_groundwater, &res.ADV_urb_groundwater,
-          &res.ADV_river_lake, &res.ADV_river_saltlake, &res.ADV_river_agr,
-          &res.ADV_river_outside, &res.ADV_lake_river, &res.ADV_lake_lakesed,
-          &res.ADV_lake_outside, &res.ADV_lakesed_outside, &res.ADV_saltlake_saltlakesed,
-          &res.ADV_saltlakesed_saltlake, &res.ADV_saltlakesed_outside, &res.ADV_groundwater_river,
-          &res.ADV_groundwater_agr})
+    for (Tnumpars* q : {&res.ADV_air_lake,
+                        &res.ADV_air_saltlake,
+                        &res.ADV_air_nat,
+                        &res.ADV_air_agr,
+                        &res.ADV_air_urb,
+                        &res.ADV_nat_river,
+                        &res.ADV_agr_river,
+                        &res.ADV_urb_river,
+                        &res.ADV_nat_groundwater,
+                        &res.ADV_agr_groundwater,
+                        &res.ADV_urb_groundwater,
+                        &res.ADV_river_lake,
+                        &res.ADV_river_saltlake,
+                        &res.ADV_river_agr,
+                        &res.ADV_river_outside,
+                        &res.ADV_lake_river,
+                        &res.ADV_lake_lakesed,
+                        &res.ADV_lake_outside,
+                        &res.ADV_lakesed_outside,
+                        &res.ADV_saltlake_saltlakesed,
+                        &res.ADV_saltlakesed_saltlake,
+                        &res.ADV_saltlakesed_outside,
+                        &res.ADV_groundwater_river,
+                        &res.ADV_groundwater_agr})
         EXPECT_EQ(q->status(S), stHidden) << q->name();
     EXPECT_TRUE(f.ui.warnings.empty());
 }
@@ -294,10 +331,10 @@ TEST_F(Flows, HiddenWaterAndSedimentVelocitiesLeaveTheirFlowsUnwritten) {
     res.GASABS_water.sethidden(S);
     res.DESORB_seased.sethidden(S);
     computeflows(m);
-    for (Tnumpars* p : {&res.DIFF_air_lake, &res.DIFF_air_saltlake, &res.DIFF_lake_air,
-                        &res.DIFF_saltlake_air, &res.DIFF_lake_lakesed,
-                        &res.DIFF_saltlake_saltlakesed, &res.DIFF_lakesed_lake,
-                        &res.DIFF_saltlakesed_saltlake})
+    for (Tnumpars* p :
+         {&res.DIFF_air_lake, &res.DIFF_air_saltlake, &res.DIFF_lake_air, &res.DIFF_saltlake_air,
+          &res.DIFF_lake_lakesed, &res.DIFF_saltlake_saltlakesed, &res.DIFF_lakesed_lake,
+          &res.DIFF_saltlakesed_saltlake})
         EXPECT_EQ(p->status(A), stUnknown) << p->name();
     EXPECT_EQ(res.DIFF_air_seawater.status(S), stUnknown);
     EXPECT_EQ(res.DIFF_seased_seawater.status(S), stUnknown);
@@ -317,7 +354,8 @@ TEST_F(Flows, AirBlownAcrossBordersFollowsWindSpeedBorderLengthAndMixingHeight) 
     EXPECT_EQ(res.ADV_air_air.status(B, S), stDefault);
     EXPECT_EQ(res.ADV_air_air.status(S, B), stDefault);
     // The diagonal is not written.
-    for (std::uint32_t i = 1; i <= 3; ++i) EXPECT_EQ(res.ADV_air_air.status(i, i), stUnknown);
+    for (std::uint32_t i = 1; i <= 3; ++i)
+        EXPECT_EQ(res.ADV_air_air.status(i, i), stUnknown);
     EXPECT_FALSE(res.BORDERWINDSPEED.used(A, A));
     EXPECT_TRUE(f.ui.warnings.empty());
 }
@@ -341,12 +379,13 @@ TEST_F(Flows, WaterFlowsBetweenRegionsGoToTheMatchingPairResult) {
     EXPECT_EQ(res.ADV_seawater_seawater.status(A, S), stHidden);
     EXPECT_FALSE(env.FLOW_seawater_seawater.used(A, S));
     // The sea row: everything hidden except sea currents to other seas (none here).
-    for (Tnumparss* p : {&res.ADV_river_river, &res.ADV_groundwater_groundwater,
-                         &res.ADV_seawater_seawater, &res.ADV_river_seawater,
-                         &res.ADV_groundwater_seawater}) {
+    for (Tnumparss* p :
+         {&res.ADV_river_river, &res.ADV_groundwater_groundwater, &res.ADV_seawater_seawater,
+          &res.ADV_river_seawater, &res.ADV_groundwater_seawater}) {
         EXPECT_EQ(p->status(S, A), stHidden) << p->name();
         EXPECT_EQ(p->status(S, B), stHidden) << p->name();
-        for (std::uint32_t i = 1; i <= 3; ++i) EXPECT_EQ(p->status(i, i), stUnknown) << p->name();
+        for (std::uint32_t i = 1; i <= 3; ++i)
+            EXPECT_EQ(p->status(i, i), stUnknown) << p->name();
     }
 }
 

@@ -20,9 +20,15 @@ using testing::Tworldfixture;
 
 constexpr std::uint32_t A = 1, B = 2, S = 3;
 
-std::uint32_t rc(std::uint32_t r, std::uint32_t c) { return Tregcomps::regcompnumber(r, c); }
-std::uint32_t route(std::uint32_t r, std::uint32_t j) { return Tregcomps::routenumber(r, j); }
-std::uint32_t pathway(std::uint32_t r, std::uint32_t p) { return Tregcomps::pathwaynumber(r, p); }
+std::uint32_t rc(std::uint32_t r, std::uint32_t c) {
+    return Tregcomps::regcompnumber(r, c);
+}
+std::uint32_t route(std::uint32_t r, std::uint32_t j) {
+    return Tregcomps::routenumber(r, j);
+}
+std::uint32_t pathway(std::uint32_t r, std::uint32_t p) {
+    return Tregcomps::pathwaynumber(r, p);
+}
 
 class SystemMatrix : public ::testing::Test {
 protected:
@@ -159,21 +165,20 @@ protected:
             lake(res.ADV_lake_outside, 0.005f);
             lake(res.ADV_lakesed_outside, 0.02f);
             both(res.ADV_saltlakesed_outside, 0.0007f);
-            for (Tnumpars* p : {&res.ADV_air_seawater, &res.ADV_seawater_seased,
-                                &res.ADV_seased_seawater, &res.ADV_seawater_outside,
-                                &res.ADV_seased_outside})
+            for (Tnumpars* p :
+                 {&res.ADV_air_seawater, &res.ADV_seawater_seased, &res.ADV_seased_seawater,
+                  &res.ADV_seawater_outside, &res.ADV_seased_outside})
                 p->sethidden(r);
         }
         // Asea: air, sea water and sea sediment.
         res.V_air.setdefault(S, 1e12f);
         res.V_seawater.setdefault(S, 1e10f);
         res.V_seased.setdefault(S, 6e7f);
-        for (Tnumpars* p : {&res.V_nat, &res.V_agr, &res.V_urb, &res.V_river, &res.V_lake,
-                            &res.V_lakesed, &res.V_saltlake, &res.V_saltlakesed,
-                            &res.V_groundwater, &res.AREA_nat, &res.AREA_agr, &res.AREA_urb,
-                            &res.AREA_saltlakesed, &res.kdeg_nonagr, &res.kdeg_agr,
-                            &res.kdeg_freshwater, &res.kdeg_sed, &res.kdeg_saltlake,
-                            &res.kdeg_saltlakesed})
+        for (Tnumpars* p :
+             {&res.V_nat, &res.V_agr, &res.V_urb, &res.V_river, &res.V_lake, &res.V_lakesed,
+              &res.V_saltlake, &res.V_saltlakesed, &res.V_groundwater, &res.AREA_nat, &res.AREA_agr,
+              &res.AREA_urb, &res.AREA_saltlakesed, &res.kdeg_nonagr, &res.kdeg_agr,
+              &res.kdeg_freshwater, &res.kdeg_sed, &res.kdeg_saltlake, &res.kdeg_saltlakesed})
             p->sethidden(S);
         res.kdeg_air.setdefault(S, 1e-5f);
         res.kdeg_seawater.setdefault(S, 1e-6f);
@@ -188,20 +193,44 @@ protected:
         res.ADV_seased_seawater.setdefault(S, 0.6f);
         res.ADV_seawater_outside.setdefault(S, 2);
         res.ADV_seased_outside.setdefault(S, 2.4f);
-        for (Tnumpars* p :
-             {&res.DIFF_air_nat, &res.DIFF_nat_air, &res.DIFF_air_agr, &res.DIFF_agr_air,
-              &res.DIFF_air_urb, &res.DIFF_urb_air, &res.DIFF_air_lake, &res.DIFF_lake_air,
-              &res.DIFF_air_saltlake, &res.DIFF_saltlake_air, &res.DIFF_lake_lakesed,
-              &res.DIFF_lakesed_lake, &res.DIFF_saltlake_saltlakesed,
-              &res.DIFF_saltlakesed_saltlake, &res.ADV_air_nat, &res.ADV_air_agr,
-              &res.ADV_air_urb, &res.ADV_air_lake, &res.ADV_air_saltlake, &res.ADV_nat_river,
-              &res.ADV_agr_river, &res.ADV_urb_river, &res.ADV_nat_groundwater,
-              &res.ADV_agr_groundwater, &res.ADV_urb_groundwater, &res.ADV_river_agr,
-              &res.ADV_river_lake, &res.ADV_river_saltlake, &res.ADV_lake_river,
-              &res.ADV_lake_lakesed, &res.ADV_saltlake_saltlakesed,
-              &res.ADV_saltlakesed_saltlake, &res.ADV_groundwater_agr,
-              &res.ADV_groundwater_river, &res.ADV_river_outside, &res.ADV_lake_outside,
-              &res.ADV_lakesed_outside, &res.ADV_saltlakesed_outside})
+        for (Tnumpars* p : {&res.DIFF_air_nat,
+                            &res.DIFF_nat_air,
+                            &res.DIFF_air_agr,
+                            &res.DIFF_agr_air,
+                            &res.DIFF_air_urb,
+                            &res.DIFF_urb_air,
+                            &res.DIFF_air_lake,
+                            &res.DIFF_lake_air,
+                            &res.DIFF_air_saltlake,
+                            &res.DIFF_saltlake_air,
+                            &res.DIFF_lake_lakesed,
+                            &res.DIFF_lakesed_lake,
+                            &res.DIFF_saltlake_saltlakesed,
+                            &res.DIFF_saltlakesed_saltlake,
+                            &res.ADV_air_nat,
+                            &res.ADV_air_agr,
+                            &res.ADV_air_urb,
+                            &res.ADV_air_lake,
+                            &res.ADV_air_saltlake,
+                            &res.ADV_nat_river,
+                            &res.ADV_agr_river,
+                            &res.ADV_urb_river,
+                            &res.ADV_nat_groundwater,
+                            &res.ADV_agr_groundwater,
+                            &res.ADV_urb_groundwater,
+                            &res.ADV_river_agr,
+                            &res.ADV_river_lake,
+                            &res.ADV_river_saltlake,
+                            &res.ADV_lake_river,
+                            &res.ADV_lake_lakesed,
+                            &res.ADV_saltlake_saltlakesed,
+                            &res.ADV_saltlakesed_saltlake,
+                            &res.ADV_groundwater_agr,
+                            &res.ADV_groundwater_river,
+                            &res.ADV_river_outside,
+                            &res.ADV_lake_outside,
+                            &res.ADV_lakesed_outside,
+                            &res.ADV_saltlakesed_outside})
             p->sethidden(S);
         // Between regions.
         for (std::uint32_t i = 1; i <= 3; ++i)
@@ -378,7 +407,8 @@ TEST_F(SystemMatrix, WithoutTheMassSettingMassResidenceTimeAndEmisprimeAreUnknow
     EXPECT_EQ(rcs.CONC.status(1), stDefault);
     EXPECT_GT(rcs.CONC.value(1), 0);
     for (Tnumpars* p : {&rcs.MASS, &rcs.RESTIME, &rcs.EMISprime})
-        for (std::uint32_t k : {1u, 13u}) EXPECT_EQ(p->status(k), stUnknown) << p->name();
+        for (std::uint32_t k : {1u, 13u})
+            EXPECT_EQ(p->status(k), stUnknown) << p->name();
     EXPECT_EQ(rcs.MSR, 0);
 }
 
@@ -386,7 +416,7 @@ TEST_F(SystemMatrix, ProgressTextsInConcentrationMode) {
     twoairs();
     m.emi.set(A, air);
     ASSERT_TRUE(solvesystem(m, false));
-    std::vector<std::string> expected = {"AREA", "V",    "DIFF", "ADV",  "kdeg",
+    std::vector<std::string> expected = {"AREA",        "V",    "DIFF", "ADV",  "kdeg",
                                          "ADV_outside", "Abig", "EMIS", "CONC", "MASS"};
     EXPECT_EQ(subtexts(), expected);
     EXPECT_EQ(f.ui.openprogress, 0);
@@ -430,7 +460,8 @@ TEST_F(SystemMatrix, EmissionsWithoutAValueAddNothing) {
     // A sediment cannot receive an emission.
     m.emi.set(A, lakesed);
     ASSERT_TRUE(solvesystem(m, false));
-    for (std::uint32_t k = 1; k <= rcs.n; ++k) EXPECT_EQ(rcs.EMIS.value(k), 0);
+    for (std::uint32_t k = 1; k <= rcs.n; ++k)
+        EXPECT_EQ(rcs.EMIS.value(k), 0);
     EXPECT_EQ(rcs.CONC.value(1), 0);
 }
 
@@ -515,8 +546,7 @@ TEST_F(SystemMatrix, AbigHoldsInflowsOffAndLossesOnTheDiagonal) {
     EXPECT_FLOAT_EQ(abig(river1, nat1), 0.5f);
     EXPECT_FLOAT_EQ(abig(river1, rc(A, groundwater)), 40);
     EXPECT_FLOAT_EQ(abig(river1, rc(A, lake)), 90);
-    EXPECT_FLOAT_EQ(abig(river1, river1),
-                    float(-(4e-6 * 5e6 + 0.1 + 3 + 100 + 0.25 + 300 + 400)));
+    EXPECT_FLOAT_EQ(abig(river1, river1), float(-(4e-6 * 5e6 + 0.1 + 3 + 100 + 0.25 + 300 + 400)));
     // Between regions.
     EXPECT_FLOAT_EQ(abig(rc(B, river), river1), 300);
     EXPECT_FLOAT_EQ(abig(rc(S, seawater), rc(B, river)), 600);
@@ -568,8 +598,8 @@ TEST_F(SystemMatrix, ALakeVolumeWithoutValueGivesNoLakeRegcomp) {
 TEST_F(SystemMatrix, MassBalanceHoldsForEmissionsIntoEveryReceivingCompartment) {
     fullworld();
     const std::pair<std::uint32_t, std::uint32_t> targets[] = {
-        {A, air},  {A, nat},  {A, agr},      {A, urb}, {A, river},    {A, lake},
-        {A, saltlake}, {B, air}, {B, river}, {B, saltlake}, {S, air}, {S, seawater}};
+        {A, air},      {A, nat}, {A, agr},   {A, urb},      {A, river}, {A, lake},
+        {A, saltlake}, {B, air}, {B, river}, {B, saltlake}, {S, air},   {S, seawater}};
     for (auto [r, c] : targets) {
         SCOPED_TRACE(rcs.regcompname(rc(r, c)));
         m.emi.set(r, c);
@@ -582,7 +612,8 @@ TEST_F(SystemMatrix, MassBalanceHoldsForEmissionsIntoEveryReceivingCompartment) 
         EXPECT_LT(rcs.MSR, 1e-7);
         // Concentrations are positive where the regcomp exists and receives anything.
         EXPECT_GT(rcs.CONC.value(rc(r, c)), 0);
-        for (std::uint32_t k = 1; k <= rcs.n; ++k) EXPECT_GE(rcs.CONC.value(k), 0) << k;
+        for (std::uint32_t k = 1; k <= rcs.n; ++k)
+            EXPECT_GE(rcs.CONC.value(k), 0) << k;
     }
     EXPECT_TRUE(f.ui.warnings.empty());
 }
@@ -674,8 +705,8 @@ protected:
                              &res.REEXPORT_freshwaterfish},
                   std::tuple{&env.PROD_meat, &env.EXPORT_meat, &env.IMPORT_meat, &env.IH_meat,
                              &res.REEXPORT_meat},
-                  std::tuple{&env.PROD_dairy, &env.EXPORT_dairy, &env.IMPORT_dairy,
-                             &env.IH_dairy, &res.REEXPORT_dairy}}) {
+                  std::tuple{&env.PROD_dairy, &env.EXPORT_dairy, &env.IMPORT_dairy, &env.IH_dairy,
+                             &res.REEXPORT_dairy}}) {
                 prod->set(r, 100, stImported);
                 exp->set(r, 0, stImported);
                 imp->set(r, 0, stImported);
@@ -761,9 +792,10 @@ TEST_F(Factors, MatrixSizes) {
 TEST_F(Factors, ProgressTexts) {
     ASSERT_TRUE(solvesystem(m, false));
     std::vector<std::string> expected = {
-        "AREA", "V",   "DIFF", "ADV",   "kdeg",  "ADV_outside",
-        "Abig", "Allocating Abiginv, FF, XF, EF", "Abiginv", "FF", "XF1", "XF2",
-        "XF",   "XF*FF", "EFeco", "EFhum"};
+        "AREA",    "V",           "DIFF",  "ADV",
+        "kdeg",    "ADV_outside", "Abig",  "Allocating Abiginv, FF, XF, EF",
+        "Abiginv", "FF",          "XF1",   "XF2",
+        "XF",      "XF*FF",       "EFeco", "EFhum"};
     EXPECT_EQ(subtexts(), expected);
 }
 
@@ -907,7 +939,8 @@ TEST_F(Factors, EffectFactorsMetalAndUnknownEffects) {
 }
 
 TEST_F(Factors, ARegionWithoutSoilHasNoSoilEffect) {
-    for (Tnumpars* p : {&res.V_nat, &res.V_agr, &res.V_urb}) p->setdefault(B, 0);
+    for (Tnumpars* p : {&res.V_nat, &res.V_agr, &res.V_urb})
+        p->setdefault(B, 0);
     ASSERT_TRUE(solvesystem(m, false));
     for (std::uint32_t c : {nat, agr, urb}) {
         float x = rcs.EFeco.getvalue(ecosoil, rc(B, c));
