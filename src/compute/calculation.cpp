@@ -44,8 +44,11 @@ void calculate(Tmodel& m, bool useinversion, Ttimings* timings) {
         computeflows(m);
     }
     timer.step("solve");
-    solvesystem(m, useinversion);
-    if (m.settings().FactorsMode) return;
+    bool solved = solvesystem(m, useinversion, *progress);
+    // After a singular matrix every concentration is unknown: exposure and
+    // risk would only repeat that once per value read, so they keep what
+    // they had.
+    if (m.settings().FactorsMode || !solved) return;
     progress->setsubtext("C");
     timer.step("C");
     computeconcentrations(m);

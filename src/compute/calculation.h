@@ -24,12 +24,24 @@ void computereexports(Tmodel& model);    // food re-exports
 void computetransfer(Tmodel& model);     // intermedia transfer, sediment balance
 void computeflows(Tmodel& model);        // advective and diffusive flows
 // Builds the system matrix and solves it for the emission (or inverts it);
-// false when the matrix is singular.
+// false when the matrix is singular. The steps show in the given progress
+// window; without one the solve opens its own.
+bool solvesystem(Tmodel& model, bool useinversion, Tprogress& progress);
 bool solvesystem(Tmodel& model, bool useinversion);
 void computeconcentrations(Tmodel& model); // environment, food and drinking water
 void computedoses(Tmodel& model);          // doses per route
 void computeriskratios(Tmodel& model);     // risk characterisation ratios
 void computeintakes(Tmodel& model);        // intakes and intake fractions
 void computeimpactscores(Tmodel& model);   // impact scores, characterisation factors, distances
+
+// The region-pair rules of the landscape stage, used again by the risk stage
+// for the pairs with the emitting region.
+// Distance in metres between the centres of regions i and j on the earth
+// ellipsoid; every latitude and longitude is read with get.
+float regiondistance(Tmodel& model, std::uint32_t i, std::uint32_t j);
+// Smallest number of border crossings (1..8) that lead from region i to
+// region j, 9 when it takes more or no chain exists; every border length it
+// looks at is read with get.
+float bordercount(Tmodel& model, std::uint32_t i, std::uint32_t j);
 
 } // namespace velmora

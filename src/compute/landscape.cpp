@@ -23,14 +23,6 @@
 
 namespace velmora {
 
-// Distance in metres between the centres of regions i and j on the earth
-// ellipsoid; every latitude and longitude is read with get.
-float regiondistance(Tmodel& model, std::uint32_t i, std::uint32_t j);
-// Smallest number of border crossings (1..8) that lead from region i to region
-// j, 9 when it takes more or no chain exists; every border length it looks at
-// is read with get.
-float bordercount(Tmodel& model, std::uint32_t i, std::uint32_t j);
-
 namespace {
 
 // The longest chain of borders that bordercount follows; farther regions

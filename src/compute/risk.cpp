@@ -11,11 +11,6 @@
 
 namespace velmora {
 
-// The region-pair rules of the landscape stage, used again here for the
-// pairs with the emitting region.
-float regiondistance(Tmodel& model, std::uint32_t i, std::uint32_t j);
-float bordercount(Tmodel& model, std::uint32_t i, std::uint32_t j);
-
 namespace {
 
 // ---- risk characterisation ratios -----------------------------------------

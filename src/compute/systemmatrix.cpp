@@ -14,12 +14,7 @@
 // nothing here walks the n x n cells of the flow matrices except their
 // unavoidable reset; the flows are gathered from the stored non-zero items
 // of DIFF and ADV, and the solvers take their sparse path.
-//
-// Progress: the calculation does not hand its progress window down, so the
-// solve opens its own (with the calculation's title) and shows its steps
-// there. The overload taking a Tprogress shows them in a window the caller
-// already has; the calculation can switch to it by declaring it beside
-// solvesystem(Tmodel&, bool).
+
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -29,8 +24,6 @@
 #include "numeric/inversion.h"
 
 namespace velmora {
-
-bool solvesystem(Tmodel& m, bool useinversion, Tprogress& progress);
 
 namespace {
 

@@ -16,11 +16,6 @@
 #include "numeric/utilities.h"
 #include "support/worldfixture.h"
 
-namespace velmora {
-float regiondistance(Tmodel& model, std::uint32_t i, std::uint32_t j);
-float bordercount(Tmodel& model, std::uint32_t i, std::uint32_t j);
-} // namespace velmora
-
 namespace velmora::testing {
 namespace {
 

@@ -46,7 +46,9 @@ TEST_F(DefaultWorld, ImportsAllRegionsWithoutAWarning) {
     EXPECT_NEAR(ws.env.BORDERLENGTH.value(nl, de), 575000, 0.05 * 575000);
     EXPECT_EQ(ws.env.BORDERLENGTH.value(nl, de), ws.env.BORDERLENGTH.value(de, nl));
     std::uint32_t baltic = ws.regions.find("Baltic Sea");
-    if (baltic) EXPECT_FALSE(ws.regions.island(baltic));
+    if (baltic) {
+        EXPECT_FALSE(ws.regions.island(baltic));
+    }
 }
 
 TEST_F(DefaultWorld, InitializeEndsWithACalculationAndAReferenceWithoutAWarning) {
