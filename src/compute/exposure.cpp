@@ -311,13 +311,21 @@ Tfood dairy(Tmodel& m) {
             e.IH_dairy,   r.C_dairy,      r.C_dairyimp,   r.DOSE_dairy};
 }
 
+// A per-person intake. The import hides the intakes of a region without
+// population; nobody there takes anything in, so a hidden intake counts as
+// 0 instead of warning at every calculation for every uninhabited region.
+extended intake(Tnumpars& IH, std::uint32_t i) {
+    if (IH.ishidden(i)) return 0;
+    return IH.get(i);
+}
+
 // Inhaled chemical counted as the oral dose that would be absorbed as much.
 void computeDOSE_air(Tmodel& m, std::uint32_t i, extended BW) {
     Tresults& r = m.results;
     extended dose = 0;
     if (BW != 0) {
         extended Fresp = m.sub.F_resp.get();
-        extended IHair = m.env.IH_air.get(i);
+        extended IHair = intake(m.env.IH_air, i);
         extended BIOinh = m.sub.BIO_inh.get();
         extended BIOoral = m.sub.BIO_oral.get();
         // Nothing absorbed orally leaves no oral equivalent of the inhaled
@@ -331,7 +339,7 @@ void computeDOSE_air(Tmodel& m, std::uint32_t i, extended BW) {
 void computeDOSE_drw(Tmodel& m, std::uint32_t i, extended BW) {
     Tresults& r = m.results;
     extended dose = 0;
-    if (BW != 0) dose = static_cast<extended>(m.env.IH_drw.get(i)) * r.C_drw.get(i) / BW;
+    if (BW != 0) dose = intake(m.env.IH_drw, i) * r.C_drw.get(i) / BW;
     r.DOSE_drw.setdefault(i, static_cast<float>(dose));
 }
 
@@ -348,7 +356,7 @@ void computeDOSE_food(std::uint32_t i, extended BW, const Tfood& f) {
     extended dose = 0;
     if (T != 0 && BW != 0) {
         extended R = f.REEXPORT.get(i);
-        extended H = f.IH.get(i);
+        extended H = intake(f.IH, i);
         extended C = f.C.get(i);
         extended Ci = f.Cimp.get();
         dose = H / BW * ((P - X + R) * C / T + (M - R) * Ci / T);
@@ -365,7 +373,7 @@ void computeDOSE_seafish(Tmodel& m, std::uint32_t i, extended BW) {
     Tresults& r = m.results;
     extended dose = 0;
     if (BW != 0)
-        dose = static_cast<extended>(r.C_seafishaverage.get()) * m.env.IH_seafish.get(i) / BW;
+        dose = static_cast<extended>(r.C_seafishaverage.get()) * intake(m.env.IH_seafish, i) / BW;
     r.DOSE_seafish.setdefault(i, static_cast<float>(dose));
 }
 

@@ -335,6 +335,20 @@ TEST_F(Doses, AFoodWithoutSupplyMarksItsReexportAndIntakeUsed) {
     EXPECT_TRUE(r.C_meatimp.used);
 }
 
+TEST_F(Doses, HiddenIntakesOfAnUninhabitedRegionCountAsZeroWithoutWarning) {
+    setdoseinputs();
+    // The import hides every intake of a region without population.
+    for (Tnumpars* p : {&e.IH_air, &e.IH_drw, &e.IH_seafish, &e.IH_leafcrops, &e.IH_rootcrops,
+                        &e.IH_freshwaterfish, &e.IH_meat, &e.IH_dairy})
+        p->sethidden(A);
+    computedoses(m);
+    EXPECT_TRUE(fx.ui.warnings.empty()) << fx.ui.warnings.front();
+    EXPECT_EQ(r.DOSE_air.value(A), 0);
+    EXPECT_EQ(r.DOSE_leafcrops.value(A), 0);
+    EXPECT_EQ(r.DOSE_total.value(A), 0);
+    EXPECT_EQ(r.DOSE_total.status(A), stDefault);
+}
+
 TEST_F(Doses, ZeroBodyWeightGivesZeroDoses) {
     setdoseinputs();
     computedoses(m);
