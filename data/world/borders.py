@@ -148,6 +148,29 @@ def factbook_records(countries, entries):
     return recs
 
 
+def nested_coastline(entries, codes):
+    """A coastline the factbook gives per part ("total" and "metropolitan
+    France"; the islands of the French Southern Lands): the total where
+    there is one, else the sum of the parts with a figure."""
+    total = None
+    for code in codes:
+        co = entries[code].get("Geography", {}).get("Coastline") or {}
+        if "total" in co:
+            km = neighbour_km(co["total"].get("text", ""))
+        else:
+            parts = [neighbour_km(v.get("text", "")) for v in co.values() if isinstance(v, dict)]
+            parts = [p for p in parts if p is not None]
+            km = sum(parts) if parts else None
+        if km is not None:
+            total = (total or 0.0) + km
+    return total
+
+
+def neighbour_km(text):
+    m = re.match(r"\s*([\d,]*\.?\d+)\s*km", text)
+    return float(m.group(1).replace(",", "")) if m else None
+
+
 # ---------------------------------------------------------------- topology
 
 def topology_arcs():
@@ -418,9 +441,13 @@ def main():
         acc = geo_coast.get(iso, {})
         mapkm = sum(acc.values())
         text = fb[iso].get("coastline_km", "")
+        nested = nested_coastline(entries, c["factbook"].split())
         if text != "":
             coast = float(text)
             basis = "factbook"
+        elif nested is not None:
+            coast = nested
+            basis = "factbook (total of its parts)"
         else:
             coast = mapkm * median_ratio
             basis = f"map coast x {median_ratio:.3f} (median factbook/map ratio)"
