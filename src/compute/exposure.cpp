@@ -1,6 +1,11 @@
+// Food re-exports, concentrations in the environment and in food, doses,
+// intakes and intake fractions.
+#include <array>
 #include <cstdint>
+#include <initializer_list>
 
 #include "compute/calculation.h"
+#include "numeric/errors.h"
 
 namespace velmora {
 
@@ -51,21 +56,7 @@ void computereexports(Tmodel& m) {
     }
 }
 
-// ---- End of the food re-exports -------------------------------------------
-
-} // namespace velmora
-
-// ---------------------------------------------------------------------------
-// Concentrations in the environment and in food, doses, intakes and intake
-// fractions for the current emission.
-// ---------------------------------------------------------------------------
-
-#include <array>
-#include <initializer_list>
-
-#include "numeric/errors.h"
-
-namespace velmora {
+// ---- Concentrations, doses and intakes for the current emission ------------
 
 namespace {
 
