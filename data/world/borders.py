@@ -29,7 +29,7 @@ import numpy as np
 from PIL import Image, ImageDraw
 from pyproj import Geod
 from shapely.affinity import translate
-from shapely.geometry import LineString, MultiLineString, Point, shape
+from shapely.geometry import Point, shape
 from shapely.ops import unary_union
 from shapely.prepared import prep
 
