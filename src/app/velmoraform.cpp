@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -25,7 +26,9 @@
 namespace velmora {
 
 namespace {
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 } // namespace
 
 TVelmoraForm::TVelmoraForm(QWidget* parent) : QMainWindow(parent) {
@@ -57,11 +60,31 @@ void TVelmoraForm::FormCreate(const std::string& programdirectory) {
     // A start-up that fails half-way (a workbook cell that is not a number,
     // say) still opens the window, showing what is there; the error box has
     // told the user why the rest is missing.
-    if (!reporterrors(this, [this] { ws_->initialize(); })) {
-        reporterrors(this, [this] { FormClick(); });
-        return;
-    }
+    reporterrors(this, [this] { initializeworkspace(); });
     reporterrors(this, [this] { FormClick(); });
+}
+
+namespace {
+bool readable(const std::string& path) {
+    const QFileInfo info(QString::fromStdString(path));
+    return info.isFile() && info.isReadable();
+}
+} // namespace
+
+void TVelmoraForm::initializeworkspace() {
+    Tworkspace& ws = *ws_;
+    // Only a complete set of workbooks gives a world worth calculating. Without
+    // the second workbook every region pair lacks its border and flows, and
+    // a calculation would warn once for each pair; without the substances
+    // workbook the substance is an empty new one. Then the workbooks that are
+    // there are read, the missing one has been reported, and nothing is
+    // calculated: the user fixes the path in the settings and re-initialises.
+    const bool borders = readable(ws.settings.BordersFile);
+    const bool complete =
+        borders && readable(ws.settings.SubstancesFile) && readable(ws.settings.ParametersFile);
+    ws.initialize(complete);
+    // An environment without its borders and flows is not one to work on.
+    if (!borders) ws.env.present = false;
 }
 
 void TVelmoraForm::createmenus() {
@@ -90,10 +113,11 @@ void TVelmoraForm::createmenus() {
                                [this] { notavailable(QStringLiteral("The environment editor")); });
 
     SubstanceMenu = menuBar()->addMenu(QStringLiteral("&Substance"));
-    NewSubstanceItem = item(SubstanceMenu, QStringLiteral("&New ..."), none,
-                            [this] { NewSubstanceItemClick(); });
-    OpenSubstanceItem = item(SubstanceMenu, QStringLiteral("&Open ..."),
-                             QKeySequence(Qt::CTRL | Qt::Key_O), [this] { OpenSubstanceItemClick(); });
+    NewSubstanceItem =
+        item(SubstanceMenu, QStringLiteral("&New ..."), none, [this] { NewSubstanceItemClick(); });
+    OpenSubstanceItem =
+        item(SubstanceMenu, QStringLiteral("&Open ..."), QKeySequence(Qt::CTRL | Qt::Key_O),
+             [this] { OpenSubstanceItemClick(); });
     EditSubstanceItem = item(SubstanceMenu, QStringLiteral("&Edit ..."), Qt::Key_F2,
                              [this] { EditSubstanceItemClick(); });
 
@@ -111,8 +135,9 @@ void TVelmoraForm::createmenus() {
     PreviousRegionItem =
         item(EmissionMenu, QStringLiteral("Previous region"), QKeySequence(Qt::CTRL | Qt::Key_7),
              [this] { ws_->emi.previousregion(); });
-    PreviousEmissionItem = item(EmissionMenu, QStringLiteral("&Previous"),
-                                QKeySequence(Qt::CTRL | Qt::Key_8), [this] { ws_->emi.previous(); });
+    PreviousEmissionItem =
+        item(EmissionMenu, QStringLiteral("&Previous"), QKeySequence(Qt::CTRL | Qt::Key_8),
+             [this] { ws_->emi.previous(); });
     LastEmissionItem = item(EmissionMenu, QStringLiteral("&Last"),
                             QKeySequence(Qt::CTRL | Qt::Key_9), [this] { ws_->emi.last(); });
     EditEmissionItem = item(EmissionMenu, QStringLiteral("&Edit ..."), none,
@@ -223,7 +248,7 @@ void TVelmoraForm::FormClick() {
 }
 
 void TVelmoraForm::Initialize() {
-    ws_->initialize();
+    initializeworkspace();
     FormClick();
 }
 

@@ -75,6 +75,9 @@ protected:
 
 private:
     void FormCreate(const std::string& programdirectory);
+    // The workspace's initialisation, calculating only when every workbook
+    // is there (see the comment inside).
+    void initializeworkspace();
     void createmenus();
     void createstatusbar();
     // Runs an action; an error it raises ends it in the error box, without

@@ -71,7 +71,9 @@ TAggregationForm::TAggregationForm(Tsettings& settings, const Tregions& regions,
     formsetup(this, 2);
 }
 
-int TAggregationForm::level() const { return LevelButtons->checkedId(); }
+int TAggregationForm::level() const {
+    return LevelButtons->checkedId();
+}
 
 void TAggregationForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);

@@ -21,8 +21,7 @@ namespace {
 const QString substancesheet = QStringLiteral("VELMORA");
 } // namespace
 
-TOpenSubstanceForm::TOpenSubstanceForm(Tworkspace& ws, QWidget* parent)
-    : QDialog(parent), ws_(ws) {
+TOpenSubstanceForm::TOpenSubstanceForm(Tworkspace& ws, QWidget* parent) : QDialog(parent), ws_(ws) {
     setWindowTitle(QStringLiteral("Open substance"));
 
     FileLabel = new QLabel(QStringLiteral("&File"), this);
@@ -111,7 +110,8 @@ void TOpenSubstanceForm::TypeComboBoxChange() {
     if (ws_.SubstancesWorkbook && TypeComboBox->currentIndex() >= 0) {
         // A workbook without the sheet lists nothing, and says so.
         reporterrors(this, [this] {
-            names_ = substancenames(*ws_.SubstancesWorkbook, TypeComboBox->currentText().toStdString());
+            names_ =
+                substancenames(*ws_.SubstancesWorkbook, TypeComboBox->currentText().toStdString());
         });
     }
     list(names_);

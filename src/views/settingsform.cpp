@@ -22,7 +22,9 @@ namespace velmora {
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 // A group box of radio buttons numbered from 0 in the order given.
 QGroupBox* radiogroup(QWidget* parent, const QString& caption, const QStringList& items,
@@ -100,9 +102,9 @@ TSettingsForm::TSettingsForm(Tworkspace& ws, QWidget* parent) : TGuardedDialog(p
     referencelayout->addWidget(ReferenceCompartmentLabel);
     referencelayout->addLayout(referencebuttons);
 
-    CalculationsRadioGroup =
-        radiogroup(this, QStringLiteral("Calculations"),
-                   {QStringLiteral("Concentration"), QStringLiteral("Factors")}, CalculationsButtons);
+    CalculationsRadioGroup = radiogroup(
+        this, QStringLiteral("Calculations"),
+        {QStringLiteral("Concentration"), QStringLiteral("Factors")}, CalculationsButtons);
     WithRestimeCheckBox =
         new QCheckBox(QStringLiteral("With MASS, RESTIME, EMISprime and MSR"), this);
     const QStringList displaychoices = {QStringLiteral("No"), QStringLiteral("For emitting region"),

@@ -27,7 +27,8 @@ TSubstanceTypeForm::TSubstanceTypeForm(QWidget* parent) : QDialog(parent) {
 
     ClassComboBox = new QComboBox(TypeRadioGroup);
     ClassComboBox->addItem(QStringLiteral("Organic (unclassified)"));
-    for (const Torganicclass& c : organicclasses) ClassComboBox->addItem(QString::fromLatin1(c.name));
+    for (const Torganicclass& c : organicclasses)
+        ClassComboBox->addItem(QString::fromLatin1(c.name));
     ClassComboBox->setCurrentIndex(0);
     ClassComboBox->setMaxVisibleItems(ClassComboBox->count());
 
@@ -61,7 +62,8 @@ TSubstanceTypeForm::TSubstanceTypeForm(QWidget* parent) : QDialog(parent) {
 void TSubstanceTypeForm::preset(const Tsubstancetypechoice& choice) {
     // An exclusive group cannot lose its last check, so lift that for "none".
     TypeButtons->setExclusive(false);
-    for (QAbstractButton* b : TypeButtons->buttons()) b->setChecked(false);
+    for (QAbstractButton* b : TypeButtons->buttons())
+        b->setChecked(false);
     TypeButtons->setExclusive(true);
     if (QAbstractButton* b = TypeButtons->button(choice.type)) b->setChecked(true);
     if (choice.classindex >= -1 && choice.classindex < ClassComboBox->count())

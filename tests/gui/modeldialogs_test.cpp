@@ -43,13 +43,15 @@ std::string text(const QWidget* w) {
 
 std::vector<std::string> items(const QComboBox* list) {
     std::vector<std::string> r;
-    for (int i = 0; i < list->count(); ++i) r.push_back(list->itemText(i).toStdString());
+    for (int i = 0; i < list->count(); ++i)
+        r.push_back(list->itemText(i).toStdString());
     return r;
 }
 
 std::vector<std::string> items(const QListWidget* list) {
     std::vector<std::string> r;
-    for (int i = 0; i < list->count(); ++i) r.push_back(list->item(i)->text().toStdString());
+    for (int i = 0; i < list->count(); ++i)
+        r.push_back(list->item(i)->text().toStdString());
     return r;
 }
 
@@ -75,9 +77,21 @@ TEST_F(Dialogs, AggregationShowsTheLevelsInFourColumnsDownwards) {
     EXPECT_EQ(form.windowTitle().toStdString(), "Aggregation level");
     EXPECT_EQ(form.GroupBox->title().toStdString(), "Aggregation of emission regions");
     EXPECT_EQ(form.LevelRadioGroup->title().toStdString(), "Aggregation level");
-    const char* names[16] = {"Separate countries/seas", "Continents", "Oceans", "UNDP regions",
-                             "GLO", "Near East", "Middle East", "UCTE", "CENTREL", "NORDEL",
-                             "IIASA-POP world regions", "OECD", "EU27", "EU27+3", "Land/sea",
+    const char* names[16] = {"Separate countries/seas",
+                             "Continents",
+                             "Oceans",
+                             "UNDP regions",
+                             "GLO",
+                             "Near East",
+                             "Middle East",
+                             "UCTE",
+                             "CENTREL",
+                             "NORDEL",
+                             "IIASA-POP world regions",
+                             "OECD",
+                             "EU27",
+                             "EU27+3",
+                             "Land/sea",
                              "World"};
     form.show();
     for (int k = 0; k < 16; ++k)
@@ -270,7 +284,8 @@ TEST_F(Dialogs, OpenSubstanceListsTheSheetWithCountsInTheCaption) {
     EXPECT_EQ(text(form.FileEdit), ws.settings.SubstancesFile);
     EXPECT_EQ(items(form.TypeComboBox), (std::vector<std::string>{"VELMORA"}));
     std::vector<std::string> names;
-    for (const auto& s : guisubstances()) names.push_back(s.name);
+    for (const auto& s : guisubstances())
+        names.push_back(s.name);
     EXPECT_EQ(items(form.SubstanceListBox), names);
     EXPECT_EQ(form.windowTitle().toStdString(), "Open substance (8/8)");
     EXPECT_EQ(form.SubstanceListBox->currentRow(), 0);
