@@ -26,9 +26,19 @@
 namespace velmora {
 
 namespace {
+
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
+
+// Message and progress windows belong to whichever window is active when they
+// appear: over an open dialog that is the dialog. A progress window owned by
+// the main window would sit behind the dialog's modality, its Cancel out of
+// reach.
+std::unique_ptr<Tqtuiservice> makeui() {
+    return std::make_unique<Tqtuiservice>(Tprograminfo::current(), nullptr);
+}
+
 } // namespace
 
 TVelmoraForm::TVelmoraForm(QWidget* parent) : QMainWindow(parent) {
@@ -37,7 +47,7 @@ TVelmoraForm::TVelmoraForm(QWidget* parent) : QMainWindow(parent) {
 
 TVelmoraForm::TVelmoraForm(const std::string& programdirectory, Tuiservice* ui, QWidget* parent)
     : QMainWindow(parent) {
-    if (!ui) ownui_ = std::make_unique<Tqtuiservice>(Tprograminfo::current(), this);
+    if (!ui) ownui_ = makeui();
     ws_ = std::make_unique<Tworkspace>(ui ? *ui : *ownui_, programdirectory);
     FormCreate(programdirectory);
 }
@@ -54,7 +64,7 @@ void TVelmoraForm::FormCreate(const std::string& programdirectory) {
     createstatusbar();
     formsetup(this, 0);
     if (!ws_) {
-        ownui_ = std::make_unique<Tqtuiservice>(Tprograminfo::current(), this);
+        ownui_ = makeui();
         ws_ = std::make_unique<Tworkspace>(*ownui_, programdirectory);
     }
     // A start-up that fails half-way (a workbook cell that is not a number,
