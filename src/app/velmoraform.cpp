@@ -74,28 +74,7 @@ void TVelmoraForm::FormCreate(const std::string& programdirectory) {
     reporterrors(this, [this] { FormClick(); });
 }
 
-namespace {
-bool readable(const std::string& path) {
-    const QFileInfo info(QString::fromStdString(path));
-    return info.isFile() && info.isReadable();
-}
-} // namespace
-
-void TVelmoraForm::initializeworkspace() {
-    Tworkspace& ws = *ws_;
-    // Only a complete set of workbooks gives a world worth calculating. Without
-    // the second workbook every region pair lacks its border and flows, and
-    // a calculation would warn once for each pair; without the substances
-    // workbook the substance is an empty new one. Then the workbooks that are
-    // there are read, the missing one has been reported, and nothing is
-    // calculated: the user fixes the path in the settings and re-initialises.
-    const bool borders = readable(ws.settings.BordersFile);
-    const bool complete =
-        borders && readable(ws.settings.SubstancesFile) && readable(ws.settings.ParametersFile);
-    ws.initialize(complete);
-    // An environment without its borders and flows is not one to work on.
-    if (!borders) ws.env.present = false;
-}
+void TVelmoraForm::initializeworkspace() { ws_->initialize(); }
 
 void TVelmoraForm::createmenus() {
     auto item = [this](QMenu* menu, const QString& caption, const QKeySequence& shortcut,

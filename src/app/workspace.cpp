@@ -78,7 +78,10 @@ void Tworkspace::initialize(bool withcalculation) {
             sub.settypedefaults();
         }
     }
-    if (withcalculation && !settings.FactorsMode && regions.count > 0) {
+    // A substance that is not complete cannot be calculated: the start-up
+    // calculation would only warn and fail (Results stays disabled then too).
+    sub.testcomplete();
+    if (withcalculation && !settings.FactorsMode && regions.count > 0 && sub.present) {
         std::uint32_t r = startupregion();
         emi.region = static_cast<std::int32_t>(r);
         emi.compartment = air;

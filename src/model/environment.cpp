@@ -54,6 +54,7 @@ void Tenv::clear() {
     for (auto& e : catalogue_) std::visit([](auto* p) { p->clear(); }, e.parameter);
     changed = false;
     present = false;
+    bordersmissing = false;
 }
 
 void Tenv::setdefaults() {

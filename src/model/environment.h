@@ -218,6 +218,11 @@ public:
 
     bool changed = false;
     bool present = false;
+    // The last import that asked for the borders and flows could not read
+    // them (workbook missing or a sheet failed). Without them every border
+    // and flow is unknown and a calculation would warn once for each region
+    // pair, so such an environment does not count as present.
+    bool bordersmissing = false;
 
 #define VELMORA_ENV_MEMBER_strpars Tstrpars
 #define VELMORA_ENV_MEMBER_boolpars Tbooleanpars
@@ -253,7 +258,7 @@ public:
 
 private:
     void importfirst(TExcelFile& workbook);
-    void importsecond(const std::string& bordersfile);
+    bool importsecond(const std::string& bordersfile); // false when not read
     void checkconsistency(Tprogress& progress);
 
     std::vector<Tenventry> catalogue_;

@@ -134,8 +134,8 @@ void Tenv::import(bool first, bool second, std::unique_ptr<TExcelFile>& firstwor
         importfirst(*firstworkbook);
         firstworkbook.reset();
     }
-    if (second) importsecond(bordersfile);
-    present = true;
+    if (second) bordersmissing = !importsecond(bordersfile);
+    present = !bordersmissing;
     changed = true;
 }
 
@@ -266,11 +266,11 @@ float sheetvalue(TExcelFile& w, std::uint32_t row, std::uint32_t column, bool bo
 // sheet is that row - 14. At level 0 this is row k + 15 and column j + 1;
 // group regions and the regions left after an aggregation read their own
 // rows and columns, never another region's.
-void Tenv::importsecond(const std::string& bordersfile) {
+bool Tenv::importsecond(const std::string& bordersfile) {
     const Tregions& regions = *regions_;
     Tuiservice& ui = context_->ui;
     TExcelFile workbook(ui, bordersfile);
-    if (!workbook.isopen()) return; // the workbook has already told why
+    if (!workbook.isopen()) return false; // the workbook has already told why
     std::unique_ptr<Tprogress> progress = ui.progress();
     progress->setmaintext("Importing 2nd set of parameters");
     progress->startbar(8);
@@ -313,7 +313,7 @@ void Tenv::importsecond(const std::string& bordersfile) {
                     if (def.bothways) p.set(j, k, value, stImported);
                 }
                 progress->stepbar2();
-                if (progress->cancelled()) return;
+                if (progress->cancelled()) return true;
             }
             // The group region's borders come from its own row, both ways.
             if (groupregion && &p == &BORDERLENGTH && def.rows == Tside::country &&
@@ -324,15 +324,16 @@ void Tenv::importsecond(const std::string& bordersfile) {
             }
             progress->hidebar2();
             progress->stepbar();
-            if (progress->cancelled()) return;
+            if (progress->cancelled()) return true;
         }
     } catch (const std::exception& e) {
         // What was read stays; the user learns that the rest was not.
         ui.warn("Borders and flows not fully read from " + workbook.workbookname() + ": " +
                 e.what());
-        return;
+        return false;
     }
     checkconsistency(*progress);
+    return true;
 }
 
 void Tenv::checkconsistency(Tprogress& progress) {

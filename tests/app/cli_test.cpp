@@ -94,7 +94,9 @@ TEST(Cli, AggregationOptionsReadTheGroupedWorld) {
     Tcli cli;
     ASSERT_EQ(cli.run({"dump", "environment", "--level", "14", "--group", "Land"}), 0);
     for (const auto& r : cli.lines())
-        if (r[0] == "name") EXPECT_EQ(r[1], "Asea");
+        if (r[0] == "name") {
+            EXPECT_EQ(r[1], "Asea");
+        }
 }
 
 TEST(Cli, ListAndDumpSubstance) {
@@ -111,7 +113,9 @@ TEST(Cli, ListAndDumpSubstance) {
             EXPECT_EQ(r[2], "gas");
             sawtype = true;
         }
-        if (r[0] == "K_airwater") EXPECT_EQ(r[2], "inf");
+        if (r[0] == "K_airwater") {
+            EXPECT_EQ(r[2], "inf");
+        }
         if (r[0] == "SFtox_seawater" && r[1] == "Asea") {
             EXPECT_EQ(r[3], "D");
             sawfactor = true;

@@ -212,11 +212,30 @@ TEST(EnvironmentImport, MissingSheetInTheSecondWorkbookWarnsAndKeepsWhatWasRead)
     velmora::testing::writeworkbook(w.ws.settings.BordersFile,
                                     {{"BORDERLENGTH(countries)", {}}});
     w.read();
-    EXPECT_TRUE(w.ws.env.present);
+    // What was read stays, but without all borders and flows the
+    // environment is not one to calculate.
+    EXPECT_FALSE(w.ws.env.present);
+    EXPECT_TRUE(w.ws.env.bordersmissing);
     ASSERT_EQ(w.ui.warnings.size(), 1u);
     EXPECT_NE(w.ui.warnings[0].find("BORDERLENGTH(seas)"), std::string::npos);
     EXPECT_EQ(w.ws.env.BORDERLENGTH.status(A, B), stImported);
     EXPECT_EQ(w.ws.env.BORDERLENGTH.status(S, S), stUnknown);
+}
+
+TEST(EnvironmentImport, MissingSecondWorkbookWarnsOnceAndLeavesTheEnvironmentAbsent) {
+    Tworld w(Tsmallworld::standard(), false);
+    w.read();
+    ASSERT_EQ(w.ui.warnings.size(), 1u);
+    EXPECT_NE(w.ui.warnings[0].find(w.ws.settings.BordersFile), std::string::npos);
+    EXPECT_FALSE(w.ws.env.present);
+    EXPECT_EQ(w.ws.env.TEMP.status(1), stImported); // the first workbook was read
+    // Reading the first workbook alone keeps the borders state of before.
+    Tsmallworld::standard().writeborders(w.ws.settings.BordersFile);
+    w.read();
+    EXPECT_TRUE(w.ws.env.present);
+    w.ws.openenvironmentworkbook();
+    w.ws.env.import(true, false, w.ws.EnvironmentWorkbook, w.ws.settings.BordersFile);
+    EXPECT_TRUE(w.ws.env.present);
 }
 
 TEST(Aggregation, ContinentLevelReplacesMembersByTheGroupRow) {
