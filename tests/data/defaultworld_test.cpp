@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/workspace.h"
+#include "numeric/inversion.h"
 #include "support/testsupport.h"
 
 using namespace velmora;
@@ -73,4 +74,115 @@ TEST_F(DefaultWorld, InitializeEndsWithACalculationAndAReferenceWithoutAWarning)
     // The air of the emitting region holds the highest air concentration.
     std::uint32_t k = Tregcomps::regcompnumber(150, air);
     EXPECT_GT(ws.regcomps.CONC.value(k), 0);
+}
+
+namespace {
+
+// One workspace started on the default world, shared by the tests below
+// (a start-up takes about a second).
+Tworkspace& startedworld(Trecorderui& ui) {
+    static Tworkspace ws(ui, velmora::testing::bindir());
+    static bool started = false;
+    if (!started) {
+        ws.settings.WithRestime = true;
+        ws.initialize();
+        started = true;
+    }
+    return ws;
+}
+
+Trecorderui sharedui;
+
+} // namespace
+
+TEST_F(DefaultWorld, EveryEmissionIsDegradedOrLeavesTheWorld) {
+    Tworkspace& ws = startedworld(sharedui);
+    ASSERT_TRUE(ws.env.present);
+    Tregcomps& rc = ws.regcomps;
+    struct Ttarget {
+        const char* region;
+        std::uint32_t compartment;
+    };
+    const Ttarget targets[] = {{"Netherlands", air},         {"Brazil", agr},
+                               {"Germany", river},           {"Canada", lake},
+                               {"India", nat},               {"Baltic Sea", seawater},
+                               {"North Atlantic Ocean", air}, {"Kazakhstan", saltlake}};
+    int checked = 0;
+    for (const Ttarget& t : targets) {
+        std::uint32_t r = ws.regions.find(t.region);
+        if (r == 0) continue;
+        if (!ws.emi.set(r, t.compartment)) continue; // no such regcomp in this world
+        ws.calculate();
+        ++checked;
+        extended loss = 0, emission = 0;
+        for (std::uint32_t k = 1; k <= rc.n; ++k) {
+            if (!rc.existsflags.getvalue(k)) continue;
+            extended c = rc.CONC.value(k);
+            loss += static_cast<extended>(rc.kdeg.value(k)) * rc.V.value(k) * c +
+                    static_cast<extended>(rc.ADV_outside.value(k)) * c;
+            emission += rc.EMIS.value(k);
+            ASSERT_GE(c, 0) << rc.regcompname(k);
+            ASSERT_NEAR(rc.EMISprime.value(k), rc.EMIS.value(k),
+                        1e-5 * std::max(1.0f, std::fabs(rc.EMIS.value(k))))
+                << rc.regcompname(k);
+        }
+        EXPECT_NEAR(static_cast<double>(loss), static_cast<double>(emission), 1e-3 * emission)
+            << t.region << " " << t.compartment;
+    }
+    EXPECT_GE(checked, 6);
+    EXPECT_TRUE(sharedui.warnings.empty()) << sharedui.warnings.front();
+}
+
+TEST_F(DefaultWorld, NoResultIsNotANumberOrNegative) {
+    Tworkspace& ws = startedworld(sharedui);
+    ASSERT_TRUE(ws.env.present);
+    ws.emi.set(150, air);
+    ws.calculate();
+    int bad = 0;
+    for (const Tresultentry& e : ws.results.catalogue()) {
+        auto test = [&](float x, char status, const std::string& where) {
+            if (!knownstatus(status)) return;
+            if (std::isnan(x) || std::isinf(x) || x < 0) {
+                if (++bad < 10) ADD_FAILURE() << e.name() << where << " = " << x;
+            }
+        };
+        if (auto* s = std::get_if<Tnumpar*>(&e.parameter)) test((*s)->value, (*s)->status, "");
+        if (auto* v = std::get_if<Tnumpars*>(&e.parameter))
+            for (std::uint32_t i = 1; i <= (*v)->count(); ++i)
+                test((*v)->value(i), (*v)->status(i), "[" + ws.regions.name(i) + "]");
+        if (auto* m = std::get_if<Tnumparss*>(&e.parameter))
+            for (std::uint32_t i = 1; i <= (*m)->count(); ++i)
+                for (std::uint32_t j = 1; j <= (*m)->count(); ++j)
+                    test((*m)->value(i, j), (*m)->status(i, j), "[pair]");
+    }
+    EXPECT_EQ(bad, 0);
+}
+
+TEST_F(DefaultWorld, SparseAndDenseSolversAgreeToSinglePrecision) {
+    Tworkspace& ws = startedworld(sharedui);
+    ASSERT_TRUE(ws.env.present);
+    Tregcomps& rc = ws.regcomps;
+    ws.emi.set(150, air);
+    ws.calculate();
+    Tnumvector b;
+    for (std::uint32_t k = 1; k <= rc.n; ++k) b.setvalue(k, rc.EMIS.value(k));
+    Tnumvector x[2];
+    const Tsolvemethod methods[2] = {Tsolvemethod::sparse, Tsolvemethod::dense};
+    for (int p = 0; p < 2; ++p) {
+        Tsolveequations solver;
+        solver.setscaling(1);
+        solver.setremoveempty(true);
+        solver.setworkprecision(3);
+        solver.setmethod(methods[p]);
+        ASSERT_TRUE(solver.solve(rc.Abig.values, b));
+        solver.getresult(x[p]);
+    }
+    ASSERT_EQ(x[0].count(), x[1].count());
+    extended largest = 0;
+    for (std::uint32_t k = 1; k <= x[0].count(); ++k)
+        largest = std::max(largest, std::fabs(x[1].getvalue(k)));
+    for (std::uint32_t k = 1; k <= x[0].count(); ++k)
+        ASSERT_NEAR(static_cast<double>(x[0].getvalue(k)), static_cast<double>(x[1].getvalue(k)),
+                    1e-5 * static_cast<double>(largest) + 1e-6 * std::fabs(static_cast<double>(x[1].getvalue(k))))
+            << rc.regcompname(k);
 }
