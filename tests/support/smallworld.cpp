@@ -92,6 +92,7 @@ Tsmallworld Tsmallworld::standard() {
     b.longitude = 8;
     b.GDP = 2e11;
     b.values["AREA_lake"] = "0"; // a country without lakes
+    b.values["AREA_lakesed"] = "0";
     w.countries = {a, b};
     Tsmallregion s;
     s.name = "Asea";
