@@ -452,13 +452,14 @@ Tnumparss::Tnumparss(Tmodelcontext& context, const Tindexspace& space, std::stri
                      std::string unit, bool sparse)
     : context_(&context), space_(&space), name_(std::move(name)), unit_(std::move(unit)) {
     if (sparse && context.settings.SparsePairs) values.setstorage(indexedsparse);
+    statuses.setfillvalue(stUnknown);
     clear();
 }
 
 void Tnumparss::clear() {
     std::uint32_t n = space_->indexcount();
     values.reset(n, n);
-    statuses.fillall(n, n, stUnknown);
+    statuses.reset(n, n); // every pair comes into use unknown
     useds.reset(n, n);
 }
 

@@ -1,8 +1,43 @@
 #include "numeric/matrices.h"
 
 #include <cmath>
+#include <cstdlib>
+#include <new>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 
 namespace velmora {
+
+namespace {
+// Blocks from this size on are mapped directly, in huge pages when possible.
+constexpr std::size_t mappedbytes = std::size_t(4) << 20;
+} // namespace
+
+void* allocatezeroed(std::size_t bytes) {
+#ifdef __linux__
+    if (bytes >= mappedbytes) {
+        void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED) throw std::bad_alloc();
+        madvise(p, bytes, MADV_HUGEPAGE);
+        return p;
+    }
+#endif
+    void* p = std::calloc(bytes ? bytes : 1, 1);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+
+void releasezeroed(void* p, std::size_t bytes) {
+    if (!p) return;
+#ifdef __linux__
+    if (bytes >= mappedbytes) {
+        munmap(p, bytes);
+        return;
+    }
+#endif
+    std::free(p);
+}
 
 namespace {
 
@@ -31,6 +66,8 @@ void convertstore(Tmatrixstore<To>& to, Tmatrixstore<From>& from) {
             to.values[k] = static_cast<To>(from.values[k]);
     }
     to.index.swap(from.index);
+    to.writtenrows = std::max(from.writtenrows, from.rows);
+    to.writtencols = std::max(from.writtencols, from.cols);
     to.rowlist.swap(from.rowlist);
     to.collist.swap(from.collist);
     from = Tmatrixstore<From>();
@@ -223,6 +260,7 @@ void Tnummatrix::setcolumn(std::uint32_t c, const Tnumvector& v) {
                     for (std::uint32_t i = 1; i <= m.rows; ++i) m.values[m.cell(i, j)] = T();
                 m.cols = c;
             }
+            m.markwritten(m.rows, m.cols);
             for (std::uint32_t i = 1; i <= m.rows; ++i)
                 m.values[m.cell(i, c)] = static_cast<T>(v.getvalue_nocheck(i));
         };

@@ -63,7 +63,11 @@ public:
     // inner loops of the solvers: cell (r, c) is at (r - 1) * colcapacity() +
     // (c - 1). Only meaningful while storage() is dense and precision() is 1;
     // writing through it changes neither rows nor cols.
-    float* singletable() { return s_.values.data(); }
+    // The caller may write any cell in use through it.
+    float* singletable() {
+        s_.markwritten(s_.rows, s_.cols);
+        return s_.values.data();
+    }
     const float* singletable() const { return s_.values.data(); }
 
 private:
@@ -85,8 +89,10 @@ private:
 template <typename T>
 class Tsimplematrix {
 public:
-    Tsimplematrix(std::uint32_t r, std::uint32_t c, T def) : default_(def) { create(r, c); }
-    explicit Tsimplematrix(T def) : expandable_(true), default_(def) { create(5, 5); }
+    Tsimplematrix(std::uint32_t r, std::uint32_t c, T def) : default_(def), fill_(def) {
+        create(r, c);
+    }
+    explicit Tsimplematrix(T def) : expandable_(true), default_(def), fill_(def) { create(5, 5); }
     Tsimplematrix(const Tsimplematrix&) = delete;
     Tsimplematrix& operator=(const Tsimplematrix&) = delete;
 
@@ -97,6 +103,16 @@ public:
     bool expandable() const { return expandable_; }
     std::uint8_t storage() const { return m_.storage; }
     std::uint32_t itemcount() const { return m_.itemcount; }
+
+    // The value that cells of a dense table hold when they come into use
+    // without being set (the default unless changed). A pair parameter's
+    // status table starts with every pair unknown, in one sweep of zero
+    // pages instead of millions of stores. Only while nothing is in use.
+    void setfillvalue(T x) {
+        if (m_.rows != 0 || m_.cols != 0 || m_.storage != dense) throw EMethodNotAvailable();
+        fill_ = x;
+        m_.create(m_.rowcap, m_.colcap);
+    }
 
     void setstorage(std::uint8_t k) {
         if (k < dense || k > listedsparse) throw EInvalidArgument();
@@ -124,7 +140,7 @@ public:
         if (!expandable_ && (r > m_.rowcap || c > m_.colcap)) throw ERangeError();
         clear();
         if (r > 0 && c > 0)
-            setvalue_nocheck(r, c, default_);
+            setvalue_nocheck(r, c, m_.storage == dense ? fill_ : default_);
         else {
             m_.rows = r;
             m_.cols = c;
@@ -139,10 +155,13 @@ public:
     // only; the other kinds store cell by cell).
     void fillall(std::uint32_t r, std::uint32_t c, T x) {
         reset(r, c);
+        // The reset left every cell at the fill value.
+        if (encode(x) == 0 && (m_.storage == dense || fill_ == default_)) return;
         if (m_.storage == dense && r > 0 && c > 0) {
+            m_.markwritten(r, c);
             for (std::uint32_t i = 1; i <= r; ++i)
                 std::fill_n(m_.values.begin() + m_.cell(i, 1), c, encode(x));
-        } else if (!(encode(x) == encode(default_))) {
+        } else if (m_.storage != dense && !(encode(x) == encode(default_))) {
             for (std::uint32_t i = 1; i <= r; ++i)
                 for (std::uint32_t j = 1; j <= c; ++j) setvalue_nocheck(i, j, x);
         }
@@ -152,12 +171,13 @@ private:
     // Dense tables are value-initialised to 0 by the store; the default of a
     // character matrix is a space, so the table is encoded relative to it.
     using E = std::uint8_t;
-    E encode(T x) const { return static_cast<E>(x) ^ static_cast<E>(default_); }
-    T decode(E e) const { return static_cast<T>(static_cast<E>(e ^ static_cast<E>(default_))); }
+    E encode(T x) const { return static_cast<E>(x) ^ static_cast<E>(fill_); }
+    T decode(E e) const { return static_cast<T>(static_cast<E>(e ^ static_cast<E>(fill_))); }
     void create(std::uint32_t r, std::uint32_t c) { m_.create(r, c); }
 
     bool expandable_ = false;
     T default_;
+    T fill_;
     Tmatrixstore<E> m_;
 };
 

@@ -4,6 +4,9 @@
 // sparse list (row, column and value of each non-default item), for one
 // element type. Tnummatrix, Tcharmatrix and Tbooleanmatrix wrap it.
 #include <algorithm>
+#include <cstdlib>
+#include <new>
+#include <utility>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -11,6 +14,41 @@
 #include "numeric/errors.h"
 
 namespace velmora {
+
+// Zeroed blocks that are not written when allocated (see Tzeroallocator).
+void* allocatezeroed(std::size_t bytes);
+void releasezeroed(void* p, std::size_t bytes);
+
+// Allocates zeroed memory without writing it: large blocks come from the
+// system as untouched zero pages (in huge pages where the system offers
+// them, since first touches of small pages are what a 3,468 x 3,468 table
+// costs most), so a table costs only the pages that are ever written.
+// Elements are default-initialised (trivial types only), which leaves the
+// zeros in place.
+template <typename T>
+struct Tzeroallocator {
+    using value_type = T;
+    Tzeroallocator() = default;
+    template <typename U>
+    Tzeroallocator(const Tzeroallocator<U>&) {}
+    T* allocate(std::size_t n) { return static_cast<T*>(allocatezeroed(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t n) { releasezeroed(p, n * sizeof(T)); }
+    template <typename U>
+    void construct(U* p) {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... A>
+    void construct(U* p, A&&... a) {
+        ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
+    }
+    template <typename U>
+    bool operator==(const Tzeroallocator<U>&) const { return true; }
+    template <typename U>
+    bool operator!=(const Tzeroallocator<U>&) const { return false; }
+};
+
+template <typename T>
+using Tzerovector = std::vector<T, Tzeroallocator<T>>;
 
 enum : std::uint8_t { dense = 1, indexedsparse = 2, listedsparse = 3 };
 
@@ -24,9 +62,13 @@ public:
     std::uint32_t itemcapacity = 0, itemcount = 0;
     std::uint32_t rows = 0, cols = 0;
     // dense: the rowcap x colcap table; sparse: the items
-    std::vector<T> values;
+    Tzerovector<T> values;
     // indexed sparse: item number of every table cell, 0 for the default
-    std::vector<std::uint32_t> index;
+    Tzerovector<std::uint32_t> index;
+    // Every table cell outside rows 1..writtenrows x columns 1..writtencols
+    // still holds the zero it was allocated with, so cells coming into use
+    // there need no default fill.
+    std::uint32_t writtenrows = 0, writtencols = 0;
     // listed sparse: row and column of each item. Indexed sparse keeps them
     // too, so that the cell of an item is found without scanning the table.
     std::vector<std::uint32_t> rowlist, collist;
@@ -34,7 +76,8 @@ public:
     void create(std::uint32_t r, std::uint32_t c) {
         rowcap = r;
         colcap = c;
-        values.assign(std::size_t(r) * c, T());
+        Tzerovector<T>(std::size_t(r) * c).swap(values);
+        writtenrows = writtencols = 0;
     }
 
     std::size_t cell(std::uint32_t r, std::uint32_t c) const {
@@ -44,37 +87,42 @@ public:
     void setstorage(std::uint8_t k) {
         if (k == storage) return;
         if (rows != 0 || cols != 0) throw EMethodNotAvailable();
-        std::vector<T>().swap(values);
-        std::vector<std::uint32_t>().swap(index);
+        Tzerovector<T>().swap(values);
+        Tzerovector<std::uint32_t>().swap(index);
         std::vector<std::uint32_t>().swap(rowlist);
         std::vector<std::uint32_t>().swap(collist);
         storage = k;
         itemcount = 0;
+        writtenrows = writtencols = 0;
         if (k == dense) {
             itemcapacity = 0;
-            values.assign(std::size_t(rowcap) * colcap, T());
+            Tzerovector<T>(std::size_t(rowcap) * colcap).swap(values);
         } else {
             itemcapacity = 10;
-            values.assign(10, T());
+            Tzerovector<T>(10).swap(values);
             rowlist.assign(10, 0);
             collist.assign(10, 0);
-            if (k == indexedsparse) index.assign(std::size_t(rowcap) * colcap, 0);
+            if (k == indexedsparse)
+                Tzerovector<std::uint32_t>(std::size_t(rowcap) * colcap).swap(index);
         }
     }
 
     // Reallocates the table for new capacities, keeping the cells in use.
     void setcaps(std::uint32_t r, std::uint32_t c) {
         if (storage == dense) {
-            std::vector<T> table(std::size_t(r) * c, T());
+            Tzerovector<T> table(std::size_t(r) * c);
             for (std::uint32_t i = 1; i <= rows; ++i)
                 std::copy_n(values.begin() + cell(i, 1), cols, table.begin() + std::size_t(i - 1) * c);
             values.swap(table);
         } else if (storage == indexedsparse) {
-            std::vector<std::uint32_t> table(std::size_t(r) * c, 0);
+            Tzerovector<std::uint32_t> table(std::size_t(r) * c);
             for (std::uint32_t i = 1; i <= rows; ++i)
                 std::copy_n(index.begin() + cell(i, 1), cols, table.begin() + std::size_t(i - 1) * c);
             index.swap(table);
         }
+        // Only the cells in use were copied; the rest of the new table is zero.
+        writtenrows = rows;
+        writtencols = cols;
         rowcap = r;
         colcap = c;
     }
@@ -98,15 +146,21 @@ public:
     void fillnew(std::uint32_t r, std::uint32_t c) {
         if (storage == listedsparse) return;
         std::uint32_t nr = std::max(rows, r), nc = std::max(cols, c);
-        for (std::uint32_t i = 1; i <= nr; ++i) {
+        // Cells never written since allocation are zero already.
+        std::uint32_t fr = std::min(nr, writtenrows), fc = std::min(nc, writtencols);
+        for (std::uint32_t i = 1; i <= fr; ++i) {
             std::uint32_t from = i <= rows ? cols + 1 : 1;
-            for (std::uint32_t j = from; j <= nc; ++j) {
-                if (storage == dense)
-                    values[cell(i, j)] = T();
-                else
-                    index[cell(i, j)] = 0;
-            }
+            if (from > fc) continue;
+            if (storage == dense)
+                std::fill(values.begin() + cell(i, from), values.begin() + cell(i, fc) + 1, T());
+            else
+                std::fill(index.begin() + cell(i, from), index.begin() + cell(i, fc) + 1, 0u);
         }
+    }
+
+    void markwritten(std::uint32_t r, std::uint32_t c) {
+        writtenrows = std::max(writtenrows, r);
+        writtencols = std::max(writtencols, c);
     }
 
     void resizeitems(std::uint32_t n) {
@@ -124,7 +178,10 @@ public:
         if (expandable && (r > rowcap || c > colcap)) setcaps(std::max(rowcap, r), std::max(colcap, c));
         if (r > rows || c > cols) fillnew(r, c);
         switch (storage) {
-        case dense: values[cell(r, c)] = x; break;
+        case dense:
+            values[cell(r, c)] = x;
+            markwritten(r, c);
+            break;
         case indexedsparse: {
             std::uint32_t& slot = index[cell(r, c)];
             std::uint32_t k = slot;
@@ -148,6 +205,7 @@ public:
                     ++itemcount;
                     k = itemcount;
                     slot = k;
+                    markwritten(r, c);
                     rowlist[k - 1] = r;
                     collist[k - 1] = c;
                 }
@@ -204,6 +262,7 @@ public:
             for (std::uint32_t k = 0; k < itemcount; ++k)
                 if (rowlist[k] >= r) ++rowlist[k];
         ++rows;
+        markwritten(rows, cols);
     }
 
     void insertcolumn(std::uint32_t c, bool expandable) {
@@ -222,6 +281,7 @@ public:
             for (std::uint32_t k = 0; k < itemcount; ++k)
                 if (collist[k] >= c) ++collist[k];
         ++cols;
+        markwritten(rows, cols);
     }
 
     // Exchange of two table cells (dense and indexed sparse).
