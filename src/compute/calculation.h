@@ -44,4 +44,10 @@ float regiondistance(Tmodel& model, std::uint32_t i, std::uint32_t j);
 // looks at is read with get.
 float bordercount(Tmodel& model, std::uint32_t i, std::uint32_t j);
 
+// A per-person intake (IH_ of the environment) of region i. The import hides
+// the intakes of a region without population; nobody there takes anything
+// in, so a hidden intake counts as 0 instead of warning at every calculation
+// for every uninhabited region.
+extended personintake(Tnumpars& intake, std::uint32_t i);
+
 } // namespace velmora

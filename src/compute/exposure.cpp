@@ -9,6 +9,11 @@
 
 namespace velmora {
 
+extended personintake(Tnumpars& intake, std::uint32_t i) {
+    if (intake.ishidden(i)) return 0;
+    return intake.get(i);
+}
+
 // ---- Food re-exports (model-parameter stage) ------------------------------
 //
 // A region that exports more of a food than it produces passes on part of
@@ -302,21 +307,13 @@ Tfood dairy(Tmodel& m) {
             e.IH_dairy,   r.C_dairy,      r.C_dairyimp,   r.DOSE_dairy};
 }
 
-// A per-person intake. The import hides the intakes of a region without
-// population; nobody there takes anything in, so a hidden intake counts as
-// 0 instead of warning at every calculation for every uninhabited region.
-extended intake(Tnumpars& IH, std::uint32_t i) {
-    if (IH.ishidden(i)) return 0;
-    return IH.get(i);
-}
-
 // Inhaled chemical counted as the oral dose that would be absorbed as much.
 void computeDOSE_air(Tmodel& m, std::uint32_t i, extended BW) {
     Tresults& r = m.results;
     extended dose = 0;
     if (BW != 0) {
         extended Fresp = m.sub.F_resp.get();
-        extended IHair = intake(m.env.IH_air, i);
+        extended IHair = personintake(m.env.IH_air, i);
         extended BIOinh = m.sub.BIO_inh.get();
         extended BIOoral = m.sub.BIO_oral.get();
         // Nothing absorbed orally leaves no oral equivalent of the inhaled
@@ -330,7 +327,7 @@ void computeDOSE_air(Tmodel& m, std::uint32_t i, extended BW) {
 void computeDOSE_drw(Tmodel& m, std::uint32_t i, extended BW) {
     Tresults& r = m.results;
     extended dose = 0;
-    if (BW != 0) dose = intake(m.env.IH_drw, i) * r.C_drw.get(i) / BW;
+    if (BW != 0) dose = personintake(m.env.IH_drw, i) * r.C_drw.get(i) / BW;
     r.DOSE_drw.setdefault(i, static_cast<float>(dose));
 }
 
@@ -347,7 +344,7 @@ void computeDOSE_food(std::uint32_t i, extended BW, const Tfood& f) {
     extended dose = 0;
     if (T != 0 && BW != 0) {
         extended R = f.REEXPORT.get(i);
-        extended H = intake(f.IH, i);
+        extended H = personintake(f.IH, i);
         extended C = f.C.get(i);
         extended Ci = f.Cimp.get();
         dose = H / BW * ((P - X + R) * C / T + (M - R) * Ci / T);
@@ -364,7 +361,7 @@ void computeDOSE_seafish(Tmodel& m, std::uint32_t i, extended BW) {
     Tresults& r = m.results;
     extended dose = 0;
     if (BW != 0)
-        dose = static_cast<extended>(r.C_seafishaverage.get()) * intake(m.env.IH_seafish, i) / BW;
+        dose = static_cast<extended>(r.C_seafishaverage.get()) * personintake(m.env.IH_seafish, i) / BW;
     r.DOSE_seafish.setdefault(i, static_cast<float>(dose));
 }
 

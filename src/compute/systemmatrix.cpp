@@ -651,7 +651,7 @@ void computeXF2(Tmodel& m) {
         // Inhaled dose as the oral dose it is equivalent to. Without any oral
         // uptake that equivalent is undefined, and the inhalation route is left
         // out rather than made infinite.
-        extended ihair = env.IH_air.get(r);
+        extended ihair = personintake(env.IH_air, r);
         extended fresp = sub.F_resp.get();
         extended bioinh = sub.BIO_inh.get();
         extended biooral = sub.BIO_oral.get();
@@ -664,7 +664,7 @@ void computeXF2(Tmodel& m) {
             Tnumpars& EXPORT = env.*food.EXPORT;
             Tnumpars& IMPORT = env.*food.IMPORT;
             float prod = PROD.get(r), exported = EXPORT.get(r), imported = IMPORT.get(r);
-            extended ih = (env.*food.IH).get(r);
+            extended ih = personintake(env.*food.IH, r);
             extended reexport = (m.results.*food.REEXPORT).get(r);
             float supply = static_cast<float>(prod - exported) + imported;
             extended own = 0, imp = 0;
@@ -693,13 +693,13 @@ void computeXF2(Tmodel& m) {
             totalcatch = sum;
         }
         const extended sc = *totalcatch;
-        extended ihseafish = env.IH_seafish.get(r);
+        extended ihseafish = personintake(env.IH_seafish, r);
         for (std::uint32_t g = 1; g <= nreg; ++g) {
             if (land[g]) continue;
             extended x = sc != 0 ? env.CATCH_seafish.get(g) / sc * ihseafish / bw : 0;
             xf2.setvalue(oral, Tregcomps::routenumber(g, rtseafish), x);
         }
-        xf2.setvalue(oral, Tregcomps::routenumber(r, rtdrw), env.IH_drw.get(r) / bw);
+        xf2.setvalue(oral, Tregcomps::routenumber(r, rtdrw), personintake(env.IH_drw, r) / bw);
     }
 }
 
