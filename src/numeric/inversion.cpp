@@ -695,7 +695,41 @@ Trowlists rowlists(const Tnummatrix& a) {
 void matmul(const Tnummatrix& a, const Tnummatrix& b, Tnummatrix& c) {
     if (a.cols() != b.rows()) throw EInvalidArgument(incompatible);
     const std::uint32_t rows = a.rows(), cols = b.cols();
-    Trowlists la = rowlists(a), lb = rowlists(b);
+    Trowlists la = rowlists(a);
+    if (isdensesingle(b)) {
+        // A sparse left factor times a dense table (the exposure factors times
+        // the fate factors): each stored a(i, k) adds a multiple of row k of
+        // b, read straight from the table. The sums run in double precision
+        // here, vectorised: with a billion terms for the world's XF*FF,
+        // extended precision would take seconds for a result stored in
+        // single precision anyway. Zero cells add nothing either way.
+        const float* table = b.singletable();
+        const std::size_t stride = b.colcapacity();
+        std::vector<double> sum(cols);
+        c.reset(rows, cols);
+        for (std::uint32_t i = 0; i < rows; ++i) {
+            if (la.start[i] == la.start[i + 1]) continue;
+            std::fill(sum.begin(), sum.end(), 0.0);
+            double* __restrict s = sum.data();
+            for (std::uint32_t p = la.start[i]; p < la.start[i + 1]; ++p) {
+                const float* __restrict row = table + std::size_t(la.col[p] - 1) * stride;
+                const double x = static_cast<double>(la.value[p]);
+                // Only products of two stored values count. With a finite
+                // factor a zero cell adds 0 anyway, and the loop vectorises;
+                // an infinite one must skip the zeros.
+                if (std::isfinite(x)) {
+                    for (std::uint32_t j = 0; j < cols; ++j) s[j] += x * row[j];
+                } else {
+                    for (std::uint32_t j = 0; j < cols; ++j)
+                        if (row[j] != 0.0f) s[j] += x * row[j];
+                }
+            }
+            for (std::uint32_t j = 0; j < cols; ++j)
+                if (sum[j] != 0) c.setvalue_nocheck(i + 1, j + 1, sum[j]);
+        }
+        return;
+    }
+    Trowlists lb = rowlists(b);
     c.reset(rows, cols);
     std::vector<extended> sum(std::size_t(cols) + 1, 0);
     std::vector<char> touched(std::size_t(cols) + 1, 0);
