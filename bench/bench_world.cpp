@@ -3,7 +3,11 @@
 // model-parameter stages, the system solve, exposure and risk, and a full
 // inversion in Factors mode. Reports the median of several runs.
 //
-// usage: bench_world [--runs N] [--dir DIRECTORY-WITH-WORKBOOKS]
+// Then times the solver alone on the world's system matrix: one solve and
+// the full inversion on the sparse path and on the dense reference path (the
+// dense inversion takes about half a minute; --dense-inverse includes it).
+//
+// usage: bench_world [--runs N] [--dir DIRECTORY-WITH-WORKBOOKS] [--dense-inverse 1]
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,6 +17,7 @@
 #include <vector>
 
 #include "app/workspace.h"
+#include "numeric/inversion.h"
 
 using namespace velmora;
 
@@ -28,6 +33,7 @@ double median(std::vector<double> v) {
 
 int main(int argc, char** argv) {
     int runs = 7;
+    bool denseinverse = false;
     std::string dir;
     {
         std::error_code ec;
@@ -37,6 +43,7 @@ int main(int argc, char** argv) {
         std::string a = argv[i];
         if (a == "--runs") runs = std::atoi(argv[i + 1]);
         if (a == "--dir") dir = argv[i + 1];
+        if (a == "--dense-inverse") denseinverse = std::atoi(argv[i + 1]) != 0;
     }
     std::map<std::string, std::vector<double>> times;
     std::vector<std::string> order;
@@ -80,7 +87,53 @@ int main(int argc, char** argv) {
         record("factors-mode calculation (inversion, FF, XF, EF)", now() - t0);
         if (ui.warningcount() > 0) std::fprintf(stderr, "run %d: %ld warnings\n", run, ui.warningcount());
     }
+    // The solver alone on the default world's Abig.
+    {
+        Tconsoleui ui;
+        Tworkspace ws(ui, dir);
+        ws.initialize();
+        const Tnummatrix& abig = ws.regcomps.Abig.values;
+        Tnumvector emis;
+        for (std::uint32_t k = 1; k <= ws.regcomps.n; ++k) emis.setvalue(k, ws.regcomps.EMIS.value(k));
+        auto solveonce = [&](Tsolvemethod method) {
+            Tsolveequations s;
+            s.setscaling(1);
+            s.setremoveempty(true);
+            s.setworkprecision(3);
+            s.setmethod(method);
+            double t = now();
+            s.solve(abig, emis);
+            return now() - t;
+        };
+        auto invertonce = [&](Tsolvemethod method) {
+            Tinvertmatrix inv;
+            inv.setscaling(1);
+            inv.setremoveempty(true);
+            inv.setworkprecision(3);
+            inv.setmethod(method);
+            Tnummatrix result;
+            double t = now();
+            inv.invert(abig);
+            inv.getresult(result);
+            return now() - t;
+        };
+        for (int run = 0; run < runs; ++run) {
+            record("solver: one solve, sparse path", solveonce(Tsolvemethod::sparse));
+            record("solver: full inversion, sparse path", invertonce(Tsolvemethod::sparse));
+        }
+        for (int run = 0; run < std::min(runs, 3); ++run)
+            record("solver: one solve, dense reference", solveonce(Tsolvemethod::dense));
+        if (denseinverse) record("solver: full inversion, dense reference", invertonce(Tsolvemethod::dense));
+    }
     std::printf("median of %d runs, seconds\n", runs);
     for (const auto& name : order) std::printf("%-55s %10.4f\n", name.c_str(), median(times[name]));
+    auto ratio = [&](const char* what, const char* a, const char* b) {
+        if (times.count(a) && times.count(b))
+            std::printf("dense reference / sparse path, %s: %.0f\n", what,
+                        median(times[b]) / median(times[a]));
+    };
+    ratio("one solve", "solver: one solve, sparse path", "solver: one solve, dense reference");
+    ratio("full inversion", "solver: full inversion, sparse path",
+          "solver: full inversion, dense reference");
     return 0;
 }
