@@ -23,7 +23,8 @@ using namespace velmora;
 
 namespace {
 double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -70,14 +71,16 @@ int main(int argc, char** argv) {
         t0 = now();
         ws.calculate(false, &steps);
         record("calculation after a change", now() - t0);
-        for (const auto& [name, t] : steps) record("  step " + name, t);
+        for (const auto& [name, t] : steps)
+            record("  step " + name, t);
         // An emission move: no model-parameter stages.
         ws.emi.next();
         steps.clear();
         t0 = now();
         ws.calculate(false, &steps);
         record("calculation after an emission move", now() - t0);
-        for (const auto& [name, t] : steps) record("  move step " + name, t);
+        for (const auto& [name, t] : steps)
+            record("  move step " + name, t);
         // Factors mode: the full inversion and the factor matrices.
         ws.settings.FactorsMode = true;
         ws.regcomps.build();
@@ -85,7 +88,8 @@ int main(int argc, char** argv) {
         t0 = now();
         ws.calculate(false, &steps);
         record("factors-mode calculation (inversion, FF, XF, EF)", now() - t0);
-        if (ui.warningcount() > 0) std::fprintf(stderr, "run %d: %ld warnings\n", run, ui.warningcount());
+        if (ui.warningcount() > 0)
+            std::fprintf(stderr, "run %d: %ld warnings\n", run, ui.warningcount());
     }
     // The solver alone on the default world's Abig.
     {
@@ -94,7 +98,8 @@ int main(int argc, char** argv) {
         ws.initialize();
         const Tnummatrix& abig = ws.regcomps.Abig.values;
         Tnumvector emis;
-        for (std::uint32_t k = 1; k <= ws.regcomps.n; ++k) emis.setvalue(k, ws.regcomps.EMIS.value(k));
+        for (std::uint32_t k = 1; k <= ws.regcomps.n; ++k)
+            emis.setvalue(k, ws.regcomps.EMIS.value(k));
         auto solveonce = [&](Tsolvemethod method) {
             Tsolveequations s;
             s.setscaling(1);
@@ -123,10 +128,12 @@ int main(int argc, char** argv) {
         }
         for (int run = 0; run < std::min(runs, 3); ++run)
             record("solver: one solve, dense reference", solveonce(Tsolvemethod::dense));
-        if (denseinverse) record("solver: full inversion, dense reference", invertonce(Tsolvemethod::dense));
+        if (denseinverse)
+            record("solver: full inversion, dense reference", invertonce(Tsolvemethod::dense));
     }
     std::printf("median of %d runs, seconds\n", runs);
-    for (const auto& name : order) std::printf("%-55s %10.4f\n", name.c_str(), median(times[name]));
+    for (const auto& name : order)
+        std::printf("%-55s %10.4f\n", name.c_str(), median(times[name]));
     auto ratio = [&](const char* what, const char* a, const char* b) {
         if (times.count(a) && times.count(b))
             std::printf("dense reference / sparse path, %s: %.0f\n", what,

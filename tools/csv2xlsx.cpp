@@ -45,8 +45,8 @@ int main(int argc, char** argv) {
                 auto rows = velmora::readcsv(csv);
                 for (std::size_t r = 0; r < rows.size(); ++r)
                     for (std::size_t c = 0; c < rows[r].size(); ++c)
-                        writer.cell(static_cast<std::uint32_t>(r + 1), static_cast<std::uint32_t>(c + 1),
-                                    rows[r][c]);
+                        writer.cell(static_cast<std::uint32_t>(r + 1),
+                                    static_cast<std::uint32_t>(c + 1), rows[r][c]);
             }
             writer.close();
         }

@@ -74,7 +74,9 @@ void TVelmoraForm::FormCreate(const std::string& programdirectory) {
     reporterrors(this, [this] { FormClick(); });
 }
 
-void TVelmoraForm::initializeworkspace() { ws_->initialize(); }
+void TVelmoraForm::initializeworkspace() {
+    ws_->initialize();
+}
 
 void TVelmoraForm::createmenus() {
     auto item = [this](QMenu* menu, const QString& caption, const QKeySequence& shortcut,

@@ -8,8 +8,8 @@ Tworkspace::Tworkspace(Tuiservice& ui_, const std::string& directory)
     : ui(ui_), context{settings, ui_}, programdirectory(directory), regions(),
       env(context, regions), compartments(), regcomps(context, regions, compartments),
       sub(context, regions, env), emi(context, regions, compartments, regcomps),
-      results(context, regions, sub), ref(),
-      model{context, regions, env, compartments, regcomps, sub, emi, results, ref} {
+      results(context, regions, sub),
+      ref(), model{context, regions, env, compartments, regcomps, sub, emi, results, ref} {
     settings.setfiles(programdirectory);
 }
 
@@ -104,8 +104,12 @@ std::array<float, 14> Tworkspace::referencevalues() const {
     return values;
 }
 
-void Tworkspace::takereference() { ref.takepresent(emi, sub.name.get(), referencevalues()); }
+void Tworkspace::takereference() {
+    ref.takepresent(emi, sub.name.get(), referencevalues());
+}
 
-void Tworkspace::close() { SubstancesWorkbook.reset(); }
+void Tworkspace::close() {
+    SubstancesWorkbook.reset();
+}
 
 } // namespace velmora

@@ -12,7 +12,8 @@ public:
     void step(const char* name) {
         if (!timings_) return;
         auto now = std::chrono::steady_clock::now();
-        if (current_) timings_->push_back({current_, std::chrono::duration<double>(now - start_).count()});
+        if (current_)
+            timings_->push_back({current_, std::chrono::duration<double>(now - start_).count()});
         current_ = name;
         start_ = now;
     }

@@ -361,7 +361,8 @@ void computeDOSE_seafish(Tmodel& m, std::uint32_t i, extended BW) {
     Tresults& r = m.results;
     extended dose = 0;
     if (BW != 0)
-        dose = static_cast<extended>(r.C_seafishaverage.get()) * personintake(m.env.IH_seafish, i) / BW;
+        dose = static_cast<extended>(r.C_seafishaverage.get()) * personintake(m.env.IH_seafish, i) /
+               BW;
     r.DOSE_seafish.setdefault(i, static_cast<float>(dose));
 }
 

@@ -38,7 +38,8 @@ const Tresultentry* Tresults::find(const std::string& text) const {
 }
 
 void Tresults::clear() {
-    for (auto& e : catalogue_) std::visit([](auto* p) { p->clear(); }, e.parameter);
+    for (auto& e : catalogue_)
+        std::visit([](auto* p) { p->clear(); }, e.parameter);
 }
 
 void Tresults::check(std::vector<std::string>& lines, bool unused, bool negative, float msr) {
@@ -55,7 +56,8 @@ void Tresults::check(std::vector<std::string>& lines, bool unused, bool negative
                 if (!p.isknown(i)) continue;
                 std::string where = "[" + regions.name(i) + "]";
                 if (unused && !p.used(i)) lines.push_back(p.name() + where + " not used");
-                if (negative && p.used(i) && p.value(i) < 0) lines.push_back(p.name() + where + " < 0");
+                if (negative && p.used(i) && p.value(i) < 0)
+                    lines.push_back(p.name() + where + " < 0");
             }
         } else if (auto* m = std::get_if<Tnumparss*>(&e.parameter)) {
             Tnumparss& p = **m;

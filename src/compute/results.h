@@ -40,7 +40,9 @@ public:
     VELMORA_RESULTS_CATALOGUE(VELMORA_RESULT_DECLARE)
 #undef VELMORA_RESULT_DECLARE
 
-    const std::vector<Tresultentry>& catalogue() const { return catalogue_; }
+    const std::vector<Tresultentry>& catalogue() const {
+        return catalogue_;
+    }
     const Tresultentry* find(const std::string& name) const;
 
     void clear();

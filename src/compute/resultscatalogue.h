@@ -5,6 +5,7 @@
 // the results that take name and unit from the substance parameter of the
 // same name; stage tells which calculation stage computes it (landscape,
 // partitioning, degradation, transfer, flows, exposure, risk).
+// clang-format off
 #define VELMORA_RESULTS_CATALOGUE(X) \
     X(ACTCOEFF, "ACTCOEFF", numpar, UNIT("-"), partitioning) \
     X(FREEIONseawater, "FREEIONseawater", numpars, UNIT("-"), partitioning) \
@@ -332,3 +333,4 @@
     X(CFtoxact_humcarc, "CFtoxact_humcarc", numpar, UNIT("kg*kg^-1"), risk) \
     X(DISTANCEreg, "DISTANCEreg", numpars, UNIT("m"), risk) \
     X(NBORDERSreg, "NBORDERSreg", numpars, UNIT("-"), risk)
+// clang-format on

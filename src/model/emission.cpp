@@ -3,9 +3,9 @@
 namespace velmora {
 
 const std::array<const char*, 14> referenceresultnames = {
-    "IPICRtox_river",    "IPICRtox_lake",       "IPICRtox_saltlake", "IPICRtox_seawater",
-    "IPICRtox_soil",     "IPICRtox_humnoncarc", "IPICRtox_humcarc",  "IAICRtox_river",
-    "IAICRtox_lake",     "IAICRtox_saltlake",   "IAICRtox_seawater", "IAICRtox_soil",
+    "IPICRtox_river",      "IPICRtox_lake",       "IPICRtox_saltlake", "IPICRtox_seawater",
+    "IPICRtox_soil",       "IPICRtox_humnoncarc", "IPICRtox_humcarc",  "IAICRtox_river",
+    "IAICRtox_lake",       "IAICRtox_saltlake",   "IAICRtox_seawater", "IAICRtox_soil",
     "IAICRtox_humnoncarc", "IAICRtox_humcarc"};
 
 Temi::Temi(Tmodelcontext& context, const Tregions& regions, const Tcompartments& compartments,
@@ -26,20 +26,30 @@ std::array<Tnumpars*, 8> Temi::parameters() {
 
 Tnumpars* Temi::parameterof(std::uint32_t c) {
     switch (c) {
-    case air: return &to_air;
-    case nat: return &to_nat;
-    case agr: return &to_agr;
-    case urb: return &to_urb;
-    case river: return &to_river;
-    case lake: return &to_lake;
-    case saltlake: return &to_saltlake;
-    case seawater: return &to_seawater;
-    default: return nullptr;
+    case air:
+        return &to_air;
+    case nat:
+        return &to_nat;
+    case agr:
+        return &to_agr;
+    case urb:
+        return &to_urb;
+    case river:
+        return &to_river;
+    case lake:
+        return &to_lake;
+    case saltlake:
+        return &to_saltlake;
+    case seawater:
+        return &to_seawater;
+    default:
+        return nullptr;
     }
 }
 
 void Temi::clear() {
-    for (Tnumpars* p : parameters()) p->clear();
+    for (Tnumpars* p : parameters())
+        p->clear();
     region = 1;
     compartment = 1;
 }
@@ -53,7 +63,8 @@ bool Temi::set(std::uint32_t r, std::uint32_t c) {
     clear();
     std::uint32_t nreg = regions_->count;
     for (Tnumpars* p : parameters())
-        for (std::uint32_t i = 1; i <= nreg; ++i) p->setdefault(i, 0);
+        for (std::uint32_t i = 1; i <= nreg; ++i)
+            p->setdefault(i, 0);
     Tnumpars* target = parameterof(c);
     if (target && r >= 1 && r <= nreg) target->setdefault(r, context_->settings.EmissionAmount);
     region = static_cast<std::int32_t>(r);
@@ -63,8 +74,7 @@ bool Temi::set(std::uint32_t r, std::uint32_t c) {
     return k <= regcomps_->existsflags.count() && regcomps_->existsflags.getvalue(k);
 }
 
-template <typename Step>
-void Temi::move(std::uint32_t r, std::uint32_t c, Step step) {
+template <typename Step> void Temi::move(std::uint32_t r, std::uint32_t c, Step step) {
     std::uint32_t nreg = regions_->count;
     if (nreg == 0) return;
     std::uint32_t r0 = r, c0 = c;
@@ -102,14 +112,16 @@ void Temi::first() {
 
 void Temi::next() {
     std::uint32_t nreg = regions_->count;
-    std::uint32_t r = static_cast<std::uint32_t>(region), c = static_cast<std::uint32_t>(compartment);
+    std::uint32_t r = static_cast<std::uint32_t>(region),
+                  c = static_cast<std::uint32_t>(compartment);
     stepnext(r, c, nreg);
     move(r, c, [nreg](std::uint32_t& rr, std::uint32_t& cc) { stepnext(rr, cc, nreg); });
 }
 
 void Temi::previous() {
     std::uint32_t nreg = regions_->count;
-    std::uint32_t r = static_cast<std::uint32_t>(region), c = static_cast<std::uint32_t>(compartment);
+    std::uint32_t r = static_cast<std::uint32_t>(region),
+                  c = static_cast<std::uint32_t>(compartment);
     stepprevious(r, c, nreg);
     move(r, c, [nreg](std::uint32_t& rr, std::uint32_t& cc) { stepprevious(rr, cc, nreg); });
 }

@@ -48,8 +48,7 @@ public:
 private:
     // Moves from the first position tried along step until set succeeds; when
     // no regcomp qualifies, the emission ends at the first position tried.
-    template <typename Step>
-    void move(std::uint32_t r, std::uint32_t c, Step step);
+    template <typename Step> void move(std::uint32_t r, std::uint32_t c, Step step);
 
     Tmodelcontext* context_;
     const Tregions* regions_;

@@ -6,15 +6,24 @@ namespace velmora {
 
 std::string envgroupname(Tenvgroup group) {
     switch (group) {
-    case Tenvgroup::General: return "General";
-    case Tenvgroup::Media: return "Media characteristics";
-    case Tenvgroup::Plant: return "Plant-specific parameters";
-    case Tenvgroup::Climate: return "Climatic parameters";
-    case Tenvgroup::Dimension: return "Dimensional parameters";
-    case Tenvgroup::Distribution: return "Distributional parameters";
-    case Tenvgroup::Exposure: return "Exposure data";
-    case Tenvgroup::Borders: return "Borders and flows";
-    case Tenvgroup::Intramedium: return "Intramedium exchange parameters";
+    case Tenvgroup::General:
+        return "General";
+    case Tenvgroup::Media:
+        return "Media characteristics";
+    case Tenvgroup::Plant:
+        return "Plant-specific parameters";
+    case Tenvgroup::Climate:
+        return "Climatic parameters";
+    case Tenvgroup::Dimension:
+        return "Dimensional parameters";
+    case Tenvgroup::Distribution:
+        return "Distributional parameters";
+    case Tenvgroup::Exposure:
+        return "Exposure data";
+    case Tenvgroup::Borders:
+        return "Borders and flows";
+    case Tenvgroup::Intramedium:
+        return "Intramedium exchange parameters";
     }
     return {};
 }
@@ -51,7 +60,8 @@ const Tenventry* Tenv::find(const std::string& name) const {
 }
 
 void Tenv::clear() {
-    for (auto& e : catalogue_) std::visit([](auto* p) { p->clear(); }, e.parameter);
+    for (auto& e : catalogue_)
+        std::visit([](auto* p) { p->clear(); }, e.parameter);
     changed = false;
     present = false;
     bordersmissing = false;
@@ -91,8 +101,8 @@ void checkregions(Tnumpars& p, const Tregions& regions, std::vector<std::string>
     }
 }
 
-void checkpairs(Tnumparss& p, const Tregions& regions, std::vector<std::string>& lines,
-                bool unused, bool negative) {
+void checkpairs(Tnumparss& p, const Tregions& regions, std::vector<std::string>& lines, bool unused,
+                bool negative) {
     std::uint32_t n = p.count();
     for (std::uint32_t r = 1; r <= n; ++r)
         for (std::uint32_t c = 1; c <= n; ++c) {

@@ -19,6 +19,7 @@ class TExcelFile;
 // strpars (text per region), boolpars (boolean per region), numpars (real per
 // region), numpar (real), numparss (real per region pair). Defaults: NODEF,
 // SCALAR(x) for a real, EVERY(x) for every region of a per-region real.
+// clang-format off
 #define VELMORA_ENV_CATALOGUE(X)                                                                   \
     X(name, "name", strpars, "-", NODEF, General)                                                  \
     X(abbr, "abbr", strpars, "-", NODEF, General)                                                  \
@@ -175,6 +176,7 @@ class TExcelFile;
     X(FLOW_groundwater_river, "FLOW_groundwater_river", numpars, "m^3 water*s^-1", NODEF,          \
       Intramedium)                                                                                 \
     X(FLOW_groundwater_agr, "FLOW_groundwater_agr", numpars, "m^3 water*s^-1", NODEF, Intramedium)
+// clang-format on
 
 // The editor tabs, in order.
 enum class Tenvgroup {
@@ -234,14 +236,20 @@ public:
 #undef VELMORA_ENV_DECLARE
 
     // Every parameter in catalogue order.
-    const std::vector<Tenventry>& catalogue() const { return catalogue_; }
+    const std::vector<Tenventry>& catalogue() const {
+        return catalogue_;
+    }
     // The entry of that name, or null.
     const Tenventry* find(const std::string& name) const;
 
     void clear();
     void setdefaults();
-    bool island(std::uint32_t i) { return land.get(i); }
-    bool issea(std::uint32_t i) { return !island(i); }
+    bool island(std::uint32_t i) {
+        return land.get(i);
+    }
+    bool issea(std::uint32_t i) {
+        return !island(i);
+    }
     void check(std::vector<std::string>& lines, bool unused, bool negative);
     void edit(const std::string& name, std::uint32_t i);
 
@@ -250,8 +258,12 @@ public:
     void import(bool first, bool second, std::unique_ptr<TExcelFile>& firstworkbook,
                 const std::string& bordersfile);
 
-    const Tregions& regions() const { return *regions_; }
-    Tmodelcontext& context() const { return *context_; }
+    const Tregions& regions() const {
+        return *regions_;
+    }
+    Tmodelcontext& context() const {
+        return *context_;
+    }
 
     // The parameters the first workbook supplies, in the order they are read.
     std::vector<Timportedparameter> importedparameters() const;

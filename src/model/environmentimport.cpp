@@ -156,9 +156,9 @@ void Tenv::importfirst(TExcelFile& workbook) {
         latitude.set(i, static_cast<float>(regions.latitudes.getvalue(i)), stFixed);
         longitude.set(i, static_cast<float>(regions.longitudes.getvalue(i)), stFixed);
         GDP.set(i, static_cast<float>(regions.GDPs.getvalue(i)), stFixed);
-        Tstrpars* texts[groupingcount] = {&continent, &ocean, &UNDPregioncode, &GLO, &NearEast,
-                                          &MiddleEast, &UCTE, &CENTREL, &NORDEL, &IIASAPOP,
-                                          &OECD, &EU27, &EU27plus3, &landsea};
+        Tstrpars* texts[groupingcount] = {&continent,  &ocean, &UNDPregioncode, &GLO,    &NearEast,
+                                          &MiddleEast, &UCTE,  &CENTREL,        &NORDEL, &IIASAPOP,
+                                          &OECD,       &EU27,  &EU27plus3,      &landsea};
         for (std::size_t g = 0; g < groupingcount; ++g)
             texts[g]->set(i, regions.groupvalues[g].getvalue(i), stFixed);
     }
@@ -187,8 +187,12 @@ void Tenv::importfirst(TExcelFile& workbook) {
             }
         };
         switch (def.source) {
-        case Tsource::country: readsheet(countrysheet, true, true); break;
-        case Tsource::sea: readsheet(seasheet, false, true); break;
+        case Tsource::country:
+            readsheet(countrysheet, true, true);
+            break;
+        case Tsource::sea:
+            readsheet(seasheet, false, true);
+            break;
         case Tsource::both:
             readsheet(countrysheet, true, false);
             readsheet(seasheet, false, false);
@@ -199,7 +203,8 @@ void Tenv::importfirst(TExcelFile& workbook) {
         // The lake test always runs: lake data without a lake would be used.
         if (!cancel || def.followup == Tfollowup::lakearea) {
             switch (def.followup) {
-            case Tfollowup::none: break;
+            case Tfollowup::none:
+                break;
             case Tfollowup::seadefault:
                 for (std::uint32_t i = 1; i <= n; ++i)
                     if (!regions.landflags.getvalue(i)) p.setdefault(i, def.seavalue);
@@ -213,11 +218,13 @@ void Tenv::importfirst(TExcelFile& workbook) {
                 }
                 break;
             case Tfollowup::population: {
-                Tnumpars* intakes[] = {&IH_drw,  &IH_freshwaterfish, &IH_seafish, &IH_leafcrops,
-                                       &IH_rootcrops, &IH_meat, &IH_dairy, &IH_air};
+                Tnumpars* intakes[] = {
+                    &IH_drw,       &IH_freshwaterfish, &IH_seafish, &IH_leafcrops,
+                    &IH_rootcrops, &IH_meat,           &IH_dairy,   &IH_air};
                 for (std::uint32_t i = 1; i <= n; ++i)
                     if (regions.landflags.getvalue(i) && Npop.get(i) == 0)
-                        for (Tnumpars* q : intakes) q->sethidden(i);
+                        for (Tnumpars* q : intakes)
+                            q->sethidden(i);
                 break;
             }
             }
@@ -235,8 +242,8 @@ struct Tsheetdef {
     Tnumparss Tenv::*member;
     Tside rows;
     Tside columns;
-    bool border;     // km, else km^3/yr
-    bool bothways;   // stored at (row, column) and (column, row)
+    bool border;   // km, else km^3/yr
+    bool bothways; // stored at (row, column) and (column, row)
 };
 
 const Tsheetdef sheettable[] = {

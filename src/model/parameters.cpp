@@ -6,13 +6,20 @@ namespace velmora {
 
 std::string statusname(char code) {
     switch (code) {
-    case stFixed: return "Fixed";
-    case stDefault: return "Default";
-    case stImported: return "Imported";
-    case stEdited: return "Edited";
-    case stHidden: return "Hidden";
-    case stUnknown: return "Unknown";
-    default: return "?";
+    case stFixed:
+        return "Fixed";
+    case stDefault:
+        return "Default";
+    case stImported:
+        return "Imported";
+    case stEdited:
+        return "Edited";
+    case stHidden:
+        return "Hidden";
+    case stUnknown:
+        return "Unknown";
+    default:
+        return "?";
     }
 }
 
@@ -79,9 +86,13 @@ void Tnumpar::setdefault(float x) {
     status = stDefault;
 }
 
-bool Tnumpar::isinfinite() const { return approxequal(value, context_->settings.InfValue); }
+bool Tnumpar::isinfinite() const {
+    return approxequal(value, context_->settings.InfValue);
+}
 
-std::string Tnumpar::display() const { return displayreal(context_->settings, value, status); }
+std::string Tnumpar::display() const {
+    return displayreal(context_->settings, value, status);
+}
 
 void Tnumpar::readcell(const std::string& text) {
     if (text.empty()) {
@@ -305,7 +316,8 @@ Tnumpars::Tnumpars(Tmodelcontext& context, const Tindexspace& space, std::string
                    std::string unit, float x)
     : Tvectorpar(context, space, std::move(name), std::move(unit)) {
     clear();
-    for (std::uint32_t i = 1; i <= values.count(); ++i) setdefault(i, x);
+    for (std::uint32_t i = 1; i <= values.count(); ++i)
+        setdefault(i, x);
 }
 
 void Tnumpars::clear() {
@@ -313,7 +325,8 @@ void Tnumpars::clear() {
     values.reset(n);
     statuses.reset(n);
     useds.reset(n);
-    for (std::uint32_t i = 1; i <= n; ++i) statuses.setvalue_nocheck(i, stUnknown);
+    for (std::uint32_t i = 1; i <= n; ++i)
+        statuses.setvalue_nocheck(i, stUnknown);
 }
 
 float Tnumpars::get(std::uint32_t i) {
@@ -323,7 +336,8 @@ float Tnumpars::get(std::uint32_t i) {
 }
 
 void Tnumpars::setall(float x) {
-    for (std::uint32_t i = 1; i <= values.count(); ++i) setdefault(i, x);
+    for (std::uint32_t i = 1; i <= values.count(); ++i)
+        setdefault(i, x);
 }
 
 bool Tnumpars::isinfinite(std::uint32_t i) const {
@@ -374,7 +388,8 @@ void Tbooleanpars::clear() {
     values.reset(n);
     statuses.reset(n);
     useds.reset(n);
-    for (std::uint32_t i = 1; i <= n; ++i) statuses.setvalue_nocheck(i, stUnknown);
+    for (std::uint32_t i = 1; i <= n; ++i)
+        statuses.setvalue_nocheck(i, stUnknown);
 }
 
 bool Tbooleanpars::get(std::uint32_t i) {
@@ -426,10 +441,12 @@ void Tstrpars::clear() {
     std::uint32_t n = space_->indexcount();
     values.clear();
     if (n > 0) values.setvalue(n, std::string());
-    for (std::uint32_t i = 1; i <= n; ++i) values.setvalue_nocheck(i, std::string());
+    for (std::uint32_t i = 1; i <= n; ++i)
+        values.setvalue_nocheck(i, std::string());
     statuses.reset(n);
     useds.reset(n);
-    for (std::uint32_t i = 1; i <= n; ++i) statuses.setvalue_nocheck(i, stUnknown);
+    for (std::uint32_t i = 1; i <= n; ++i)
+        statuses.setvalue_nocheck(i, stUnknown);
 }
 
 std::string Tstrpars::get(std::uint32_t i) {

@@ -4,9 +4,9 @@ namespace velmora {
 
 namespace {
 const char* const compartmentlongnames[ncompartments] = {
-    "air",         "natural soil", "agricultural soil", "urban soil",         "river water",
-    "lake water",  "lake sediment", "salt lake water",  "salt lake sediment", "groundwater",
-    "sea water",   "sea sediment"};
+    "air",        "natural soil",  "agricultural soil", "urban soil",         "river water",
+    "lake water", "lake sediment", "salt lake water",   "salt lake sediment", "groundwater",
+    "sea water",  "sea sediment"};
 } // namespace
 
 Tregcomps::Tregcomps(Tmodelcontext& context, const Tregions& regions,
@@ -17,8 +17,9 @@ Tregcomps::Tregcomps(Tmodelcontext& context, const Tregions& regions,
       EMIS(context, *this, "EMIS", "kg chem*s^-1"), Abig(context, *this, "Abig", "m^3*s^-1", true),
       Abiginverse(context, *this, "Abig^-1", "s*m^-3", false),
       CONC(context, *this, "CONC", "kg chem*m^-3"), MASS(context, *this, "MASS", "kg chem"),
-      RESTIME(context, *this, "RESTIME", "s"), EMISprime(context, *this, "EMISprime", "kg chem*s^-1"),
-      context_(&context), regions_(&regions), compartments_(&compartments) {
+      RESTIME(context, *this, "RESTIME", "s"),
+      EMISprime(context, *this, "EMISprime", "kg chem*s^-1"), context_(&context),
+      regions_(&regions), compartments_(&compartments) {
     clear();
 }
 
@@ -31,8 +32,10 @@ void Tregcomps::clear() {
     existsflags.clear();
     for (Tnumpars* p : {&AREA, &V, &kdeg, &ADV_outside, &EMIS, &CONC, &MASS, &RESTIME, &EMISprime})
         p->clear();
-    for (Tnumparss* p : {&DIFF, &ADV, &Abig, &Abiginverse}) p->clear();
-    for (Tnummatrix* m : {&FF, &XF1, &XF2, &XF, &XFFF, &EFeco, &EFhum}) m->clear();
+    for (Tnumparss* p : {&DIFF, &ADV, &Abig, &Abiginverse})
+        p->clear();
+    for (Tnummatrix* m : {&FF, &XF1, &XF2, &XF, &XFFF, &EFeco, &EFhum})
+        m->clear();
     MSR = 0;
 }
 
@@ -53,8 +56,10 @@ void Tregcomps::build() {
     humanrowcount = 2;
     existsflags.reset(n);
     // Every per-regcomp quantity gets its n elements, unknown until solved.
-    for (Tnumpars* p : {&AREA, &V, &kdeg, &ADV_outside}) p->clear();
-    for (Tnumparss* p : {&DIFF, &ADV, &Abig}) p->clear();
+    for (Tnumpars* p : {&AREA, &V, &kdeg, &ADV_outside})
+        p->clear();
+    for (Tnumparss* p : {&DIFF, &ADV, &Abig})
+        p->clear();
     if (context_->settings.FactorsMode) {
         Abiginverse.clear();
         std::uint32_t nr8 = nreg * nroutes, nr2 = nreg * npathways;
@@ -66,11 +71,14 @@ void Tregcomps::build() {
         EFeco.reset(5, n);
         EFhum.reset(2, nr2);
     } else {
-        for (Tnumpars* p : {&EMIS, &CONC, &MASS, &RESTIME, &EMISprime}) p->clear();
+        for (Tnumpars* p : {&EMIS, &CONC, &MASS, &RESTIME, &EMISprime})
+            p->clear();
     }
 }
 
-std::string Tregcomps::regionname(std::uint32_t k) const { return regions_->name(regionof(k)); }
+std::string Tregcomps::regionname(std::uint32_t k) const {
+    return regions_->name(regionof(k));
+}
 
 std::string Tregcomps::compartmentname(std::uint32_t k) const {
     std::uint32_t c = compartmentof(k);
@@ -83,8 +91,8 @@ std::string Tregcomps::regcompname(std::uint32_t k) const {
 }
 
 std::string Tregcomps::routename(std::uint32_t j) {
-    static const char* const names[nroutes] = {"air",  "leafcrops", "rootcrops", "freshwaterfish",
-                                               "seafish", "meat",   "dairy",     "drw"};
+    static const char* const names[nroutes] = {
+        "air", "leafcrops", "rootcrops", "freshwaterfish", "seafish", "meat", "dairy", "drw"};
     if (j == 0 || j > nroutes) throw ERangeError();
     return names[j - 1];
 }

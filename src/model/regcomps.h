@@ -79,7 +79,9 @@ public:
     static std::uint32_t regcompnumber(std::uint32_t r, std::uint32_t c) {
         return (r - 1) * ncompartments + c;
     }
-    static std::uint32_t routenumber(std::uint32_t r, std::uint32_t j) { return (r - 1) * nroutes + j; }
+    static std::uint32_t routenumber(std::uint32_t r, std::uint32_t j) {
+        return (r - 1) * nroutes + j;
+    }
     static std::uint32_t pathwaynumber(std::uint32_t r, std::uint32_t p) {
         return (r - 1) * npathways + p;
     }

@@ -5,11 +5,22 @@
 
 namespace velmora {
 
-const std::array<const char*, 16> aggregationlevelnames = {
-    "Separate countries/seas", "Continents", "Oceans", "UNDP regions",
-    "GLO", "Near East", "Middle East", "UCTE",
-    "CENTREL", "NORDEL", "IIASA-POP world regions", "OECD",
-    "EU27", "EU27+3", "Land/sea", "World"};
+const std::array<const char*, 16> aggregationlevelnames = {"Separate countries/seas",
+                                                           "Continents",
+                                                           "Oceans",
+                                                           "UNDP regions",
+                                                           "GLO",
+                                                           "Near East",
+                                                           "Middle East",
+                                                           "UCTE",
+                                                           "CENTREL",
+                                                           "NORDEL",
+                                                           "IIASA-POP world regions",
+                                                           "OECD",
+                                                           "EU27",
+                                                           "EU27+3",
+                                                           "Land/sea",
+                                                           "World"};
 
 namespace {
 
@@ -65,7 +76,9 @@ std::uint32_t grouprow(TExcelFile& w, const std::string& group) {
 
 } // namespace
 
-Tregions::Tregions() { clear(); }
+Tregions::Tregions() {
+    clear();
+}
 
 void Tregions::clear() {
     count = nland = nsea = 0;
@@ -76,8 +89,10 @@ void Tregions::clear() {
     latitudes.clear();
     longitudes.clear();
     GDPs.clear();
-    for (auto& v : groupvalues) v.clear();
-    for (auto& v : distinctvalues) v.clear();
+    for (auto& v : groupvalues)
+        v.clear();
+    for (auto& v : distinctvalues)
+        v.clear();
 }
 
 void Tregions::add(const Tregionrecord& region) {
@@ -152,8 +167,8 @@ void Tregions::read(TExcelFile& workbook, const Tsettings& settings, Tuiservice&
     for (std::uint32_t r = firstrow; r <= lastsearow; ++r) {
         if (workbook.cell(r, 1).empty()) break;
         Tregionrecord region = searow(workbook, r);
-        bool leftout = (level == 2 && region.groups[gOcean] == group) ||
-                       (level == 14 && group == "Sea");
+        bool leftout =
+            (level == 2 && region.groups[gOcean] == group) || (level == 14 && group == "Sea");
         if (!leftout) add(region);
     }
     if (seagroup != 0) add(searow(workbook, seagroup));
@@ -178,12 +193,12 @@ void Tcompartments::clear() {
 
 void Tcompartments::define() {
     static const char* const longnames[ncompartments] = {
-        "air",         "natural soil",       "agricultural soil", "urban soil",
-        "river water", "lake water",         "lake sediment",     "salt lake water",
-        "salt lake sediment", "groundwater", "sea water",         "sea sediment"};
+        "air",        "natural soil",  "agricultural soil", "urban soil",         "river water",
+        "lake water", "lake sediment", "salt lake water",   "salt lake sediment", "groundwater",
+        "sea water",  "sea sediment"};
     static const char* const shortnames[ncompartments] = {
-        "air", "nat", "agr", "urb", "river", "lake", "lakesed", "saltlake", "saltlakesed",
-        "groundwater", "seawater", "seased"};
+        "air",     "nat",      "agr",         "urb",         "river",    "lake",
+        "lakesed", "saltlake", "saltlakesed", "groundwater", "seawater", "seased"};
     clear();
     for (std::uint32_t c = 1; c <= ncompartments; ++c) {
         names.setvalue(c, longnames[c - 1]);

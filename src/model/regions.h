@@ -60,7 +60,7 @@ public:
     Tnumvector latitudes;
     Tnumvector longitudes;
     Tnumvector GDPs;
-    std::array<Tstrvector, groupingcount> groupvalues;   // per region
+    std::array<Tstrvector, groupingcount> groupvalues;    // per region
     std::array<Tstrvector, groupingcount> distinctvalues; // in order of first appearance
 
     void clear();

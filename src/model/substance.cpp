@@ -34,21 +34,20 @@ namespace {
 const char* unclassified = "organic (unclassified)";
 
 // The rules of the type-default table.
-bool replaceable(char s) { return s == stHidden || s == stUnknown || s == stDefault; }
+bool replaceable(char s) {
+    return s == stHidden || s == stUnknown || s == stDefault;
+}
 
-template <typename P, typename V>
-void to(P& p, V x) {
+template <typename P, typename V> void to(P& p, V x) {
     if (replaceable(p.status)) {
         p.value = x;
         p.status = stDefault;
     }
 }
-template <typename P>
-void unknown(P& p) {
+template <typename P> void unknown(P& p) {
     if (replaceable(p.status)) p.status = stUnknown;
 }
-template <typename P>
-void hide(P& p) {
+template <typename P> void hide(P& p) {
     p.status = stHidden;
 }
 
@@ -113,21 +112,26 @@ void Tsub::newsubstance() {
     }
 }
 
-bool Tsub::ismetal() { return substype.get() == "metal"; }
-bool Tsub::isgas() { return substype.get() == "gas"; }
+bool Tsub::ismetal() {
+    return substype.get() == "metal";
+}
+bool Tsub::isgas() {
+    return substype.get() == "gas";
+}
 bool Tsub::isorganic() {
     std::string t = substype.get();
     return t != "metal" && t != "gas";
 }
 
 void Tsub::resetfactors() {
-    Tnumpars* sf[] = {&SFtox_river, &SFtox_lake, &SFtox_saltlake, &SFtox_seawater,
+    Tnumpars* sf[] = {&SFtox_river, &SFtox_lake,    &SFtox_saltlake,    &SFtox_seawater,
                       &SFtox_soil,  &SFtox_lakesed, &SFtox_saltlakesed, &SFtox_seased};
-    Tnumpars* tf[] = {&TFtox_river, &TFtox_lake, &TFtox_saltlake, &TFtox_seawater,
-                      &TFtox_nat,   &TFtox_agr,  &TFtox_urb,      &TFtox_lakesed,
+    Tnumpars* tf[] = {&TFtox_river,       &TFtox_lake,   &TFtox_saltlake,  &TFtox_seawater,
+                      &TFtox_nat,         &TFtox_agr,    &TFtox_urb,       &TFtox_lakesed,
                       &TFtox_saltlakesed, &TFtox_seased, &TFtox_humnoncarc};
     std::uint32_t n = regions_->count;
-    for (Tnumpars* p : sf) p->clear();
+    for (Tnumpars* p : sf)
+        p->clear();
     for (std::uint32_t i = 1; i <= n; ++i) {
         bool island = env_->island(i);
         for (Tnumpars* p : sf) {
@@ -138,7 +142,8 @@ void Tsub::resetfactors() {
                 p->sethidden(i);
         }
     }
-    for (Tnumpars* p : tf) p->clear();
+    for (Tnumpars* p : tf)
+        p->clear();
     for (std::uint32_t i = 1; i <= n; ++i) {
         bool island = env_->island(i);
         for (Tnumpars* p : tf) {
@@ -172,8 +177,8 @@ void Tsub::settypedefaults() {
         to(fulfilling_10d_window, false);
         to(inherently_biodegradable, true);
     };
-    Tnumpar* bcfs[] = {&BCF_fish, &BCFsoil_leafcrops, &BCFair_leafcrops,
-                       &BCF_rootcrops, &BCF_meat, &BCF_milk};
+    Tnumpar* bcfs[] = {&BCF_fish,      &BCFsoil_leafcrops, &BCFair_leafcrops,
+                       &BCF_rootcrops, &BCF_meat,          &BCF_milk};
     auto deriveKrad = [&] {
         if (!replaceable(krad_OH.status)) return;
         if (DT50photo_air.isunknown()) {
@@ -207,7 +212,8 @@ void Tsub::settypedefaults() {
         to(Kp_susp, 0.0f);
         to(Fass_aer, 0.95f);
         common();
-        for (Tnumpar* p : bcfs) unknown(*p);
+        for (Tnumpar* p : bcfs)
+            unknown(*p);
         biodegradability();
         to(DT50photo_air, inf);
         to(DT50bio_freshwater_TEMPtest, inf);
@@ -259,7 +265,8 @@ void Tsub::settypedefaults() {
                         a = c.a;
                         b = c.b;
                     }
-                Koc.setdefault(static_cast<float>(a * static_cast<extended>(power(Kow.get(), b)) / 1000));
+                Koc.setdefault(
+                    static_cast<float>(a * static_cast<extended>(power(Kow.get(), b)) / 1000));
             }
         }
         hide(Kp_soil);
@@ -267,7 +274,8 @@ void Tsub::settypedefaults() {
         hide(Kp_susp);
         hide(Fass_aer);
         common();
-        for (Tnumpar* p : bcfs) unknown(*p);
+        for (Tnumpar* p : bcfs)
+            unknown(*p);
         biodegradability();
         to(DT50photo_air, 13824000.0f);
         unknown(DT50bio_freshwater_TEMPtest);
@@ -306,7 +314,8 @@ void Tsub::settypedefaults() {
         to(Kp_susp, 0.0f);
         to(Fass_aer, 0.0f);
         common();
-        for (Tnumpar* p : bcfs) to(*p, 0.0f);
+        for (Tnumpar* p : bcfs)
+            to(*p, 0.0f);
         biodegradability();
         to(DT50photo_air, inf);
         to(DT50bio_freshwater_TEMPtest, inf);
@@ -342,8 +351,8 @@ void Tsub::testcomplete() {
         else if (t == "gas")
             complete = known(MOLW);
         else
-            complete = known(MOLW) && known(TEMPmelt) && known(VP_TEMPtest) && known(Kow) &&
-                       known(HENRY);
+            complete =
+                known(MOLW) && known(TEMPmelt) && known(VP_TEMPtest) && known(Kow) && known(HENRY);
     }
     present = complete;
 }
@@ -387,7 +396,8 @@ void Tsub::check(std::vector<std::string>& lines, bool unused, bool negative) {
                 if (!p.isknown(i)) continue;
                 std::string where = "[" + regions_->name(i) + "]";
                 if (unused && !p.used(i)) lines.push_back(p.name() + where + " not used");
-                if (negative && p.used(i) && p.get(i) < 0) lines.push_back(p.name() + where + " < 0");
+                if (negative && p.used(i) && p.get(i) < 0)
+                    lines.push_back(p.name() + where + " < 0");
             }
             continue;
         }
@@ -398,7 +408,8 @@ void Tsub::check(std::vector<std::string>& lines, bool unused, bool negative) {
                     if (!p->isknown()) return;
                     if (unused && !p->used) lines.push_back(p->name() + " not used");
                     if constexpr (std::is_same_v<P, Tnumpar> || std::is_same_v<P, Tintpar>) {
-                        if (negative && p->used && p->get() < 0) lines.push_back(p->name() + " < 0");
+                        if (negative && p->used && p->get() < 0)
+                            lines.push_back(p->name() + " < 0");
                     }
                 }
             },
@@ -426,8 +437,10 @@ Tsubstancetypechoice Tsub::typechoice() {
 
 std::string Tsub::typetext(const Tsubstancetypechoice& choice, bool withclass) {
     switch (choice.type) {
-    case 0: return "metal";
-    case 2: return "gas";
+    case 0:
+        return "metal";
+    case 2:
+        return "gas";
     default:
         // Without a chosen class the substance is unclassified organic
         // rather than a nameless type.
@@ -477,7 +490,8 @@ std::vector<std::string> substancenames(TExcelFile& workbook, const std::string&
     workbook.selectsheet(sheet);
     std::vector<std::string> names;
     std::uint32_t last = workbook.lastrow();
-    for (std::uint32_t r = 4; r <= last; ++r) names.push_back(workbook.cell(r, 5));
+    for (std::uint32_t r = 4; r <= last; ++r)
+        names.push_back(workbook.cell(r, 5));
     return names;
 }
 
@@ -488,7 +502,8 @@ std::vector<std::string> searchsubstances(const std::vector<std::string>& names,
     for (const auto& n : names) {
         if (n.size() < text.size()) continue;
         bool match = true;
-        for (std::size_t k = 0; k < text.size() && match; ++k) match = fold(n[k]) == fold(text[k]);
+        for (std::size_t k = 0; k < text.size() && match; ++k)
+            match = fold(n[k]) == fold(text[k]);
         if (match) found.push_back(n);
     }
     return found;

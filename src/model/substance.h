@@ -18,6 +18,7 @@ class TExcelFile;
 // X(member, "name", kind, "unit", creation, imported). Kinds: strpar, numpar,
 // intpar, boolpar, numpars. Creation: CLEARED, or DEF(x) for a value with
 // status D. imported: whether the substances workbook supplies it.
+// clang-format off
 #define VELMORA_SUB_CATALOGUE(X)                                                                   \
     X(name, "name", strpar, "", CLEARED, false)                                                    \
     X(CAS, "CAS", strpar, "", CLEARED, true)                                                       \
@@ -97,6 +98,7 @@ class TExcelFile;
     X(TFtox_saltlakesed, "TFtox_saltlakesed", numpars, "-", CLEARED, false)                        \
     X(TFtox_seased, "TFtox_seased", numpars, "-", CLEARED, false)                                  \
     X(TFtox_humnoncarc, "TFtox_humnoncarc", numpars, "-", CLEARED, false)
+// clang-format on
 
 using Tsubparameter = std::variant<Tstrpar*, Tnumpar*, Tintpar*, Tbooleanpar*, Tnumpars*>;
 
@@ -117,7 +119,7 @@ extern const std::array<Torganicclass, 17> organicclasses;
 
 // The Substance type dialog's question and answer; the front end shows it.
 struct Tsubstancetypechoice {
-    int type = -1;  // -1 none, 0 metal, 1 organic, 2 gas
+    int type = -1;       // -1 none, 0 metal, 1 organic, 2 gas
     int classindex = -1; // 0 "Organic (unclassified)", 1.. the classes; -1 none
 };
 
@@ -151,7 +153,9 @@ public:
     VELMORA_SUB_CATALOGUE(VELMORA_SUB_DECLARE)
 #undef VELMORA_SUB_DECLARE
 
-    const std::vector<Tsubentry>& catalogue() const { return catalogue_; }
+    const std::vector<Tsubentry>& catalogue() const {
+        return catalogue_;
+    }
     const Tsubentry* find(const std::string& name) const;
 
     void newsubstance();

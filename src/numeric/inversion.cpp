@@ -718,7 +718,8 @@ void matmul(const Tnummatrix& a, const Tnummatrix& b, Tnummatrix& c) {
                 // factor a zero cell adds 0 anyway, and the loop vectorises;
                 // an infinite one must skip the zeros.
                 if (std::isfinite(x)) {
-                    for (std::uint32_t j = 0; j < cols; ++j) s[j] += x * row[j];
+                    for (std::uint32_t j = 0; j < cols; ++j)
+                        s[j] += x * row[j];
                 } else {
                     for (std::uint32_t j = 0; j < cols; ++j)
                         if (row[j] != 0.0f) s[j] += x * row[j];

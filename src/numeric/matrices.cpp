@@ -91,9 +91,13 @@ void convertstore(Tmatrixstore<To>& to, Tmatrixstore<From>& from) {
     } break;                                                                                       \
     }
 
-Tnummatrix::Tnummatrix(std::uint32_t r, std::uint32_t c) { s_.create(r, c); }
+Tnummatrix::Tnummatrix(std::uint32_t r, std::uint32_t c) {
+    s_.create(r, c);
+}
 
-Tnummatrix::Tnummatrix() : expandable_(true) { s_.create(5, 5); }
+Tnummatrix::Tnummatrix() : expandable_(true) {
+    s_.create(5, 5);
+}
 
 Tnummatrix::Tnummatrix(const Tnummatrix& source) : precision_(source.precision_) {
     std::uint32_t rc = source.rowcapacity(), cc = source.colcapacity();
@@ -110,57 +114,78 @@ Tnummatrix::Tnummatrix(const Tnummatrix& source) : precision_(source.precision_)
 
 std::uint32_t Tnummatrix::rows_() const {
     switch (precision_) {
-    case precsingle: return s_.rows;
-    case precdouble: return d_.rows;
-    default: return e_.rows;
+    case precsingle:
+        return s_.rows;
+    case precdouble:
+        return d_.rows;
+    default:
+        return e_.rows;
     }
 }
 
 std::uint32_t Tnummatrix::cols_() const {
     switch (precision_) {
-    case precsingle: return s_.cols;
-    case precdouble: return d_.cols;
-    default: return e_.cols;
+    case precsingle:
+        return s_.cols;
+    case precdouble:
+        return d_.cols;
+    default:
+        return e_.cols;
     }
 }
 
 std::uint32_t Tnummatrix::rowcapacity() const {
     switch (precision_) {
-    case precsingle: return s_.rowcap;
-    case precdouble: return d_.rowcap;
-    default: return e_.rowcap;
+    case precsingle:
+        return s_.rowcap;
+    case precdouble:
+        return d_.rowcap;
+    default:
+        return e_.rowcap;
     }
 }
 
 std::uint32_t Tnummatrix::colcapacity() const {
     switch (precision_) {
-    case precsingle: return s_.colcap;
-    case precdouble: return d_.colcap;
-    default: return e_.colcap;
+    case precsingle:
+        return s_.colcap;
+    case precdouble:
+        return d_.colcap;
+    default:
+        return e_.colcap;
     }
 }
 
 std::uint8_t Tnummatrix::storage() const {
     switch (precision_) {
-    case precsingle: return s_.storage;
-    case precdouble: return d_.storage;
-    default: return e_.storage;
+    case precsingle:
+        return s_.storage;
+    case precdouble:
+        return d_.storage;
+    default:
+        return e_.storage;
     }
 }
 
 std::uint32_t Tnummatrix::itemcount() const {
     switch (precision_) {
-    case precsingle: return s_.itemcount;
-    case precdouble: return d_.itemcount;
-    default: return e_.itemcount;
+    case precsingle:
+        return s_.itemcount;
+    case precdouble:
+        return d_.itemcount;
+    default:
+        return e_.itemcount;
     }
 }
 
 std::uint32_t Tnummatrix::itemcapacity() const {
     switch (precision_) {
-    case precsingle: return s_.itemcapacity;
-    case precdouble: return d_.itemcapacity;
-    default: return e_.itemcapacity;
+    case precsingle:
+        return s_.itemcapacity;
+    case precdouble:
+        return d_.itemcapacity;
+    default:
+        return e_.itemcapacity;
     }
 }
 
@@ -169,9 +194,15 @@ void Tnummatrix::setprecision(std::uint8_t p) {
     if (p == precision_) return;
     auto convert = [&](auto& from) {
         switch (p) {
-        case precsingle: convertstore(s_, from); break;
-        case precdouble: convertstore(d_, from); break;
-        default: convertstore(e_, from); break;
+        case precsingle:
+            convertstore(s_, from);
+            break;
+        case precdouble:
+            convertstore(d_, from);
+            break;
+        default:
+            convertstore(e_, from);
+            break;
         }
     };
     VELMORA_ON_STORE(convert(m));
@@ -194,9 +225,15 @@ void Tnummatrix::store(std::uint32_t r, std::uint32_t c, extended x) {
                                             : a < smallestextended;
     }
     switch (precision_) {
-    case precsingle: s_.store(r, c, static_cast<float>(x), counts, exact, expandable_); break;
-    case precdouble: d_.store(r, c, static_cast<double>(x), counts, exact, expandable_); break;
-    default: e_.store(r, c, x, counts, exact, expandable_); break;
+    case precsingle:
+        s_.store(r, c, static_cast<float>(x), counts, exact, expandable_);
+        break;
+    case precdouble:
+        d_.store(r, c, static_cast<double>(x), counts, exact, expandable_);
+        break;
+    default:
+        e_.store(r, c, x, counts, exact, expandable_);
+        break;
     }
 }
 
@@ -206,7 +243,9 @@ void Tnummatrix::setvalue(std::uint32_t r, std::uint32_t c, extended x) {
     store(r, c, x);
 }
 
-void Tnummatrix::setvalue_nocheck(std::uint32_t r, std::uint32_t c, extended x) { store(r, c, x); }
+void Tnummatrix::setvalue_nocheck(std::uint32_t r, std::uint32_t c, extended x) {
+    store(r, c, x);
+}
 
 extended Tnummatrix::getvalue(std::uint32_t r, std::uint32_t c) const {
     checkread(r, c);
@@ -257,7 +296,8 @@ void Tnummatrix::setcolumn(std::uint32_t c, const Tnumvector& v) {
             }
             if (c > m.cols) {
                 for (std::uint32_t j = m.cols + 1; j < c; ++j)
-                    for (std::uint32_t i = 1; i <= m.rows; ++i) m.values[m.cell(i, j)] = T();
+                    for (std::uint32_t i = 1; i <= m.rows; ++i)
+                        m.values[m.cell(i, j)] = T();
                 m.cols = c;
             }
             m.markwritten(m.rows, m.cols);
@@ -266,7 +306,8 @@ void Tnummatrix::setcolumn(std::uint32_t c, const Tnumvector& v) {
         };
         VELMORA_ON_STORE(fillcolumn(m));
     } else {
-        for (std::uint32_t i = 1; i <= rows_(); ++i) store(i, c, v.getvalue_nocheck(i));
+        for (std::uint32_t i = 1; i <= rows_(); ++i)
+            store(i, c, v.getvalue_nocheck(i));
     }
 }
 
@@ -278,12 +319,17 @@ void Tnummatrix::getcolumn(std::uint32_t c, Tnumvector& v) const {
     v.reset(n);
     // A column beyond the region in use reads as the default.
     if (c > cols_()) return;
-    for (std::uint32_t i = 1; i <= n; ++i) v.setvalue_nocheck(i, getvalue_nocheck(i, c));
+    for (std::uint32_t i = 1; i <= n; ++i)
+        v.setvalue_nocheck(i, getvalue_nocheck(i, c));
 }
 
-void Tnummatrix::insertrow(std::uint32_t r) { VELMORA_ON_STORE(m.insertrow(r, expandable_)); }
+void Tnummatrix::insertrow(std::uint32_t r) {
+    VELMORA_ON_STORE(m.insertrow(r, expandable_));
+}
 
-void Tnummatrix::insertcolumn(std::uint32_t c) { VELMORA_ON_STORE(m.insertcolumn(c, expandable_)); }
+void Tnummatrix::insertcolumn(std::uint32_t c) {
+    VELMORA_ON_STORE(m.insertcolumn(c, expandable_));
+}
 
 void Tnummatrix::swaprows(std::uint32_t r1, std::uint32_t r2) {
     if (r1 == 0 || r2 == 0 || r1 > rows_() || r2 > rows_()) throw ERangeError();
@@ -323,7 +369,9 @@ void Tnummatrix::reset(std::uint32_t r, std::uint32_t c) {
     }
 }
 
-void Tnummatrix::clear() { VELMORA_ON_STORE(m.clear()); }
+void Tnummatrix::clear() {
+    VELMORA_ON_STORE(m.clear());
+}
 
 void Tnummatrix::setcapacity(std::uint32_t r, std::uint32_t c) {
     if (r < rows_() || c < cols_()) throw ERangeError();
@@ -340,7 +388,8 @@ void Tnummatrix::foreachnonzero(
                     if (x != 0) f(i, j, x);
                 }
         } else {
-            for (std::uint32_t k = 0; k < m.itemcount; ++k) f(m.rowlist[k], m.collist[k], m.values[k]);
+            for (std::uint32_t k = 0; k < m.itemcount; ++k)
+                f(m.rowlist[k], m.collist[k], m.values[k]);
         }
     };
     VELMORA_ON_STORE(walk(m));

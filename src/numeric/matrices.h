@@ -11,8 +11,8 @@ namespace velmora {
 
 class Tnummatrix {
 public:
-    Tnummatrix(std::uint32_t r, std::uint32_t c); // fixed, dense, precision 1
-    Tnummatrix();                                 // expandable, capacity 5 x 5
+    Tnummatrix(std::uint32_t r, std::uint32_t c);  // fixed, dense, precision 1
+    Tnummatrix();                                  // expandable, capacity 5 x 5
     explicit Tnummatrix(const Tnummatrix& source); // fixed copy of every cell in use
     Tnummatrix& operator=(const Tnummatrix&) = delete;
 
@@ -35,9 +35,12 @@ public:
     extended getvalue(std::uint32_t r, std::uint32_t c) const;
     extended getvalue_nocheck(std::uint32_t r, std::uint32_t c) const {
         switch (precision_) {
-        case precsingle: return s_.get(r, c);
-        case precdouble: return d_.get(r, c);
-        default: return e_.get(r, c);
+        case precsingle:
+            return s_.get(r, c);
+        case precdouble:
+            return d_.get(r, c);
+        default:
+            return e_.get(r, c);
         }
     }
     bool iszero(std::uint32_t r, std::uint32_t c) const { return !isnonzero(r, c); }
@@ -86,8 +89,7 @@ private:
 };
 
 // Matrices of status letters (default ' ') and of flags (default false).
-template <typename T>
-class Tsimplematrix {
+template <typename T> class Tsimplematrix {
 public:
     Tsimplematrix(std::uint32_t r, std::uint32_t c, T def) : default_(def), fill_(def) {
         create(r, c);
@@ -163,7 +165,8 @@ public:
                 std::fill_n(m_.values.begin() + m_.cell(i, 1), c, encode(x));
         } else if (m_.storage != dense && !(encode(x) == encode(default_))) {
             for (std::uint32_t i = 1; i <= r; ++i)
-                for (std::uint32_t j = 1; j <= c; ++j) setvalue_nocheck(i, j, x);
+                for (std::uint32_t j = 1; j <= c; ++j)
+                    setvalue_nocheck(i, j, x);
         }
     }
 

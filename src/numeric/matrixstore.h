@@ -4,11 +4,11 @@
 // sparse list (row, column and value of each non-default item), for one
 // element type. Tnummatrix, Tcharmatrix and Tbooleanmatrix wrap it.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <new>
 #include <utility>
-#include <cstdint>
-#include <limits>
 #include <vector>
 
 #include "numeric/errors.h"
@@ -25,37 +25,27 @@ void releasezeroed(void* p, std::size_t bytes);
 // costs most), so a table costs only the pages that are ever written.
 // Elements are default-initialised (trivial types only), which leaves the
 // zeros in place.
-template <typename T>
-struct Tzeroallocator {
+template <typename T> struct Tzeroallocator {
     using value_type = T;
     Tzeroallocator() = default;
-    template <typename U>
-    Tzeroallocator(const Tzeroallocator<U>&) {}
+    template <typename U> Tzeroallocator(const Tzeroallocator<U>&) {}
     T* allocate(std::size_t n) { return static_cast<T*>(allocatezeroed(n * sizeof(T))); }
     void deallocate(T* p, std::size_t n) { releasezeroed(p, n * sizeof(T)); }
-    template <typename U>
-    void construct(U* p) {
-        ::new (static_cast<void*>(p)) U;
-    }
-    template <typename U, typename... A>
-    void construct(U* p, A&&... a) {
+    template <typename U> void construct(U* p) { ::new (static_cast<void*>(p)) U; }
+    template <typename U, typename... A> void construct(U* p, A&&... a) {
         ::new (static_cast<void*>(p)) U(std::forward<A>(a)...);
     }
-    template <typename U>
-    bool operator==(const Tzeroallocator<U>&) const { return true; }
-    template <typename U>
-    bool operator!=(const Tzeroallocator<U>&) const { return false; }
+    template <typename U> bool operator==(const Tzeroallocator<U>&) const { return true; }
+    template <typename U> bool operator!=(const Tzeroallocator<U>&) const { return false; }
 };
 
-template <typename T>
-using Tzerovector = std::vector<T, Tzeroallocator<T>>;
+template <typename T> using Tzerovector = std::vector<T, Tzeroallocator<T>>;
 
 enum : std::uint8_t { dense = 1, indexedsparse = 2, listedsparse = 3 };
 
 constexpr std::uint32_t sparsefulllimit = 4294967295u;
 
-template <typename T>
-class Tmatrixstore {
+template <typename T> class Tmatrixstore {
 public:
     std::uint32_t rowcap = 0, colcap = 0;
     std::uint8_t storage = dense;
@@ -112,12 +102,14 @@ public:
         if (storage == dense) {
             Tzerovector<T> table(std::size_t(r) * c);
             for (std::uint32_t i = 1; i <= rows; ++i)
-                std::copy_n(values.begin() + cell(i, 1), cols, table.begin() + std::size_t(i - 1) * c);
+                std::copy_n(values.begin() + cell(i, 1), cols,
+                            table.begin() + std::size_t(i - 1) * c);
             values.swap(table);
         } else if (storage == indexedsparse) {
             Tzerovector<std::uint32_t> table(std::size_t(r) * c);
             for (std::uint32_t i = 1; i <= rows; ++i)
-                std::copy_n(index.begin() + cell(i, 1), cols, table.begin() + std::size_t(i - 1) * c);
+                std::copy_n(index.begin() + cell(i, 1), cols,
+                            table.begin() + std::size_t(i - 1) * c);
             index.swap(table);
         }
         // Only the cells in use were copied; the rest of the new table is zero.
@@ -175,7 +167,8 @@ public:
     // exactdefault whether it equals the default (listed sparse test).
     void store(std::uint32_t r, std::uint32_t c, T x, bool countsasdefault, bool exactdefault,
                bool expandable) {
-        if (expandable && (r > rowcap || c > colcap)) setcaps(std::max(rowcap, r), std::max(colcap, c));
+        if (expandable && (r > rowcap || c > colcap))
+            setcaps(std::max(rowcap, r), std::max(colcap, c));
         if (r > rows || c > cols) fillnew(r, c);
         switch (storage) {
         case dense:
@@ -252,8 +245,10 @@ public:
             if (rows == rowcap) setcaps(rowcap + 1, colcap);
             if (cols > 0) {
                 for (std::uint32_t i = rows; i >= r; --i)
-                    for (std::uint32_t j = 1; j <= cols; ++j) movecell(i, j, i + 1, j);
-                for (std::uint32_t j = 1; j <= cols; ++j) cleartablecell(r, j);
+                    for (std::uint32_t j = 1; j <= cols; ++j)
+                        movecell(i, j, i + 1, j);
+                for (std::uint32_t j = 1; j <= cols; ++j)
+                    cleartablecell(r, j);
             }
         } else if (rows == rowcap) {
             rowcap = rowcap + 1;
@@ -271,8 +266,10 @@ public:
             if (cols == colcap) setcaps(rowcap, colcap + 1);
             if (rows > 0) {
                 for (std::uint32_t j = cols; j >= c; --j)
-                    for (std::uint32_t i = 1; i <= rows; ++i) movecell(i, j, i, j + 1);
-                for (std::uint32_t i = 1; i <= rows; ++i) cleartablecell(i, c);
+                    for (std::uint32_t i = 1; i <= rows; ++i)
+                        movecell(i, j, i, j + 1);
+                for (std::uint32_t i = 1; i <= rows; ++i)
+                    cleartablecell(i, c);
             }
         } else if (cols == colcap) {
             colcap = colcap + 1;

@@ -103,14 +103,16 @@ std::string generalformat(extended x, unsigned p) {
         std::snprintf(buf, sizeof buf, "%.*Lf", decimals, rounded);
         std::string f(buf);
         if (f.find('.') != std::string::npos) {
-            while (!f.empty() && f.back() == '0') f.pop_back();
+            while (!f.empty() && f.back() == '0')
+                f.pop_back();
             if (!f.empty() && f.back() == '.') f.pop_back();
         }
         if (f == "-0") f = "0";
         return f;
     }
     if (mantissa.find('.') != std::string::npos) {
-        while (!mantissa.empty() && mantissa.back() == '0') mantissa.pop_back();
+        while (!mantissa.empty() && mantissa.back() == '0')
+            mantissa.pop_back();
         if (!mantissa.empty() && mantissa.back() == '.') mantissa.pop_back();
     }
     return mantissa + "E" + std::to_string(exponent);
@@ -146,11 +148,17 @@ std::string shortesttext(double x) {
     return std::string(buf, end);
 }
 
-std::string booltostr(bool b) { return b ? "TRUE" : "FALSE"; }
+std::string booltostr(bool b) {
+    return b ? "TRUE" : "FALSE";
+}
 
-char firstchar(const std::string& s) { return s.empty() ? ' ' : s.front(); }
+char firstchar(const std::string& s) {
+    return s.empty() ? ' ' : s.front();
+}
 
-char lastchar(const std::string& s) { return s.empty() ? ' ' : s.back(); }
+char lastchar(const std::string& s) {
+    return s.empty() ? ' ' : s.back();
+}
 
 std::string splitfield(std::string& line) {
     std::size_t tab = line.find('\t');
@@ -214,7 +222,8 @@ void geodistance(Tgeopoint p1, Tgeopoint p2, float& distance, float& bearing) {
     float n = a / std::sqrt(w);
     float sdphi = std::sin(dphi / 2);
     float sdlambda = std::sin(dlambda / 2);
-    float h = sdphi * sdphi + std::cos(lat2 * degrad) * std::cos(lat1 * degrad) * sdlambda * sdlambda;
+    float h =
+        sdphi * sdphi + std::cos(lat2 * degrad) * std::cos(lat1 * degrad) * sdlambda * sdlambda;
     float c = 2 * arcsinchecked(std::sqrt(h));
     float sinc = std::sin(c);
     float theta = 0;
@@ -262,7 +271,9 @@ float vectorvariance(const Tnumvector& v) {
     return static_cast<float>(s / (v.count() - 1));
 }
 
-float vectorstddev(const Tnumvector& v) { return std::sqrt(vectorvariance(v)); }
+float vectorstddev(const Tnumvector& v) {
+    return std::sqrt(vectorvariance(v));
+}
 
 float vectorcv(const Tnumvector& v) {
     float sd = vectorstddev(v);
@@ -281,6 +292,8 @@ double processseconds() {
 
 Tcputime::Tcputime() : start_(processseconds()) {}
 
-float Tcputime::elapsed() const { return static_cast<float>(processseconds() - start_); }
+float Tcputime::elapsed() const {
+    return static_cast<float>(processseconds() - start_);
+}
 
 } // namespace velmora

@@ -2,15 +2,25 @@
 
 namespace velmora {
 
-Tnumvector::Tnumvector(std::uint32_t n) : capacity_(n) { s_.resize(n); }
+Tnumvector::Tnumvector(std::uint32_t n) : capacity_(n) {
+    s_.resize(n);
+}
 
-Tnumvector::Tnumvector() : capacity_(5), expandable_(true) { s_.resize(5); }
+Tnumvector::Tnumvector() : capacity_(5), expandable_(true) {
+    s_.resize(5);
+}
 
 void Tnumvector::grow(std::uint32_t n) {
     switch (precision_) {
-    case precsingle: s_.resize(n); break;
-    case precdouble: d_.resize(n); break;
-    default: e_.resize(n); break;
+    case precsingle:
+        s_.resize(n);
+        break;
+    case precdouble:
+        d_.resize(n);
+        break;
+    default:
+        e_.resize(n);
+        break;
     }
     capacity_ = n;
 }
@@ -18,18 +28,30 @@ void Tnumvector::grow(std::uint32_t n) {
 void Tnumvector::fill(std::uint32_t from, std::uint32_t to) {
     for (std::uint32_t k = from; k <= to; ++k) {
         switch (precision_) {
-        case precsingle: s_[k - 1] = 0; break;
-        case precdouble: d_[k - 1] = 0; break;
-        default: e_[k - 1] = 0; break;
+        case precsingle:
+            s_[k - 1] = 0;
+            break;
+        case precdouble:
+            d_[k - 1] = 0;
+            break;
+        default:
+            e_[k - 1] = 0;
+            break;
         }
     }
 }
 
 void Tnumvector::store(std::uint32_t i, extended x) {
     switch (precision_) {
-    case precsingle: s_[i - 1] = static_cast<float>(x); break;
-    case precdouble: d_[i - 1] = static_cast<double>(x); break;
-    default: e_[i - 1] = x; break;
+    case precsingle:
+        s_[i - 1] = static_cast<float>(x);
+        break;
+    case precdouble:
+        d_[i - 1] = static_cast<double>(x);
+        break;
+    default:
+        e_[i - 1] = x;
+        break;
     }
 }
 
@@ -40,16 +62,28 @@ void Tnumvector::setprecision(std::uint8_t p) {
     std::vector<double> d;
     std::vector<extended> e;
     switch (p) {
-    case precsingle: s.resize(capacity_); break;
-    case precdouble: d.resize(capacity_); break;
-    default: e.resize(capacity_); break;
+    case precsingle:
+        s.resize(capacity_);
+        break;
+    case precdouble:
+        d.resize(capacity_);
+        break;
+    default:
+        e.resize(capacity_);
+        break;
     }
     for (std::uint32_t i = 1; i <= count_; ++i) {
         extended x = getvalue_nocheck(i);
         switch (p) {
-        case precsingle: s[i - 1] = static_cast<float>(x); break;
-        case precdouble: d[i - 1] = static_cast<double>(x); break;
-        default: e[i - 1] = x; break;
+        case precsingle:
+            s[i - 1] = static_cast<float>(x);
+            break;
+        case precdouble:
+            d[i - 1] = static_cast<double>(x);
+            break;
+        default:
+            e[i - 1] = x;
+            break;
         }
     }
     s_.swap(s);
@@ -96,7 +130,8 @@ void Tnumvector::mulvalue(std::uint32_t i, extended x) {
 void Tnumvector::insertvalue(std::uint32_t i) {
     if (i == 0 || i > count_ + 1 || (count_ == capacity_ && !expandable_)) throw ERangeError();
     if (count_ == capacity_) grow(capacity_ + 1);
-    for (std::uint32_t k = count_; k >= i; --k) store(k + 1, getvalue_nocheck(k));
+    for (std::uint32_t k = count_; k >= i; --k)
+        store(k + 1, getvalue_nocheck(k));
     store(i, 0);
     ++count_;
 }

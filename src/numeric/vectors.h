@@ -37,9 +37,12 @@ public:
     extended getvalue(std::uint32_t i) const;
     extended getvalue_nocheck(std::uint32_t i) const {
         switch (precision_) {
-        case precsingle: return s_[i - 1];
-        case precdouble: return d_[i - 1];
-        default: return e_[i - 1];
+        case precsingle:
+            return s_[i - 1];
+        case precdouble:
+            return d_[i - 1];
+        default:
+            return e_[i - 1];
         }
     }
     bool isnonzero(std::uint32_t i) const { return getvalue_nocheck(i) != 0; }
@@ -72,8 +75,7 @@ private:
 // Shared shape of the vectors of integers, counts, strings, characters and
 // flags: same growth and range rules, their own element and default.
 
-template <typename T>
-class Tbasicvector {
+template <typename T> class Tbasicvector {
 public:
     explicit Tbasicvector(std::uint32_t n, T def) : capacity_(n), default_(def), items_(n, def) {}
     explicit Tbasicvector(T def) : capacity_(5), expandable_(true), default_(def), items_(5, def) {}
@@ -92,7 +94,8 @@ public:
     }
     void setvalue_nocheck(std::uint32_t i, const T& x) {
         if (expandable_ && i > capacity_) setcapacity(i);
-        for (std::uint32_t k = count_ + 1; k < i; ++k) items_[k - 1] = default_;
+        for (std::uint32_t k = count_ + 1; k < i; ++k)
+            items_[k - 1] = default_;
         if (i > count_) count_ = i;
         items_[i - 1] = x;
     }

@@ -26,10 +26,12 @@ struct Tcli {
         w.writeparameters(parameters);
         w.writeborders(borders);
         velmora::testing::Tsheetspec sheet{"VELMORA", {}};
-        const char* headers[] = {"CAS", "substype", "name", "MOLW", "VP_TEMPtest", "SOL", "Kow",
-                                 "TEMPmelt"};
-        for (int c = 0; c < 8; ++c) sheet.set(2, c + 3, headers[c]);
-        const char* first[] = {"98-95-3", "nitrobenzene", "Nitrobenzene", "0.123", "20", "15", "70", "279"};
+        const char* headers[] = {"CAS",         "substype", "name", "MOLW",
+                                 "VP_TEMPtest", "SOL",      "Kow",  "TEMPmelt"};
+        for (int c = 0; c < 8; ++c)
+            sheet.set(2, c + 3, headers[c]);
+        const char* first[] = {"98-95-3", "nitrobenzene", "Nitrobenzene", "0.123",
+                               "20",      "15",           "70",           "279"};
         const char* second[] = {"", "gas", "Gasone", "0.05", "", "", "", ""};
         for (int c = 0; c < 8; ++c) {
             sheet.set(4, c + 3, first[c]);
@@ -38,7 +40,8 @@ struct Tcli {
         velmora::testing::writeworkbook(substances, {sheet});
     }
     int run(std::vector<std::string> args) {
-        for (const std::string& o : std::vector<std::string>{"--parameters", parameters, "--borders", borders})
+        for (const std::string& o :
+             std::vector<std::string>{"--parameters", parameters, "--borders", borders})
             args.push_back(o);
         return runcli(args, out, err);
     }
@@ -86,7 +89,8 @@ TEST(Cli, DumpEnvironmentWritesEveryValueOfEveryParameter) {
     EXPECT_EQ(find("land", "Asea")[2], "FALSE");
     EXPECT_EQ(find("Fair_agr", "Asea")[3], "H");
     // The text reads back to exactly the stored float.
-    float rain = static_cast<float>(static_cast<long double>(static_cast<float>(1e-3L / 31536000.0L)) * 700);
+    float rain =
+        static_cast<float>(static_cast<long double>(static_cast<float>(1e-3L / 31536000.0L)) * 700);
     EXPECT_EQ(static_cast<float>(strtonum(find("RAINRATE", "Aland")[2])), rain);
 }
 
@@ -104,8 +108,8 @@ TEST(Cli, ListAndDumpSubstance) {
     ASSERT_EQ(cli.run({"list", "substances", "--substances", cli.substances}), 0) << cli.err.str();
     EXPECT_EQ(cli.out.str(), "Nitrobenzene\nGasone\n");
     cli.out.str("");
-    ASSERT_EQ(cli.run({"dump", "substance", "--substances", cli.substances, "--substance", "Gasone"}),
-              0)
+    ASSERT_EQ(
+        cli.run({"dump", "substance", "--substances", cli.substances, "--substance", "Gasone"}), 0)
         << cli.err.str();
     bool sawtype = false, sawfactor = false;
     for (const auto& r : cli.lines()) {
@@ -127,13 +131,15 @@ TEST(Cli, ListAndDumpSubstance) {
 
 TEST(Cli, BadArgumentsFailWithAMessage) {
     Tcli cli;
-    EXPECT_EQ(cli.run({"dump", "substance", "--substances", cli.substances, "--substance", "Nope"}), 1);
+    EXPECT_EQ(cli.run({"dump", "substance", "--substances", cli.substances, "--substance", "Nope"}),
+              1);
     EXPECT_NE(cli.err.str().find("unknown substance \"Nope\""), std::string::npos);
     EXPECT_EQ(cli.run({"dump", "environment", "--bogus"}), 1);
     EXPECT_EQ(cli.run({"frobnicate"}), 2);
     EXPECT_EQ(cli.run({"dump", "environment", "--level", "16"}), 1);
     std::ostringstream out, err;
-    EXPECT_EQ(runcli({"dump", "environment", "--parameters", cli.dir.file("missing.xlsx")}, out, err), 1);
+    EXPECT_EQ(
+        runcli({"dump", "environment", "--parameters", cli.dir.file("missing.xlsx")}, out, err), 1);
     EXPECT_NE(err.str().find("no environment was imported"), std::string::npos);
     EXPECT_EQ(runcli({"calculate", "--parameters", cli.parameters}, out, err), 1);
 }

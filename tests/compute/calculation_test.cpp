@@ -21,7 +21,8 @@ Tsnapshot snapshot(Tresults& results, bool modelparameters) {
         bool model = e.stage != Tstage::exposure && e.stage != Tstage::risk;
         if (model != modelparameters) continue;
         auto& v = s.values[e.name()];
-        if (auto* p = std::get_if<Tnumpar*>(&e.parameter)) v.emplace_back((*p)->value, (*p)->status, (*p)->used);
+        if (auto* p = std::get_if<Tnumpar*>(&e.parameter))
+            v.emplace_back((*p)->value, (*p)->status, (*p)->used);
         if (auto* p = std::get_if<Tnumpars*>(&e.parameter))
             for (std::uint32_t i = 1; i <= (*p)->count(); ++i)
                 v.emplace_back((*p)->value(i), (*p)->status(i), (*p)->used(i));

@@ -37,8 +37,10 @@ TEST_F(DefaultWorld, ImportsAllRegionsWithoutAWarning) {
     EXPECT_EQ(ws.regions.nland, 239u);
     EXPECT_EQ(ws.regions.nsea, 50u);
     EXPECT_EQ(ws.regions.count, 289u);
-    for (std::uint32_t i = 1; i <= 289; ++i) ASSERT_EQ(ws.regions.island(i), i <= 239) << i;
-    EXPECT_TRUE(ui.warnings.empty()) << ui.warnings.size() << " warnings, first: " << ui.warnings.front();
+    for (std::uint32_t i = 1; i <= 289; ++i)
+        ASSERT_EQ(ws.regions.island(i), i <= 239) << i;
+    EXPECT_TRUE(ui.warnings.empty())
+        << ui.warnings.size() << " warnings, first: " << ui.warnings.front();
     // Spot values against the source tables.
     std::uint32_t nl = ws.regions.find("Netherlands");
     ASSERT_NE(nl, 0u);
@@ -56,7 +58,8 @@ TEST_F(DefaultWorld, InitializeEndsWithACalculationAndAReferenceWithoutAWarning)
     Trecorderui ui;
     Tworkspace ws(ui, velmora::testing::bindir());
     ws.initialize();
-    EXPECT_TRUE(ui.warnings.empty()) << ui.warnings.size() << " warnings, first: " << ui.warnings.front();
+    EXPECT_TRUE(ui.warnings.empty())
+        << ui.warnings.size() << " warnings, first: " << ui.warnings.front();
     ASSERT_TRUE(ws.env.present);
     ws.sub.testcomplete();
     EXPECT_TRUE(ws.sub.present);
@@ -103,10 +106,14 @@ TEST_F(DefaultWorld, EveryEmissionIsDegradedOrLeavesTheWorld) {
         const char* region;
         std::uint32_t compartment;
     };
-    const Ttarget targets[] = {{"Netherlands", air},         {"Brazil", agr},
-                               {"Germany", river},           {"Canada", lake},
-                               {"India", nat},               {"Baltic Sea", seawater},
-                               {"North Atlantic Ocean", air}, {"Kazakhstan", saltlake}};
+    const Ttarget targets[] = {{"Netherlands", air},
+                               {"Brazil", agr},
+                               {"Germany", river},
+                               {"Canada", lake},
+                               {"India", nat},
+                               {"Baltic Sea", seawater},
+                               {"North Atlantic Ocean", air},
+                               {"Kazakhstan", saltlake}};
     int checked = 0;
     for (const Ttarget& t : targets) {
         std::uint32_t r = ws.regions.find(t.region);
@@ -165,7 +172,8 @@ TEST_F(DefaultWorld, SparseAndDenseSolversAgreeToSinglePrecision) {
     ws.emi.set(150, air);
     ws.calculate();
     Tnumvector b;
-    for (std::uint32_t k = 1; k <= rc.n; ++k) b.setvalue(k, rc.EMIS.value(k));
+    for (std::uint32_t k = 1; k <= rc.n; ++k)
+        b.setvalue(k, rc.EMIS.value(k));
     Tnumvector x[2];
     const Tsolvemethod methods[2] = {Tsolvemethod::sparse, Tsolvemethod::dense};
     for (int p = 0; p < 2; ++p) {
@@ -183,6 +191,7 @@ TEST_F(DefaultWorld, SparseAndDenseSolversAgreeToSinglePrecision) {
         largest = std::max(largest, std::fabs(x[1].getvalue(k)));
     for (std::uint32_t k = 1; k <= x[0].count(); ++k)
         ASSERT_NEAR(static_cast<double>(x[0].getvalue(k)), static_cast<double>(x[1].getvalue(k)),
-                    1e-5 * static_cast<double>(largest) + 1e-6 * std::fabs(static_cast<double>(x[1].getvalue(k))))
+                    1e-5 * static_cast<double>(largest) +
+                        1e-6 * std::fabs(static_cast<double>(x[1].getvalue(k))))
             << rc.regcompname(k);
 }

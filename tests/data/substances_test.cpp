@@ -62,7 +62,8 @@ const std::vector<std::string> Labels = {"name", "source", "notes"};
 
 std::vector<std::string> organicclassnames() {
     std::vector<std::string> names;
-    for (const auto& c : organicclasses) names.push_back(c.name);
+    for (const auto& c : organicclasses)
+        names.push_back(c.name);
     return names;
 }
 const std::vector<std::string> Organicclasses = organicclassnames();

@@ -9,9 +9,12 @@ namespace {
 // Marks the regcomps that exist, as a solve would.
 void setexists(Tworkspace& ws, const std::vector<std::uint32_t>& existing) {
     ws.regcomps.existsflags.reset(ws.regcomps.n);
-    for (std::uint32_t k : existing) ws.regcomps.existsflags.setvalue(k, true);
+    for (std::uint32_t k : existing)
+        ws.regcomps.existsflags.setvalue(k, true);
 }
-constexpr std::uint32_t rc(std::uint32_t r, std::uint32_t c) { return (r - 1) * 12 + c; }
+constexpr std::uint32_t rc(std::uint32_t r, std::uint32_t c) {
+    return (r - 1) * 12 + c;
+}
 } // namespace
 
 TEST(Regcomps, NumbersNamesRoutesAndPathways) {
@@ -58,11 +61,12 @@ TEST(Emission, SetPutsTheAmountIntoOneRegcompAndZeroElsewhere) {
     EXPECT_EQ(e.regcomp(), 13u);
     f.ws.settings.EmissionAmount = 2;
     EXPECT_EQ(e.to_air.value(2), 1); // the stored emission is not changed
-    EXPECT_FALSE(e.set(3, lake));     // does not exist: placed anyway
+    EXPECT_FALSE(e.set(3, lake));    // does not exist: placed anyway
     EXPECT_EQ(e.to_lake.value(3), 2);
     EXPECT_FALSE(e.set(1, lakesed)); // no emission parameter
     for (Tnumpars* p : e.parameters())
-        for (std::uint32_t i = 1; i <= 3; ++i) EXPECT_EQ(p->value(i), 0);
+        for (std::uint32_t i = 1; i <= 3; ++i)
+            EXPECT_EQ(p->value(i), 0);
     EXPECT_EQ(e.region, 1);
     EXPECT_EQ(e.compartment, 7);
 }
@@ -70,8 +74,8 @@ TEST(Emission, SetPutsTheAmountIntoOneRegcompAndZeroElsewhere) {
 TEST(Emission, MovesSkipInvalidRegcompsAndWrap) {
     Tworldfixture f;
     // Aland: air, nat, river, lake; Bland: air; Asea: air, seawater.
-    setexists(f.ws, {rc(1, 1), rc(1, 2), rc(1, 5), rc(1, 6), rc(1, 7), rc(2, 1), rc(3, 1), rc(3, 11),
-                     rc(3, 12)});
+    setexists(f.ws, {rc(1, 1), rc(1, 2), rc(1, 5), rc(1, 6), rc(1, 7), rc(2, 1), rc(3, 1),
+                     rc(3, 11), rc(3, 12)});
     Temi& e = f.ws.emi;
     e.first();
     EXPECT_EQ(e.regcomp(), rc(1, 1));

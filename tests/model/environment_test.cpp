@@ -106,8 +106,7 @@ TEST(EnvironmentImport, ReadsBordersAndFlowsBothWays) {
     EXPECT_EQ(env.BORDERLENGTH.value(S, A), 50000.0f);
     EXPECT_EQ(env.BORDERLENGTH.value(A, A), 0.0f);
     EXPECT_EQ(env.BORDERLENGTH.status(A, A), stImported); // empty cell reads 0
-    EXPECT_EQ(env.FLOW_river_river.value(A, B),
-              static_cast<float>(10 * 1e9L / 31536000.0L));
+    EXPECT_EQ(env.FLOW_river_river.value(A, B), static_cast<float>(10 * 1e9L / 31536000.0L));
     EXPECT_EQ(env.FLOW_river_river.status(B, A), stImported);
     EXPECT_EQ(env.FLOW_river_river.status(A, S), stHidden);
     EXPECT_EQ(env.FLOW_river_river.status(S, A), stHidden);
@@ -209,8 +208,7 @@ TEST(EnvironmentImport, MissingFirstWorkbookWarnsWithTheFileAndLeavesNoEnvironme
 
 TEST(EnvironmentImport, MissingSheetInTheSecondWorkbookWarnsAndKeepsWhatWasRead) {
     Tworld w(Tsmallworld::standard(), false);
-    velmora::testing::writeworkbook(w.ws.settings.BordersFile,
-                                    {{"BORDERLENGTH(countries)", {}}});
+    velmora::testing::writeworkbook(w.ws.settings.BordersFile, {{"BORDERLENGTH(countries)", {}}});
     w.read();
     // What was read stays, but without all borders and flows the
     // environment is not one to calculate.
@@ -273,12 +271,9 @@ TEST(Aggregation, GroupingLevelsLeaveMembersOut) {
         std::vector<std::string> names;
     };
     const Tcase cases[] = {
-        {0, "", {"Aland", "Bland", "Asea"}},
-        {15, "anything", {"Aland", "Bland", "Asea"}},
-        {3, "U1", {"Bland", "Europa", "Asea"}},
-        {7, "UCTE", {"Bland", "Asea"}},
-        {11, "OECD", {"Bland", "Asea"}},
-        {14, "Land", {"Asea"}},
+        {0, "", {"Aland", "Bland", "Asea"}},    {15, "anything", {"Aland", "Bland", "Asea"}},
+        {3, "U1", {"Bland", "Europa", "Asea"}}, {7, "UCTE", {"Bland", "Asea"}},
+        {11, "OECD", {"Bland", "Asea"}},        {14, "Land", {"Asea"}},
         {14, "Sea", {"Aland", "Bland"}},
     };
     for (const Tcase& c : cases) {
@@ -289,7 +284,8 @@ TEST(Aggregation, GroupingLevelsLeaveMembersOut) {
         w.ws.settings.AggregationGroup = c.group;
         w.read();
         std::vector<std::string> names;
-        for (std::uint32_t i = 1; i <= w.ws.regions.count; ++i) names.push_back(w.ws.regions.name(i));
+        for (std::uint32_t i = 1; i <= w.ws.regions.count; ++i)
+            names.push_back(w.ws.regions.name(i));
         std::vector<std::string> expected = c.names;
         if (c.level == 3) expected = {"Bland", "U1", "Asea"};
         EXPECT_EQ(names, expected) << "level " << int(c.level) << " " << c.group;
@@ -369,12 +365,14 @@ TEST(EnvironmentCatalogue, CheckListsUnusedDefaultsAndReadNegatives) {
     // Every default-valued value is unused; nothing is negative.
     EXPECT_NE(std::find(lines.begin(), lines.end(), "RHO_air not used"), lines.end());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "WINDSPEED[Asea] not used"), lines.end());
-    for (const auto& l : lines) EXPECT_EQ(l.find("< 0"), std::string::npos) << l;
+    for (const auto& l : lines)
+        EXPECT_EQ(l.find("< 0"), std::string::npos) << l;
     std::size_t expected = 0;
     for (const auto& e : env.catalogue()) {
         if (auto* s = std::get_if<Tnumpar*>(&e.parameter)) expected += (*s)->isknown();
         if (auto* v = std::get_if<Tnumpars*>(&e.parameter))
-            for (std::uint32_t i = 1; i <= 3; ++i) expected += (*v)->isknown(i);
+            for (std::uint32_t i = 1; i <= 3; ++i)
+                expected += (*v)->isknown(i);
     }
     EXPECT_EQ(lines.size(), expected);
     // A negative value that was read is reported once, and no longer as unused.

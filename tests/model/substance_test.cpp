@@ -20,14 +20,15 @@ void writesubstances(const std::string& path, const std::vector<std::string>& he
         sheet.set(2, static_cast<std::uint32_t>(c + 3), headers[c]);
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (std::size_t c = 0; c < rows[r].size(); ++c)
-            sheet.set(static_cast<std::uint32_t>(r + 4), static_cast<std::uint32_t>(c + 3), rows[r][c]);
+            sheet.set(static_cast<std::uint32_t>(r + 4), static_cast<std::uint32_t>(c + 3),
+                      rows[r][c]);
     velmora::testing::writeworkbook(path, {sheet});
 }
 
 // Columns 3, 4, 5 (name), ...
-const std::vector<std::string> headers = {"CAS", "substype", "name", "MOLW", "VP_TEMPtest",
-                                          "SOL", "Kow", "HENRY", "Koc", "TEMPmelt", "CHARGE",
-                                          "readily_biodegradable", "DT50photo_air", "source"};
+const std::vector<std::string> headers = {
+    "CAS",   "substype", "name",     "MOLW",   "VP_TEMPtest",           "SOL",           "Kow",
+    "HENRY", "Koc",      "TEMPmelt", "CHARGE", "readily_biodegradable", "DT50photo_air", "source"};
 
 } // namespace
 
@@ -262,12 +263,11 @@ TEST(SubstanceImport, ReadsANamedRowConvertsTheTypeAndDerives) {
 TEST(SubstanceImport, LaterRowOfTheSameNameWinsEmptyCellsIncluded) {
     Tworldfixture f;
     std::string path = f.dir.file("substances.xlsx");
-    writesubstances(path, headers,
-                    {{"1-1-1", "organic (unclassified)", "Twice", "0.1", "100", "4", "1000", "",
-                      "", "280"},
-                     {"", "organic (unclassified)", "Other", "0.2"},
-                     {"2-2-2", "organic (unclassified)", "Twice", "0.3", "", "4", "1000", "", "",
-                      "280"}});
+    writesubstances(
+        path, headers,
+        {{"1-1-1", "organic (unclassified)", "Twice", "0.1", "100", "4", "1000", "", "", "280"},
+         {"", "organic (unclassified)", "Other", "0.2"},
+         {"2-2-2", "organic (unclassified)", "Twice", "0.3", "", "4", "1000", "", "", "280"}});
     TExcelFile w(f.ui, path);
     f.ws.sub.import(w, "Twice", "VELMORA");
     EXPECT_EQ(f.ws.sub.CAS.value, "2-2-2");
@@ -287,8 +287,9 @@ TEST(SubstanceImport, BadCellsRaiseTheParserMessageAndLeaveTheSubstanceIncomplet
     for (const Tcase& c : cases) {
         Tworldfixture f;
         std::string path = f.dir.file("substances.xlsx");
-        std::vector<std::string> row = {"", "organic (unclassified)", "Bad", "0.1", "100",
-                                        "4",  "1000", "", "", "280", "", "false"};
+        std::vector<std::string> row = {
+            "",     "organic (unclassified)", "Bad", "0.1", "100", "4", "1000", "", "", "280", "",
+            "false"};
         row[c.column] = c.text;
         writesubstances(path, headers, {row});
         TExcelFile w(f.ui, path);

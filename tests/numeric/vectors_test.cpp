@@ -21,7 +21,8 @@ TEST(Tnumvector, ExpandableGrowsExactlyToTheIndexAndFillsDefaults) {
     EXPECT_EQ(v.capacity(), 1000u);
     EXPECT_EQ(v.count(), 1000u);
     EXPECT_EQ(v.maxindex(), 2147483647u);
-    for (std::uint32_t i = 1; i < 1000; ++i) ASSERT_EQ(v.getvalue(i), 0);
+    for (std::uint32_t i = 1; i < 1000; ++i)
+        ASSERT_EQ(v.getvalue(i), 0);
     EXPECT_EQ(v.getvalue(1000), 2.5L);
 }
 
@@ -124,7 +125,8 @@ TEST(Tcharvector, ResetFillsSpacesAndBooleansCountTrues) {
     Tcharvector c;
     c.reset(3);
     std::string s;
-    for (std::uint32_t i = 1; i <= 3; ++i) s += c.getvalue(i);
+    for (std::uint32_t i = 1; i <= 3; ++i)
+        s += c.getvalue(i);
     EXPECT_EQ(s, "   ");
     Tbooleanvector b;
     b.setvalue(1, true);

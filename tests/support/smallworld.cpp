@@ -11,9 +11,9 @@ namespace velmora::testing {
 namespace {
 
 const std::vector<std::string> bordersheets = {
-    "BORDERLENGTH(countries)", "BORDERLENGTH(seas)", "BORDERLENGTH(countriesseas)",
-    "FLOW_river_river", "FLOW_groundwater_groundwater", "FLOW_river_seawater",
-    "FLOW_seawater_seawater", "FLOW_groundwater_seawater"};
+    "BORDERLENGTH(countries)", "BORDERLENGTH(seas)",           "BORDERLENGTH(countriesseas)",
+    "FLOW_river_river",        "FLOW_groundwater_groundwater", "FLOW_river_seawater",
+    "FLOW_seawater_seawater",  "FLOW_groundwater_seawater"};
 
 } // namespace
 
@@ -43,35 +43,86 @@ const std::vector<std::string>& Tsmallworld::seaparameters() {
 }
 
 std::map<std::string, std::string> Tsmallworld::countrydefaults() {
-    return {{"Fair_agr", "0.2"},        {"Fair_nonagr", "0.2"},      {"Fwater_agr", "0.2"},
-            {"Fwater_nonagr", "0.2"},   {"Fsolid_runoff", "0.001"},  {"Foc_soil", "0.02"},
-            {"Foc_sed", "0.05"},        {"Foc_susp", "0.1"},         {"SUSPFRACTION_inlandwater", "1.5e-5"},
-            {"RESTIME_lake", "2"},      {"EVAPrate_lake", "0.5"},    {"EVAP_saltlake", "0.1"},
-            {"WINDSPEED", "4"},         {"WATERrunoff", "100"},      {"RAINDAYS", "120"},
-            {"FROSTMONTHS", "2"},       {"Farea_agr", "0.4"},        {"Farea_nat", "0.5"},
-            {"Farea_urb", "0.05"},      {"Friver_frozen", "0.1"},    {"MIXDEPTH_lake", "10"},
-            {"TOTALDEPTH_lake", "20"},  {"TOTALDEPTH_saltlake", "5"}, {"DEPTH_nonagr", "0.05"},
-            {"AREA_lake", "1000"},      {"AREA_saltlake", "10"},     {"AREA_lakesed", "1000"},
-            {"AREA_landice", "0"},      {"V_river", "5"},            {"FLOW_soil_groundwater", "20"},
-            {"FLOW_river_agr", "1"},    {"FLOW_groundwater_river", "15"}, {"FLOW_groundwater_agr", "1"},
-            {"Fdrw_safe", "0.9"},       {"Fdrw_grw", "0.5"},         {"IH_drw", "2"},
-            {"IH_freshwaterfish", "10"}, {"IH_seafish", "20"},       {"IH_leafcrops", "300"},
-            {"IH_rootcrops", "200"},    {"IH_meat", "150"},          {"IH_dairy", "300"},
-            {"IH_air", "20"},           {"PROD_freshwaterfish", "10"}, {"PROD_leafcrops", "1000"},
-            {"PROD_rootcrops", "800"},  {"PROD_meat", "500"},        {"PROD_dairy", "900"},
-            {"IMPORT_freshwaterfish", "1"}, {"IMPORT_leafcrops", "100"}, {"IMPORT_rootcrops", "50"},
-            {"IMPORT_meat", "20"},      {"IMPORT_dairy", "30"},      {"EXPORT_freshwaterfish", "2"},
-            {"EXPORT_leafcrops", "50"}, {"EXPORT_rootcrops", "40"},  {"EXPORT_meat", "10"},
-            {"EXPORT_dairy", "20"},     {"BW", "70"},                {"Npop", "10000000"},
-            {"OHCONC_air", "0.8"},      {"TEMP", "15"},              {"RAINRATE", "700"},
-            {"SYSTEMAREA", "50000"},    {"AEROSOLDEPRATE", "3.6"}};
+    return {{"Fair_agr", "0.2"},
+            {"Fair_nonagr", "0.2"},
+            {"Fwater_agr", "0.2"},
+            {"Fwater_nonagr", "0.2"},
+            {"Fsolid_runoff", "0.001"},
+            {"Foc_soil", "0.02"},
+            {"Foc_sed", "0.05"},
+            {"Foc_susp", "0.1"},
+            {"SUSPFRACTION_inlandwater", "1.5e-5"},
+            {"RESTIME_lake", "2"},
+            {"EVAPrate_lake", "0.5"},
+            {"EVAP_saltlake", "0.1"},
+            {"WINDSPEED", "4"},
+            {"WATERrunoff", "100"},
+            {"RAINDAYS", "120"},
+            {"FROSTMONTHS", "2"},
+            {"Farea_agr", "0.4"},
+            {"Farea_nat", "0.5"},
+            {"Farea_urb", "0.05"},
+            {"Friver_frozen", "0.1"},
+            {"MIXDEPTH_lake", "10"},
+            {"TOTALDEPTH_lake", "20"},
+            {"TOTALDEPTH_saltlake", "5"},
+            {"DEPTH_nonagr", "0.05"},
+            {"AREA_lake", "1000"},
+            {"AREA_saltlake", "10"},
+            {"AREA_lakesed", "1000"},
+            {"AREA_landice", "0"},
+            {"V_river", "5"},
+            {"FLOW_soil_groundwater", "20"},
+            {"FLOW_river_agr", "1"},
+            {"FLOW_groundwater_river", "15"},
+            {"FLOW_groundwater_agr", "1"},
+            {"Fdrw_safe", "0.9"},
+            {"Fdrw_grw", "0.5"},
+            {"IH_drw", "2"},
+            {"IH_freshwaterfish", "10"},
+            {"IH_seafish", "20"},
+            {"IH_leafcrops", "300"},
+            {"IH_rootcrops", "200"},
+            {"IH_meat", "150"},
+            {"IH_dairy", "300"},
+            {"IH_air", "20"},
+            {"PROD_freshwaterfish", "10"},
+            {"PROD_leafcrops", "1000"},
+            {"PROD_rootcrops", "800"},
+            {"PROD_meat", "500"},
+            {"PROD_dairy", "900"},
+            {"IMPORT_freshwaterfish", "1"},
+            {"IMPORT_leafcrops", "100"},
+            {"IMPORT_rootcrops", "50"},
+            {"IMPORT_meat", "20"},
+            {"IMPORT_dairy", "30"},
+            {"EXPORT_freshwaterfish", "2"},
+            {"EXPORT_leafcrops", "50"},
+            {"EXPORT_rootcrops", "40"},
+            {"EXPORT_meat", "10"},
+            {"EXPORT_dairy", "20"},
+            {"BW", "70"},
+            {"Npop", "10000000"},
+            {"OHCONC_air", "0.8"},
+            {"TEMP", "15"},
+            {"RAINRATE", "700"},
+            {"SYSTEMAREA", "50000"},
+            {"AEROSOLDEPRATE", "3.6"}};
 }
 
 std::map<std::string, std::string> Tsmallworld::seadefaults() {
-    return {{"Foc_seased", "0.01"},      {"Foc_seasusp", "0.1"},  {"SUSPFRACTION_seawater", "5e-6"},
-            {"Farea_seaice", "0"},       {"MIXDEPTH_seawater", "100"}, {"AREA_seased", "100000"},
-            {"CATCH_seafish", "100000"}, {"OHCONC_air", "0.6"},   {"TEMP", "12"},
-            {"RAINRATE", "800"},         {"SYSTEMAREA", "100000"}, {"AEROSOLDEPRATE", "3.6"}};
+    return {{"Foc_seased", "0.01"},
+            {"Foc_seasusp", "0.1"},
+            {"SUSPFRACTION_seawater", "5e-6"},
+            {"Farea_seaice", "0"},
+            {"MIXDEPTH_seawater", "100"},
+            {"AREA_seased", "100000"},
+            {"CATCH_seafish", "100000"},
+            {"OHCONC_air", "0.6"},
+            {"TEMP", "12"},
+            {"RAINRATE", "800"},
+            {"SYSTEMAREA", "100000"},
+            {"AEROSOLDEPRATE", "3.6"}};
 }
 
 Tsmallworld Tsmallworld::standard() {
@@ -121,7 +172,8 @@ Tsmallworld Tsmallworld::standard() {
 void Tsmallworld::setborder(const std::string& a, const std::string& b, double km) {
     auto isSea = [&](const std::string& n) {
         return std::any_of(seas.begin(), seas.end(), [&](const auto& s) { return s.name == n; }) ||
-               std::any_of(seagroups.begin(), seagroups.end(), [&](const auto& s) { return s.name == n; });
+               std::any_of(seagroups.begin(), seagroups.end(),
+                           [&](const auto& s) { return s.name == n; });
     };
     bool sa = isSea(a), sb = isSea(b);
     if (!sa && !sb) {
@@ -150,7 +202,8 @@ std::string num(double x) {
     return buf;
 }
 
-void writeregionsheet(Tsheetspec& sheet, bool countrysheet, const std::vector<Tsmallregion>& regions,
+void writeregionsheet(Tsheetspec& sheet, bool countrysheet,
+                      const std::vector<Tsmallregion>& regions,
                       const std::vector<Tsmallregion>& groups,
                       const std::vector<std::string>& parameters,
                       const std::map<std::string, std::string>& defaults,
@@ -184,11 +237,13 @@ void writeregionsheet(Tsheetspec& sheet, bool countrysheet, const std::vector<Ts
         }
     };
     std::uint32_t row = 16;
-    for (const auto& r : regions) writeregion(row++, r);
+    for (const auto& r : regions)
+        writeregion(row++, r);
     // Group rows follow the full-size list in the real workbooks; here they
     // follow right after a gap row, which also ends the region list.
     ++row;
-    for (const auto& g : groups) writeregion(row++, g);
+    for (const auto& g : groups)
+        writeregion(row++, g);
 }
 
 } // namespace
@@ -196,8 +251,8 @@ void writeregionsheet(Tsheetspec& sheet, bool countrysheet, const std::vector<Ts
 void Tsmallworld::writeparameters(const std::string& path) const {
     Tsheetspec country{"countryparameters", {}};
     Tsheetspec sea{"seaparameters", {}};
-    writeregionsheet(country, true, countries, countrygroups, countryparameters(), countrydefaults(),
-                     omitcountryheaders);
+    writeregionsheet(country, true, countries, countrygroups, countryparameters(),
+                     countrydefaults(), omitcountryheaders);
     writeregionsheet(sea, false, seas, seagroups, seaparameters(), seadefaults(), {});
     writeworkbook(path, {country, sea});
 }
@@ -206,13 +261,17 @@ void Tsmallworld::writeborders(const std::string& path) const {
     // Sheet rows of every region as in the first workbook.
     std::map<std::string, std::uint32_t> countryrow, searow;
     std::uint32_t row = 16;
-    for (const auto& r : countries) countryrow[r.name] = row++;
+    for (const auto& r : countries)
+        countryrow[r.name] = row++;
     ++row;
-    for (const auto& r : countrygroups) countryrow[r.name] = row++;
+    for (const auto& r : countrygroups)
+        countryrow[r.name] = row++;
     row = 16;
-    for (const auto& r : seas) searow[r.name] = row++;
+    for (const auto& r : seas)
+        searow[r.name] = row++;
     ++row;
-    for (const auto& r : seagroups) searow[r.name] = row++;
+    for (const auto& r : seagroups)
+        searow[r.name] = row++;
     std::vector<Tsheetspec> sheets;
     for (const auto& name : bordersheets) {
         Tsheetspec sheet{name, {}};

@@ -12,8 +12,8 @@ namespace velmora::testing {
 struct Tsmallregion {
     std::string name;
     std::string abbreviation;
-    std::string continent;         // countries
-    std::string ocean;             // seas
+    std::string continent;           // countries
+    std::string ocean;               // seas
     std::vector<std::string> groups; // UNDP .. EU27+3 (columns 8..18), countries
     double latitude = 0;
     double longitude = 0;

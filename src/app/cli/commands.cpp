@@ -123,7 +123,8 @@ struct Twriter {
     void write(const Tnumparss& p) {
         std::uint32_t n = p.count();
         std::vector<std::string> names(n + 1);
-        for (std::uint32_t i = 1; i <= n; ++i) names[i] = regions.indexname(i);
+        for (std::uint32_t i = 1; i <= n; ++i)
+            names[i] = regions.indexname(i);
         for (std::uint32_t r = 1; r <= n; ++r)
             for (std::uint32_t c = 1; c <= n; ++c)
                 line(p.name(), names[r] + "," + names[c], realtext(s, p.value(r, c)),
@@ -133,12 +134,14 @@ struct Twriter {
 
 void dumpenvironment(Tworkspace& ws, std::ostream& out) {
     Twriter w{out, ws.settings, ws.regions};
-    for (const Tenventry& e : ws.env.catalogue()) std::visit([&](auto* p) { w.write(*p); }, e.parameter);
+    for (const Tenventry& e : ws.env.catalogue())
+        std::visit([&](auto* p) { w.write(*p); }, e.parameter);
 }
 
 void dumpsubstance(Tworkspace& ws, std::ostream& out) {
     Twriter w{out, ws.settings, ws.regions};
-    for (const Tsubentry& e : ws.sub.catalogue()) std::visit([&](auto* p) { w.write(*p); }, e.parameter);
+    for (const Tsubentry& e : ws.sub.catalogue())
+        std::visit([&](auto* p) { w.write(*p); }, e.parameter);
 }
 
 void dumpresults(Tworkspace& ws, std::ostream& out) {
@@ -172,7 +175,8 @@ void requireenvironment(const Tworkspace& ws) {
 }
 
 // "REGION:COMPARTMENT" with a region name and a compartment name or abbreviation.
-std::pair<std::uint32_t, std::uint32_t> parseemission(const Tworkspace& ws, const std::string& text) {
+std::pair<std::uint32_t, std::uint32_t> parseemission(const Tworkspace& ws,
+                                                      const std::string& text) {
     std::size_t colon = text.rfind(':');
     if (colon == std::string::npos) throw Eerror("--emission needs REGION:COMPARTMENT");
     std::string region = text.substr(0, colon), compartment = text.substr(colon + 1);
@@ -229,7 +233,8 @@ void writematrix(const Tnummatrix& m, std::ostream& out) {
         cells.emplace_back(r, c, static_cast<float>(x));
     });
     std::sort(cells.begin(), cells.end());
-    for (const auto& [r, c, x] : cells) out << r << '\t' << c << '\t' << shortesttext(x) << '\n';
+    for (const auto& [r, c, x] : cells)
+        out << r << '\t' << c << '\t' << shortesttext(x) << '\n';
 }
 
 double seconds(std::chrono::steady_clock::time_point since) {
@@ -277,7 +282,7 @@ int calculatecommand(const std::vector<std::string>& args, std::ostream& out) {
     if (ws.settings.FactorsMode) {
         Tregcomps& rc = ws.regcomps;
         const std::pair<const char*, const Tnummatrix*> factors[] = {
-            {"FF", &rc.FF},   {"XF1", &rc.XF1},     {"XF2", &rc.XF2},     {"XF", &rc.XF},
+            {"FF", &rc.FF},      {"XF1", &rc.XF1},     {"XF2", &rc.XF2},    {"XF", &rc.XF},
             {"XF_FF", &rc.XFFF}, {"EFeco", &rc.EFeco}, {"EFhum", &rc.EFhum}};
         for (const auto& [name, m] : factors) {
             auto f = openout(dir / (std::string(name) + ".tsv"));
@@ -286,7 +291,8 @@ int calculatecommand(const std::vector<std::string>& args, std::ostream& out) {
     }
     out << "MSR\t" << shortesttext(ws.regcomps.MSR) << '\n';
     out << "time\tstart-up\t" << startup << '\n';
-    for (const auto& [step, t] : timings) out << "time\t" << step << '\t' << t << '\n';
+    for (const auto& [step, t] : timings)
+        out << "time\t" << step << '\t' << t << '\n';
     return 0;
 }
 
@@ -332,7 +338,8 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             applyworldoptions(run.ws.settings, o);
             TExcelFile w(run.ui, run.ws.settings.SubstancesFile);
             if (!w.isopen()) throw Eerror("cannot read the substances workbook");
-            for (const auto& name : substancenames(w, "VELMORA")) out << name << '\n';
+            for (const auto& name : substancenames(w, "VELMORA"))
+                out << name << '\n';
             return 0;
         }
         if (command == "calculate") return calculatecommand(args, out);
