@@ -10,10 +10,13 @@
 #include <string>
 
 #include "compute/calculation.h"
+#include "compute/stagemath.h"
 #include "numeric/errors.h"
 #include "numeric/utilities.h"
 
 namespace velmora {
+
+using namespace stagemath;
 
 namespace {
 
@@ -25,23 +28,6 @@ Tsubkind substancekind(Tsub& sub) {
     if (sub.ismetal()) return Tsubkind::metal;
     if (sub.isgas()) return Tsubkind::gas;
     return Tsubkind::organic;
-}
-
-// The result a formula is computing, for the message of a failed division.
-struct Twhere {
-    const std::string& name;
-    std::uint32_t region = 0; // 0: a scalar
-};
-
-// A denominator that comes from the data: zero means the data cannot
-// describe this region, so the calculation stops with a message rather than
-// storing inf or NaN that every later stage would carry on.
-extended divide(Tmodel& m, extended a, extended b, Twhere where) {
-    if (b == 0) {
-        std::string at = where.region ? "[" + m.regions.name(where.region) + "]" : "";
-        throw Eerror("Division by zero computing " + where.name + at);
-    }
-    return a / b;
 }
 
 // One stored value, a scalar or one region's element, with the reads the

@@ -18,10 +18,13 @@
 #include <vector>
 
 #include "compute/calculation.h"
+#include "compute/stagemath.h"
 #include "numeric/errors.h"
 #include "numeric/utilities.h"
 
 namespace velmora {
+
+using namespace stagemath;
 
 namespace {
 
@@ -73,21 +76,6 @@ private:
     std::set<std::tuple<const void*, std::uint32_t, std::uint32_t>> warned_;
     std::vector<signed char> land_;
 };
-
-// A computed value as the single-precision number it is stored as. A value
-// that is no number or does not fit abandons the calculation, as a floating
-// point fault of the formula would.
-float single(extended x) {
-    if (std::isnan(x)) throw EInvalidOp();
-    float f = static_cast<float>(x);
-    if (!std::isfinite(f)) throw Eerror("Floating point overflow");
-    return f;
-}
-
-extended squareroot(extended x) {
-    if (x < 0) throw EInvalidOp();
-    return std::sqrt(x);
-}
 
 struct Tlandscape {
     Tmodel& m;

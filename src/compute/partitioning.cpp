@@ -17,9 +17,12 @@
 #include <vector>
 
 #include "compute/calculation.h"
+#include "compute/stagemath.h"
 #include "numeric/errors.h"
 
 namespace velmora {
+
+using namespace stagemath;
 
 namespace {
 
@@ -62,36 +65,8 @@ private:
     std::vector<signed char> land_;
 };
 
-// A computed value as the single-precision number it is stored as. A value
-// that is no number or does not fit abandons the calculation, as a floating
-// point fault of the formula would.
-float single(extended x) {
-    if (std::isnan(x)) throw EInvalidOp();
-    float f = static_cast<float>(x);
-    if (!std::isfinite(f)) throw Eerror("Floating point overflow");
-    return f;
-}
-
-// Quotient of an unguarded division: a zero divisor abandons the calculation
-// instead of storing an infinite or undefined result.
-extended quotient(extended a, extended b) {
-    if (b == 0) throw Eerror("Floating point division by zero");
-    return a / b;
-}
-
-// Natural logarithm; a non-positive argument raises "Invalid argument".
-extended ln(extended x) {
-    if (!(x > 0) || !std::isfinite(x)) throw EInvalidArgument();
-    return std::log(x);
-}
-
 extended log10of(extended x) {
     return ln(x) / std::log(10.0L);
-}
-
-// x^y computed as exp(y * ln x).
-extended raise(extended x, extended y) {
-    return std::exp(y * ln(x));
 }
 
 extended exp10of(extended x) {

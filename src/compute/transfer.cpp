@@ -14,33 +14,14 @@
 #include <string>
 
 #include "compute/calculation.h"
+#include "compute/stagemath.h"
 #include "numeric/errors.h"
 
 namespace velmora {
 
+using namespace stagemath;
+
 namespace {
-
-// The result a formula is computing, for the message of a failed division.
-struct Twhere {
-    const std::string& name;
-    std::uint32_t region;
-};
-
-// A denominator that comes from the data: zero means the data cannot
-// describe this region, so the calculation stops with a message rather than
-// storing inf or NaN that every later stage would carry on.
-extended divide(Tmodel& m, extended a, extended b, Twhere where) {
-    if (b == 0)
-        throw Eerror("Division by zero computing " + where.name + "[" +
-                     m.regions.name(where.region) + "]");
-    return a / b;
-}
-
-// base^exponent as exp(exponent * ln base), kept in extended precision.
-extended powerext(extended base, extended exponent) {
-    if (!(base > 0) || !std::isfinite(base)) throw EInvalidArgument();
-    return std::exp(exponent * std::log(base));
-}
 
 void store(Tnumpars& p, std::uint32_t i, extended x) {
     p.setdefault(i, static_cast<float>(x));
@@ -86,7 +67,7 @@ void computekaw_air(Tmodel& m, std::uint32_t i) {
     Tnumpars& r = m.results.kaw_air;
     extended wind = m.env.WINDSPEED.get(i);
     extended ratio = divide(m, 0.018L, m.sub.MOLW.get(), {r.name(), i});
-    store(r, i, 0.01L * (0.3L + 0.2L * wind) * powerext(ratio, 0.335L));
+    store(r, i, 0.01L * (0.3L + 0.2L * wind) * raise(ratio, 0.335L));
 }
 
 // kaw_water: water-side mass-transfer coefficient, linear in the wind speed.
@@ -94,7 +75,7 @@ void computekaw_water(Tmodel& m, std::uint32_t i) {
     Tnumpars& r = m.results.kaw_water;
     extended wind = m.env.WINDSPEED.get(i);
     extended ratio = divide(m, 0.032L, m.sub.MOLW.get(), {r.name(), i});
-    store(r, i, 0.01L * (0.004L + 4e-05L * wind) * powerext(ratio, 0.25L));
+    store(r, i, 0.01L * (0.004L + 4e-05L * wind) * raise(ratio, 0.25L));
 }
 
 // The air-to-water transfer velocity of the whole air (before the gaseous
