@@ -35,12 +35,12 @@ private:
 
 class Tconsoleprogress : public Tprogress {
 public:
-    explicit Tconsoleprogress(bool verbose) : verbose_(verbose) {}
+    Tconsoleprogress(std::ostream& err, bool verbose) : err_(err), verbose_(verbose) {}
     void setmaintext(const std::string& text) override {
-        if (verbose_) std::cerr << text << '\n';
+        if (verbose_) err_ << text << '\n';
     }
     void setsubtext(const std::string& text) override {
-        if (verbose_) std::cerr << "  " << text << '\n';
+        if (verbose_) err_ << "  " << text << '\n';
     }
     void showcancel() override {}
     bool cancelled() override { return false; }
@@ -51,6 +51,7 @@ public:
     void hidebar2() override {}
 
 private:
+    std::ostream& err_;
     bool verbose_;
 };
 
@@ -70,13 +71,15 @@ bool Trecorderui::editparameter(Teditrequest& request) {
     return answer.ok;
 }
 
+Tconsoleui::Tconsoleui(bool verbose) : err_(&std::cerr), verbose_(verbose) {}
+
 void Tconsoleui::warn(const std::string& text) {
     ++warnings_;
-    std::cerr << "Warning: " << text << '\n';
+    *err_ << "Warning: " << text << '\n';
 }
 
 std::unique_ptr<Tprogress> Tconsoleui::progress() {
-    return std::make_unique<Tconsoleprogress>(verbose_);
+    return std::make_unique<Tconsoleprogress>(*err_, verbose_);
 }
 
 } // namespace velmora

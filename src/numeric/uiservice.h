@@ -5,6 +5,7 @@
 // recorder, the command-line tool the console implementation.
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
@@ -104,7 +105,9 @@ public:
 // For the command-line tool: warnings to standard error, no dialogs.
 class Tconsoleui : public Tuiservice {
 public:
-    explicit Tconsoleui(bool verbose = false) : verbose_(verbose) {}
+    explicit Tconsoleui(bool verbose = false);
+    // Warnings (and, when verbose, progress texts) go to err.
+    explicit Tconsoleui(std::ostream& err, bool verbose = false) : err_(&err), verbose_(verbose) {}
     void warn(const std::string& text) override;
     std::unique_ptr<Tprogress> progress() override;
     bool editparameter(Teditrequest&) override { return false; }
@@ -112,6 +115,7 @@ public:
     long warningcount() const { return warnings_; }
 
 private:
+    std::ostream* err_;
     bool verbose_;
     long warnings_ = 0;
 };

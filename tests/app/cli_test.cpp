@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <sstream>
 
@@ -151,4 +153,54 @@ TEST(Cli, BadCellFailsWithTheConversionMessage) {
     w.writeparameters(cli.parameters);
     EXPECT_EQ(cli.run({"dump", "environment"}), 1);
     EXPECT_NE(cli.err.str().find("'seventy' is not a valid num value"), std::string::npos);
+}
+
+TEST(Cli, CalculateWritesTheTablesAndTellsTheResidual) {
+    Tcli cli;
+    std::string out = cli.dir.file("out");
+    ASSERT_EQ(cli.run({"calculate", "--substances", cli.substances, "--emission",
+                       "Bland:agricultural soil", "--with-restime", "--out", out}),
+              0)
+        << cli.err.str();
+    EXPECT_NE(cli.out.str().find("MSR\t"), std::string::npos);
+    EXPECT_NE(cli.out.str().find("time\tsolve\t"), std::string::npos);
+    for (const char* f : {"results.tsv", "regcomps.tsv", "flows.tsv"})
+        EXPECT_TRUE(std::filesystem::exists(out + "/" + f)) << f;
+    // The emitting regcomp holds the emission in the regcomp table.
+    std::ifstream regcomps(out + "/regcomps.tsv");
+    std::string line;
+    bool found = false;
+    while (std::getline(regcomps, line))
+        if (line.rfind("15\tBland\tagricultural soil\tTRUE\t", 0) == 0) {
+            found = true;
+            EXPECT_NE(line.find("\t1\t"), std::string::npos) << line; // EMIS
+        }
+    EXPECT_TRUE(found);
+}
+
+TEST(Cli, CalculateInFactorsModeWritesTheFactorMatrices) {
+    Tcli cli;
+    std::string out = cli.dir.file("factors");
+    ASSERT_EQ(cli.run({"calculate", "--substances", cli.substances, "--factors", "--out", out}), 0)
+        << cli.err.str();
+    for (const char* f :
+         {"FF.tsv", "XF1.tsv", "XF2.tsv", "XF.tsv", "XF_FF.tsv", "EFeco.tsv", "EFhum.tsv"})
+        EXPECT_TRUE(std::filesystem::exists(out + "/" + f)) << f;
+    EXPECT_GT(std::filesystem::file_size(out + "/FF.tsv"), 100u);
+}
+
+TEST(Cli, CalculateRefusesUnknownRegionsAndCompartments) {
+    Tcli cli;
+    std::string out = cli.dir.file("out");
+    EXPECT_EQ(cli.run({"calculate", "--substances", cli.substances, "--emission", "Nowhere:air",
+                       "--out", out}),
+              1);
+    EXPECT_NE(cli.err.str().find("unknown region \"Nowhere\""), std::string::npos);
+    EXPECT_EQ(cli.run({"calculate", "--substances", cli.substances, "--emission", "Aland:magma",
+                       "--out", out}),
+              1);
+    EXPECT_NE(cli.err.str().find("unknown compartment \"magma\""), std::string::npos);
+    EXPECT_EQ(
+        cli.run({"calculate", "--substances", cli.substances, "--emission", "Aland", "--out", out}),
+        1);
 }

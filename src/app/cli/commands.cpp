@@ -153,6 +153,7 @@ void dumpresults(Tworkspace& ws, std::ostream& out) {
 // ---- world set-up ----------------------------------------------------------
 
 struct Trun {
+    explicit Trun(std::ostream& err) : ui(err) {}
     Tconsoleui ui;
     Tworkspace ws{ui, programdirectory()};
 };
@@ -241,11 +242,11 @@ double seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
-int calculatecommand(const std::vector<std::string>& args, std::ostream& out) {
+int calculatecommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Toptions o = parseoptions(args, 1, with(worldoptions, {"substance", "emission", "out"}),
                               {"factors", "with-restime"});
     if (!o.has("out")) throw Eerror("calculate needs --out DIR");
-    Trun run;
+    Trun run(err);
     Tworkspace& ws = run.ws;
     applyworldoptions(ws.settings, o);
     choosesubstance(run, o);
@@ -312,7 +313,7 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         if (command == "dump" && what == "environment") {
             Toptions o = parseoptions(args, 2, worldoptions, {});
-            Trun run;
+            Trun run(err);
             applyworldoptions(run.ws.settings, o);
             run.ws.readenvironment();
             requireenvironment(run.ws);
@@ -321,7 +322,7 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         if (command == "dump" && (what == "substance" || what == "results")) {
             Toptions o = parseoptions(args, 2, with(worldoptions, {"substance"}), {});
-            Trun run;
+            Trun run(err);
             applyworldoptions(run.ws.settings, o);
             choosesubstance(run, o);
             run.ws.initialize(what == "results");
@@ -334,7 +335,7 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         if (command == "list" && what == "substances") {
             Toptions o = parseoptions(args, 2, worldoptions, {});
-            Trun run;
+            Trun run(err);
             applyworldoptions(run.ws.settings, o);
             TExcelFile w(run.ui, run.ws.settings.SubstancesFile);
             if (!w.isopen()) throw Eerror("cannot read the substances workbook");
@@ -342,7 +343,7 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 out << name << '\n';
             return 0;
         }
-        if (command == "calculate") return calculatecommand(args, out);
+        if (command == "calculate") return calculatecommand(args, out, err);
         err << "velmora-cli: unknown command \"" << command << (what.empty() ? "" : " " + what)
             << "\"\n"
             << usage;
