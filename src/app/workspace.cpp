@@ -48,7 +48,7 @@ std::uint32_t Tworkspace::startupregion() const {
     return 1;
 }
 
-void Tworkspace::initialize(bool withcalculation) {
+void Tworkspace::initialize(bool withcalculation, Ttimings* timings) {
     regions.clear();
     bool opened = openenvironmentworkbook();
     if (opened) regions.read(*EnvironmentWorkbook, settings, ui);
@@ -86,7 +86,7 @@ void Tworkspace::initialize(bool withcalculation) {
         emi.region = static_cast<std::int32_t>(r);
         emi.compartment = air;
         emi.to_air.setdefault(r, settings.EmissionAmount);
-        calculate(false);
+        calculate(false, timings);
         takereference();
     }
 }

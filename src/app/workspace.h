@@ -46,7 +46,7 @@ public:
     // default substance, sets the start-up emission and calculates. Without
     // the calculation it stops after loading the substance (the emission
     // stays cleared), which is what a look at the inputs needs.
-    void initialize(bool withcalculation = true);
+    void initialize(bool withcalculation = true, Ttimings* timings = nullptr);
     // The first steps of initialisation: region list and both workbooks.
     void readenvironment();
     // Opens the first environment workbook as EnvironmentWorkbook; false

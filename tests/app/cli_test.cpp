@@ -178,6 +178,17 @@ TEST(Cli, CalculateWritesTheTablesAndTellsTheResidual) {
     EXPECT_TRUE(found);
 }
 
+TEST(Cli, CalculateWithTheStartUpEmissionReportsTheStartUpSteps) {
+    Tcli cli;
+    std::string out = cli.dir.file("startup");
+    ASSERT_EQ(cli.run({"calculate", "--substances", cli.substances, "--out", out}), 0)
+        << cli.err.str();
+    // No second calculation runs, so the timings are those of the start-up's own.
+    for (const char* step : {"time\tstart-up\t", "time\tModel parameters\t", "time\tsolve\t"})
+        EXPECT_NE(cli.out.str().find(step), std::string::npos) << step;
+    EXPECT_EQ(cli.out.str().find("time\tcalculation\t"), std::string::npos);
+}
+
 TEST(Cli, CalculateInFactorsModeWritesTheFactorMatrices) {
     Tcli cli;
     std::string out = cli.dir.file("factors");
