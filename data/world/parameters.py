@@ -206,6 +206,9 @@ OTHER_TRADE = 0.1
 WORLD_MARINE_CATCH_T = 81.5e6  # marine capture fisheries 2014 (FAO, SOFIA 2016)
 
 
+AGRI_NOT_A_FIGURE_PCT = 99.5
+
+
 def nearest_mean(target, rows, key, k=3):
     """Mean of key over the k nearest countries (by position) that have it."""
     cands = []
@@ -327,6 +330,10 @@ def build_countries():
         # Land use: factbook agricultural share, urban share from the urban
         # area polygons, lakes inside the land area; natural is the rest.
         agri = num(f.get("agri_pct"))
+        # The factbook gives Sudan 100 %: its deserts counted as pasture. A
+        # whole country farmed is no figure; the neighbours' rule fills it.
+        if agri is not None and agri >= AGRI_NOT_A_FIGURE_PCT:
+            agri = None
         r["agri_src"] = agri / 100.0 if agri is not None else None
         r["cls"], r["q"], r["pet"], r["small_island"] = cls, q, pet, small_island
         r["p"] = p
