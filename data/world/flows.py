@@ -40,6 +40,11 @@ def num(s):
     return float(s) if s not in ("", None) else 0.0
 
 
+# Irrigation water that evaporates from the fields; the rest returns to the
+# rivers (field application efficiency is about one half worldwide).
+IRRIGATION_CONSUMED = 0.5
+
+
 def river_budgets(cp):
     """Own river water of each country (surface run-off plus groundwater
     discharge into rivers) and what is taken out of the rivers before they
@@ -50,7 +55,7 @@ def river_budgets(cp):
         own[iso] = num(r["WATERrunoff"]) + num(r["FLOW_groundwater_river"])
         rain_on_salt = num(r["RAINRATE"]) * num(r["AREA_saltlake"]) * 1e-6  # mm * km2 -> km3
         saltlake = max(0.0, num(r["EVAP_saltlake"]) - rain_on_salt)
-        taken[iso] = num(r["FLOW_river_agr"]) + saltlake
+        taken[iso] = IRRIGATION_CONSUMED * num(r["FLOW_river_agr"]) + saltlake
     return own, taken
 
 

@@ -167,6 +167,32 @@ def fu_runoff(p, pet, omega=2.6):
     return max(p - et, 0.0)
 
 
+DESERT_CLIMATE_FACTOR = 0.5
+
+
+def rain_for_runoff(q, pet):
+    """The precipitation (mm/yr) from which fu_runoff gives q: between q and
+    q + pet, since the evaporation never exceeds pet."""
+    lo, hi = q, q + pet
+    for _ in range(100):
+        mid = 0.5 * (lo + hi)
+        if fu_runoff(mid, pet) < q:
+            lo = mid
+        else:
+            hi = mid
+    return hi
+
+
+def internal_runoff_km3(iso3, f):
+    """The factbook's total renewable water less what the rivers of the
+    transboundary table bring in; 0 when there is no figure or nothing is
+    left."""
+    renewable = num(f.get("renewable_water_km3"))
+    if not renewable:
+        return 0.0
+    return max(renewable - RIVER_INFLOW.get(iso3, 0.0), 0.0)
+
+
 def frost_months(temp, lat, continental):
     amp = 1.0 + (0.24 if continental else 0.14) * abs(lat)
     return float(sum(1 for m in range(12) if temp + amp * math.cos(2 * math.pi * m / 12) < 0.0))
@@ -273,6 +299,10 @@ def country_inputs():
 def build_countries():
     global PRECIPITATION
     PRECIPITATION = {r["iso3"]: float(r["precipitation_mm"]) for r in read_csv("precipitation.csv")}
+    global RIVER_INFLOW
+    RIVER_INFLOW = {}
+    for rf in read_csv("river_flows.csv"):
+        RIVER_INFLOW[rf["to_iso3"]] = RIVER_INFLOW.get(rf["to_iso3"], 0.0) + float(rf["km3_per_yr"])
     rows = country_inputs()
     for r in rows:
         r["temp"] = r["temp_src"]
@@ -313,6 +343,10 @@ def build_countries():
         temp = r["temp"]
         mult, cls = climate_class(f.get("climate", ""))
         small_island = c["landlocked"] == "0" and area < 20000
+        pet = pet_mm(temp, cls)
+        # The internal runoff the factbook gives (km3/yr), or 0 (see below).
+        known = internal_runoff_km3(r["iso3"], f)
+        q_known = known / area * 1e6 if area > 0 else 0.0  # km3 over km2 -> mm
         if r["iso3"] in PRECIPITATION:
             rain = PRECIPITATION[r["iso3"]]
             p.put("RAINRATE", rain, "source")
@@ -321,8 +355,17 @@ def build_countries():
                 rain = interp(ZONAL_OCEAN_RAIN, r["lat"])
             else:
                 rain = interp(ZONAL_LAND_RAIN, r["lat"]) * mult
+            # The zonal rain of a wet mountain country (Iceland, Nepal,
+            # Taiwan) is often less than the water that leaves it: then the
+            # rain is the one from which the Budyko curve gives that runoff.
+            if mult >= DESERT_CLIMATE_FACTOR and 0 < q_known and fu_runoff(rain, pet) < q_known:
+                rain = rain_for_runoff(q_known, pet)
             p.put("RAINRATE", rain, "rule")
-        pet = pet_mm(temp, cls)
+        # A desert's renewable water is mostly groundwater from elsewhere: the
+        # factbook figure counts there only when its rain could give it.
+        if mult < DESERT_CLIMATE_FACTOR and q_known > rain:
+            known = 0.0
+        r["known_runoff"] = known
         q = fu_runoff(rain, pet)  # internal runoff, mm/yr
         ai = rain / pet
         r["ai"] = ai
@@ -418,12 +461,20 @@ def build_countries():
         p.put("DEPTH_nonagr", 0.1, "rule")
         p.put("AEROSOLDEPRATE", 3.6, "rule")
 
-        # Water: internal runoff by the Budyko curve, 60 % of it quick surface
-        # run-off and 40 % through groundwater (baseflow).
+        # Water: the internal runoff is the factbook's total renewable water
+        # less what the rivers bring in from upstream (the transboundary
+        # table); the Budyko curve stands in where that leaves nothing, or
+        # where there is no figure. The curve on annual means misses most of
+        # a monsoon's runoff (India: a quarter), so the figure comes first.
+        # 60 % of it is quick surface run-off, 40 % goes through groundwater.
         soil_area = area * (p["Farea_agr"] + p["Farea_nat"] + p["Farea_urb"])
-        runoff_km3 = q * soil_area * 1e-6
-        p.put("WATERrunoff", 0.6 * runoff_km3, "rule")
-        p.put("FLOW_soil_groundwater", 0.4 * runoff_km3, "rule")
+        internal = r["known_runoff"]
+        if internal > 0 and soil_area > 0:
+            runoff_km3, wprov = internal, "source"
+        else:
+            runoff_km3, wprov = q * soil_area * 1e-6, "rule"
+        p.put("WATERrunoff", 0.6 * runoff_km3, wprov)
+        p.put("FLOW_soil_groundwater", 0.4 * runoff_km3, wprov)
         renewable = num(f.get("renewable_water_km3"))
         discharge = renewable if renewable else runoff_km3
         r["discharge"] = discharge
