@@ -38,7 +38,6 @@ void calculate(Tmodel& m, bool useinversion, Ttimings* timings) {
         timer.step("More parameters");
         computepartitioning(m);
         computedegradation(m);
-        computereexports(m);
         computetransfer(m);
         progress->setsubtext("ADV and DIFF");
         timer.step("ADV and DIFF");

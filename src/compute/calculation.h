@@ -20,7 +20,9 @@ void calculate(Tmodel& model, bool useinversion, Ttimings* timings = nullptr);
 void computelandscape(Tmodel& model);    // landscape dimensions and region geometry
 void computepartitioning(Tmodel& model); // partitioning, speciation, bioconcentration
 void computedegradation(Tmodel& model);  // half-lives, rate constants, purification
-void computereexports(Tmodel& model);    // food re-exports
+// Food re-exports of one region: the degradation stage computes them in its
+// soil half-life loop.
+void computereexports(Tmodel& model, std::uint32_t region, bool land);
 void computetransfer(Tmodel& model);     // intermedia transfer, sediment balance
 void computeflows(Tmodel& model);        // advective and diffusive flows
 // Builds the system matrix and solves it for the emission (or inverts it);

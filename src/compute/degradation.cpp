@@ -458,6 +458,7 @@ void computesoilhalflives(Tmodel& m) {
         computeDT50bio_nonagr(m, i, land);
         computeDT50abio_saltlakesed(m, i, land);
         computeDT50abio_seased(m, i, land);
+        computereexports(m, i, land);
     }
 }
 

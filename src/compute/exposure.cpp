@@ -5,9 +5,12 @@
 #include <initializer_list>
 
 #include "compute/calculation.h"
+#include "compute/stagemath.h"
 #include "numeric/errors.h"
 
 namespace velmora {
+
+using stagemath::single;
 
 extended personintake(Tnumpars& intake, std::uint32_t i) {
     if (intake.ishidden(i)) return 0;
@@ -48,18 +51,16 @@ void computeREEXPORT(Tmodel& m, std::uint32_t i, bool land, const Ttradedfood& f
     extended exported = (m.env.*food.EXPORT).get(i);
     extended produced = (m.env.*food.PROD).get(i);
     extended surplus = exported - produced;
-    r.setdefault(i, surplus > 0 ? static_cast<float>(surplus) : 0.0f);
+    r.setdefault(i, surplus > 0 ? single(surplus) : 0.0f);
 }
 
 } // namespace
 
-void computereexports(Tmodel& m) {
-    for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
-        bool land = m.env.island(i);
-        for (const Ttradedfood& food : tradedfoods)
-            computeREEXPORT(m, i, land, food);
-    }
+void computereexports(Tmodel& m, std::uint32_t i, bool land) {
+    for (const Ttradedfood& food : tradedfoods)
+        computeREEXPORT(m, i, land, food);
 }
+
 
 // ---- Concentrations, doses and intakes for the current emission ------------
 
@@ -112,13 +113,13 @@ void computeC_leafcrops(Tmodel& m, std::uint32_t i) {
     Tresults& r = m.results;
     extended c = static_cast<extended>(r.C_agr.get(i)) * r.BCFsoil_leafcrops.get(i) +
                  static_cast<extended>(r.C_air.get(i)) * r.BCFair_leafcrops.get(i);
-    r.C_leafcrops.setdefault(i, static_cast<float>(c));
+    r.C_leafcrops.setdefault(i, single(c));
 }
 
 void computeC_rootcrops(Tmodel& m, std::uint32_t i) {
     Tresults& r = m.results;
     extended c = static_cast<extended>(r.C_agr.get(i)) * r.BCF_rootcrops.get(i);
-    r.C_rootcrops.setdefault(i, static_cast<float>(c));
+    r.C_rootcrops.setdefault(i, single(c));
 }
 
 // Fish swim in the liquid fresh water; a region without any (river frozen
@@ -127,7 +128,7 @@ void computeC_freshwaterfish(Tmodel& m, std::uint32_t i, const Tfreshwater& w) {
     Tresults& r = m.results;
     extended c = 0;
     if (w.W > 0) c = w.S * r.BCF_fish.get(i) / w.W;
-    r.C_freshwaterfish.setdefault(i, static_cast<float>(c));
+    r.C_freshwaterfish.setdefault(i, single(c));
 }
 
 // Sea fish live in sea regions only. A metal is taken up as the free ion;
@@ -141,7 +142,7 @@ void computeC_seafish(Tmodel& m, std::uint32_t i, bool land, bool metal, bool ga
     extended c = static_cast<extended>(r.C_seawater.get(i)) * r.BCF_fish.get(i);
     if (metal) c *= static_cast<extended>(r.ACTCOEFF.get()) * r.FREEIONseawater.get(i);
     if (gas) c = 0;
-    r.C_seafish.setdefault(i, static_cast<float>(c));
+    r.C_seafish.setdefault(i, single(c));
 }
 
 // Grass grows on natural soil, crops on agricultural soil.
@@ -149,7 +150,7 @@ void computeC_grass(Tmodel& m, std::uint32_t i) {
     Tresults& r = m.results;
     extended c = static_cast<extended>(r.C_nat.get(i)) * r.BCFsoil_leafcrops.get(i) +
                  static_cast<extended>(r.C_air.get(i)) * r.BCFair_leafcrops.get(i);
-    r.C_grass.setdefault(i, static_cast<float>(c));
+    r.C_grass.setdefault(i, single(c));
 }
 
 // Cattle take the chemical in with grass, soil and air; the bioconcentration
@@ -165,18 +166,18 @@ extended cattleproduct(Tmodel& m, std::uint32_t i, Tnumpars& BCF) {
 }
 
 void computeC_meat(Tmodel& m, std::uint32_t i) {
-    m.results.C_meat.setdefault(i, static_cast<float>(cattleproduct(m, i, m.results.BCF_meat)));
+    m.results.C_meat.setdefault(i, single(cattleproduct(m, i, m.results.BCF_meat)));
 }
 
 void computeC_dairy(Tmodel& m, std::uint32_t i) {
-    m.results.C_dairy.setdefault(i, static_cast<float>(cattleproduct(m, i, m.results.BCF_milk)));
+    m.results.C_dairy.setdefault(i, single(cattleproduct(m, i, m.results.BCF_milk)));
 }
 
 void computeC_purfgroundw(Tmodel& m, std::uint32_t i) {
     Tresults& r = m.results;
     extended c = static_cast<extended>(r.PURFgroundw.get()) * r.Fdiss_inlandwater.get(i) *
                  r.C_groundwater.get(i);
-    r.C_purfgroundw.setdefault(i, static_cast<float>(c));
+    r.C_purfgroundw.setdefault(i, single(c));
 }
 
 void computeC_purfsurfacew(Tmodel& m, std::uint32_t i, const Tfreshwater& w) {
@@ -184,7 +185,7 @@ void computeC_purfsurfacew(Tmodel& m, std::uint32_t i, const Tfreshwater& w) {
     extended c = 0;
     if (w.W > 0)
         c = static_cast<extended>(r.PURFsurfacew.get()) * r.Fdiss_inlandwater.get(i) * w.S / w.W;
-    r.C_purfsurfacew.setdefault(i, static_cast<float>(c));
+    r.C_purfsurfacew.setdefault(i, single(c));
 }
 
 // Drinking water is a mix of groundwater and surface water, each partly
@@ -201,7 +202,7 @@ void computeC_drw(Tmodel& m, std::uint32_t i, const Tfreshwater& w) {
             Ds * r.C_purfsurfacew.get(i) + (1 - Ds) * r.Fdiss_inlandwater.get(i) * w.S / w.W;
         c = Dg * fromground + (1 - Dg) * fromsurface;
     }
-    r.C_drw.setdefault(i, static_cast<float>(c));
+    r.C_drw.setdefault(i, single(c));
 }
 
 void computeC_food(Tmodel& m, std::uint32_t i, bool land, bool metal, bool gas) {
@@ -239,11 +240,11 @@ float weightedmean(Tmodel& m, bool land, Tnumpars& weight, Tnumpars& concentrati
         if (m.env.island(i) != land) continue;
         float w = weight.get(i);
         float c = concentration.get(i);
-        sumproduct = static_cast<float>(sumproduct + static_cast<extended>(w) * c);
-        sumweight = static_cast<float>(sumweight + static_cast<extended>(w));
+        sumproduct = single(sumproduct + static_cast<extended>(w) * c);
+        sumweight = single(sumweight + static_cast<extended>(w));
     }
     if (sumweight == 0) return 0;
-    return static_cast<float>(static_cast<extended>(sumproduct) / sumweight);
+    return single(static_cast<extended>(sumproduct) / sumweight);
 }
 
 void computeC_importconcentrations(Tmodel& m) {
@@ -321,14 +322,14 @@ void computeDOSE_air(Tmodel& m, std::uint32_t i, extended BW) {
         if (BIOoral == 0) throw Eerror("Division by zero: BIO_oral is 0");
         dose = Fresp * IHair / BW * (BIOinh / BIOoral) * r.C_air.get(i);
     }
-    r.DOSE_air.setdefault(i, static_cast<float>(dose));
+    r.DOSE_air.setdefault(i, single(dose));
 }
 
 void computeDOSE_drw(Tmodel& m, std::uint32_t i, extended BW) {
     Tresults& r = m.results;
     extended dose = 0;
     if (BW != 0) dose = personintake(m.env.IH_drw, i) * r.C_drw.get(i) / BW;
-    r.DOSE_drw.setdefault(i, static_cast<float>(dose));
+    r.DOSE_drw.setdefault(i, single(dose));
 }
 
 // DOSE_leafcrops, DOSE_rootcrops, DOSE_freshwaterfish, DOSE_meat, DOSE_dairy:
@@ -340,7 +341,7 @@ void computeDOSE_food(std::uint32_t i, extended BW, const Tfood& f) {
     extended P = f.PROD.get(i);
     extended X = f.EXPORT.get(i);
     extended M = f.IMPORT.get(i);
-    extended T = static_cast<float>(P - X + M);
+    extended T = single(P - X + M);
     extended dose = 0;
     if (T != 0 && BW != 0) {
         extended R = f.REEXPORT.get(i);
@@ -352,7 +353,7 @@ void computeDOSE_food(std::uint32_t i, extended BW, const Tfood& f) {
         f.REEXPORT.useds.setvalue(i, true);
         f.IH.useds.setvalue(i, true);
     }
-    f.DOSE.setdefault(i, static_cast<float>(dose));
+    f.DOSE.setdefault(i, single(dose));
 }
 
 // Sea fish come from the world market: every region eats the catch-weighted
@@ -363,7 +364,7 @@ void computeDOSE_seafish(Tmodel& m, std::uint32_t i, extended BW) {
     if (BW != 0)
         dose = static_cast<extended>(r.C_seafishaverage.get()) * personintake(m.env.IH_seafish, i) /
                BW;
-    r.DOSE_seafish.setdefault(i, static_cast<float>(dose));
+    r.DOSE_seafish.setdefault(i, single(dose));
 }
 
 void computeDOSE_totaloral(Tmodel& m, std::uint32_t i) {
@@ -371,13 +372,13 @@ void computeDOSE_totaloral(Tmodel& m, std::uint32_t i) {
     extended dose = static_cast<extended>(r.DOSE_drw.get(i)) + r.DOSE_freshwaterfish.get(i) +
                     r.DOSE_seafish.get(i) + r.DOSE_leafcrops.get(i) + r.DOSE_rootcrops.get(i) +
                     r.DOSE_meat.get(i) + r.DOSE_dairy.get(i);
-    r.DOSE_totaloral.setdefault(i, static_cast<float>(dose));
+    r.DOSE_totaloral.setdefault(i, single(dose));
 }
 
 void computeDOSE_total(Tmodel& m, std::uint32_t i) {
     Tresults& r = m.results;
     extended dose = static_cast<extended>(r.DOSE_air.get(i)) + r.DOSE_totaloral.get(i);
-    r.DOSE_total.setdefault(i, static_cast<float>(dose));
+    r.DOSE_total.setdefault(i, single(dose));
 }
 
 // The ten doses, in the order DOSE_air .. DOSE_total, paired with the intake
@@ -408,11 +409,13 @@ void computeINTAKE_routes(Tmodel& m) {
         route.INTAKE.setdefault(0);
     for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
         if (!m.env.island(i)) continue;
-        float N = static_cast<float>(static_cast<extended>(m.env.Npop.get(i)) * m.env.BW.get(i));
+        float N = single(static_cast<extended>(m.env.Npop.get(i)) * m.env.BW.get(i));
         for (Troute& route : list) {
-            extended sum = static_cast<extended>(route.INTAKE.get()) +
+            // The running total is added to in place, not read: only a later
+            // stage that uses an intake marks it used.
+            extended sum = static_cast<extended>(route.INTAKE.value) +
                            static_cast<extended>(N) * route.DOSE.get(i);
-            route.INTAKE.setdefault(static_cast<float>(sum));
+            route.INTAKE.setdefault(single(sum));
         }
     }
 }
@@ -432,7 +435,7 @@ void computeiF(Tmodel& m) {
         if (emission == 0)
             r.iF.setunknown(i);
         else
-            r.iF.setdefault(i, static_cast<float>(intake / emission));
+            r.iF.setdefault(i, single(intake / emission));
     }
 }
 
@@ -443,7 +446,7 @@ void computeiFtot(Tmodel& m) {
     if (emission == 0)
         r.iFtot.setunknown();
     else
-        r.iFtot.setdefault(static_cast<float>(intake / emission));
+        r.iFtot.setdefault(single(intake / emission));
 }
 
 } // namespace

@@ -8,8 +8,11 @@
 #include <vector>
 
 #include "compute/calculation.h"
+#include "compute/stagemath.h"
 
 namespace velmora {
+
+using stagemath::single;
 
 namespace {
 
@@ -26,9 +29,9 @@ void computeRCRtox_freshwater(Tmodel& m, std::uint32_t i) {
         return;
     }
     extended effect = m.sub.EFFECT_aquatox.get();
-    r.RCRtox_river.setdefault(i, static_cast<float>(effect * r.C_river.get(i)));
-    r.RCRtox_lake.setdefault(i, static_cast<float>(effect * r.C_lake.get(i)));
-    r.RCRtox_saltlake.setdefault(i, static_cast<float>(effect * r.C_saltlake.get(i)));
+    r.RCRtox_river.setdefault(i, single(effect * r.C_river.get(i)));
+    r.RCRtox_lake.setdefault(i, single(effect * r.C_lake.get(i)));
+    r.RCRtox_saltlake.setdefault(i, single(effect * r.C_saltlake.get(i)));
 }
 
 void computeRCRtox_seawater(Tmodel& m, std::uint32_t i, bool metal) {
@@ -39,7 +42,7 @@ void computeRCRtox_seawater(Tmodel& m, std::uint32_t i, bool metal) {
     }
     extended ratio = static_cast<extended>(m.sub.EFFECT_seatox.get()) * r.C_seawater.get(i);
     if (metal) ratio *= static_cast<extended>(r.ACTCOEFF.get()) * r.FREEIONseawater.get(i);
-    r.RCRtox_seawater.setdefault(i, static_cast<float>(ratio));
+    r.RCRtox_seawater.setdefault(i, single(ratio));
 }
 
 // The soil ratio takes the volume-weighted concentration of the three soils.
@@ -59,7 +62,7 @@ void computeRCRtox_soil(Tmodel& m, std::uint32_t i) {
     extended volume = Vagr + Vnat + Vurb;
     extended effect = m.sub.EFFECT_terrtox.get();
     extended ratio = volume == 0 ? 0 : mass / volume * effect;
-    r.RCRtox_soil.setdefault(i, static_cast<float>(ratio));
+    r.RCRtox_soil.setdefault(i, single(ratio));
 }
 
 void computeRCRtox_humnoncarc(Tmodel& m, std::uint32_t i) {
@@ -69,7 +72,7 @@ void computeRCRtox_humnoncarc(Tmodel& m, std::uint32_t i) {
         return;
     }
     extended ratio = static_cast<extended>(m.sub.EFFECThum_noncarc.get()) * r.DOSE_total.get(i);
-    r.RCRtox_humnoncarc.setdefault(i, static_cast<float>(ratio));
+    r.RCRtox_humnoncarc.setdefault(i, single(ratio));
 }
 
 void computeRCRtox_humcarc(Tmodel& m, std::uint32_t i) {
@@ -79,7 +82,7 @@ void computeRCRtox_humcarc(Tmodel& m, std::uint32_t i) {
         return;
     }
     extended ratio = static_cast<extended>(m.sub.EFFECThum_carc.get()) * r.DOSE_total.get(i);
-    r.RCRtox_humcarc.setdefault(i, static_cast<float>(ratio));
+    r.RCRtox_humcarc.setdefault(i, single(ratio));
 }
 
 // ---- impact scores ----------------------------------------------------------
@@ -234,13 +237,13 @@ void computeimpactscore(Tmodel& m, Tcategory c) {
         extended rcr = x.RCRtox.get(i);
         potential[i] = weights.w * rcr;
         actual[i] = weights.u * rcr;
-        P = static_cast<float>(P + potential[i]);
-        A = static_cast<float>(A + actual[i]);
-        W = static_cast<float>(W + weights.w);
+        P = single(P + potential[i]);
+        A = single(A + actual[i]);
+        W = single(W + weights.w);
     }
     if (W > 0) {
-        x.IPICRtox.setdefault(static_cast<float>(static_cast<extended>(P) / W));
-        x.IAICRtox.setdefault(static_cast<float>(static_cast<extended>(A) / W));
+        x.IPICRtox.setdefault(single(static_cast<extended>(P) / W));
+        x.IAICRtox.setdefault(single(static_cast<extended>(A) / W));
     } else {
         x.IPICRtox.sethidden();
         x.IAICRtox.sethidden();
@@ -252,8 +255,8 @@ void computeimpactscore(Tmodel& m, Tcategory c) {
             if (P > 0) potentialshare = potential[j] / P;
             if (A > 0) actualshare = actual[j] / A;
         }
-        x.RPICRtox.setdefault(j, static_cast<float>(potentialshare));
-        x.RAICRtox.setdefault(j, static_cast<float>(actualshare));
+        x.RPICRtox.setdefault(j, single(potentialshare));
+        x.RAICRtox.setdefault(j, single(actualshare));
     }
 }
 
@@ -263,7 +266,7 @@ void computeimpactscore(Tmodel& m, Tcategory c) {
 // effect (value 0) leaves the factor unknown rather than infinite.
 void computeCFtox(Tnumpar& CF, Tnumpar& score, float reference) {
     if (reference != 0 && score.isknown())
-        CF.setdefault(static_cast<float>(static_cast<extended>(score.get()) / reference));
+        CF.setdefault(single(static_cast<extended>(score.get()) / reference));
     else
         CF.setunknown();
 }

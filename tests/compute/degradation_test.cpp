@@ -167,6 +167,16 @@ TEST_F(Degradation, CompartmentsTheRegionDoesNotHaveAreHidden) {
     EXPECT_TRUE(r.khydro_seawater.isunknown(Aland));
 }
 
+TEST_F(Degradation, TheSoilHalfLifeLoopAlsoGivesTheFoodReexports) {
+    organic();
+    m.env.PROD_meat.set(Aland, 500, stImported);
+    m.env.EXPORT_meat.set(Aland, 540, stImported);
+    computedegradation(m);
+    EXPECT_FLOAT_EQ(r.REEXPORT_meat.value(Aland), 40);
+    EXPECT_EQ(r.REEXPORT_meat.status(Aland), stDefault);
+    EXPECT_TRUE(r.REEXPORT_meat.ishidden(Asea));
+}
+
 TEST_F(Degradation, OrganicRateConstants) {
     organic();
     // The type defaults leave hydrolysis, photolysis, the abiotic and the

@@ -453,6 +453,17 @@ TEST_F(Intakes, WorldIntakesAddEveryLandRegionsBodyMassTimesItsDose) {
     EXPECT_TRUE(fx.ui.warnings.empty());
 }
 
+TEST_F(Intakes, OnlyTheTotalIntakeIsReadLater) {
+    setintakeinputs();
+    computeintakes(m);
+    // The route totals are added to in place; the total intake fraction is
+    // the one later result that reads an intake.
+    std::vector<Tnumpar*> list = intakes();
+    for (int k = 1; k <= 9; ++k)
+        EXPECT_FALSE(list[k - 1]->used) << list[k - 1]->name();
+    EXPECT_TRUE(r.INTAKE_total.used);
+}
+
 TEST_F(Intakes, IntakeFractionsDivideByTheEmission) {
     setintakeinputs();
     fx.ws.settings.EmissionAmount = 4;

@@ -24,6 +24,11 @@ protected:
         prod.set(i, produced, stImported);
         exp.set(i, exported, stImported);
     }
+    // The degradation stage's region loop, re-export part only.
+    void computereexports(Tmodel& model) {
+        for (std::uint32_t i = 1; i <= model.regions.count; ++i)
+            velmora::computereexports(model, i, model.env.island(i));
+    }
 };
 
 TEST_F(Reexports, ExportBeyondProductionIsReexportedPerFood) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "compute/calculation.h"
+#include "numeric/errors.h"
 #include "numeric/utilities.h"
 #include "support/worldfixture.h"
 
@@ -93,6 +94,22 @@ TEST_F(Risk, RatiosOfAnOrganic) {
                         &r.RCRtox_humnoncarc, &r.RCRtox_humcarc})
         EXPECT_TRUE(p->ishidden(S)) << p->name();
     EXPECT_TRUE(fx.ui.warnings.empty());
+}
+
+TEST_F(Risk, ARatioBeyondTheFloatRangeAbandonsTheCalculation) {
+    fx.organic();
+    seteffects();
+    setexposure();
+    // An effect near the infinite value times a large concentration cannot
+    // be stored: the stage stops instead of passing inf to the scores.
+    s.EFFECT_aquatox.set(1e20f, stImported);
+    r.C_river.setdefault(A, 1e20f);
+    try {
+        computeriskratios(m);
+        FAIL() << "no error";
+    } catch (const Eerror& error) {
+        EXPECT_STREQ(error.what(), "Floating point overflow");
+    }
 }
 
 TEST_F(Risk, AMetalIsCorrectedForTheFreeIonInSeaWaterOnly) {
