@@ -68,6 +68,9 @@ void Tworkspace::initialize(bool withcalculation, Ttimings* timings) {
     {
         std::unique_ptr<Tprogress> progress = ui.progress();
         progress->setmaintext("Opening " + settings.SubstancesFile);
+        // Every initialisation reads the substances file the settings name
+        // now, not a workbook an earlier path left open.
+        SubstancesWorkbook.reset();
         bool open = opensubstancesworkbook();
         progress->setsubtext("Reading " + startsubstance);
         if (open) {

@@ -1,0 +1,50 @@
+// The workspace's initialisation: which files it reads.
+#include <gtest/gtest.h>
+
+#include "app/workspace.h"
+#include "numeric/uiservice.h"
+#include "support/smallworld.h"
+#include "support/testsupport.h"
+
+namespace velmora {
+namespace {
+
+using testing::Tsheetspec;
+using testing::Tsmallworld;
+using testing::Ttempdir;
+
+// A substances workbook with one "Nitrobenzene" row of the given molar mass.
+void writesubstances(const std::string& path, const char* molw) {
+    Tsheetspec sheet{"VELMORA", {}};
+    const char* headers[] = {"CAS", "substype", "name", "MOLW", "VP_TEMPtest", "SOL", "Kow"};
+    const char* row[] = {"98-95-3", "nitrobenzene", "Nitrobenzene", molw, "20", "2000", "70"};
+    for (int c = 0; c < 7; ++c) {
+        sheet.set(2, c + 3, headers[c]);
+        sheet.set(4, c + 3, row[c]);
+    }
+    testing::writeworkbook(path, {sheet});
+}
+
+TEST(Workspace, ReinitialisingReadsTheSubstancesFileTheSettingsNameNow) {
+    Ttempdir dir;
+    Tsmallworld world = Tsmallworld::standard();
+    world.writeparameters(dir.file("p.xlsx"));
+    world.writeborders(dir.file("b.xlsx"));
+    writesubstances(dir.file("first.xlsx"), "0.123");
+    writesubstances(dir.file("second.xlsx"), "0.456");
+    Trecorderui ui;
+    Tworkspace ws(ui, dir.path());
+    ws.settings.ParametersFile = dir.file("p.xlsx");
+    ws.settings.BordersFile = dir.file("b.xlsx");
+    ws.settings.SubstancesFile = dir.file("first.xlsx");
+    ws.initialize(false);
+    ASSERT_TRUE(ws.env.present);
+    EXPECT_FLOAT_EQ(ws.sub.MOLW.value, 0.123f);
+    ws.settings.SubstancesFile = dir.file("second.xlsx");
+    ws.initialize(false);
+    EXPECT_FLOAT_EQ(ws.sub.MOLW.value, 0.456f);
+    EXPECT_EQ(ws.SubstancesWorkbook->workbookname(), "second.xlsx");
+}
+
+} // namespace
+} // namespace velmora
