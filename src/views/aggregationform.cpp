@@ -84,10 +84,19 @@ void TAggregationForm::FormShow() {
     if (settings_.AggregationLevel < levelcount)
         LevelRadioButtons[settings_.AggregationLevel]->setChecked(true);
     LevelRadioGroupClick();
-    // A group the current list does not offer leaves the list at its first
-    // value: only offered groups can be chosen.
-    int found = RegionComboBox->findText(QString::fromStdString(settings_.AggregationGroup),
-                                         Qt::MatchExactly | Qt::MatchCaseSensitive);
+    // The present group is often missing from its own level's list (its
+    // members were left out when this world was read); it is put first, so
+    // that OK without a change keeps the world as it is.
+    const QString group = QString::fromStdString(settings_.AggregationGroup);
+    int found = RegionComboBox->findText(group, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int k = level();
+    if (found < 0 && !group.isEmpty() && k >= 1 && k <= 14) {
+        RegionComboBox->insertItem(0, group);
+        found = 0;
+        const bool choice = RegionComboBox->count() > 1;
+        RegionComboBox->setEnabled(choice);
+        RegionLabel->setEnabled(choice);
+    }
     if (found >= 0) RegionComboBox->setCurrentIndex(found);
 }
 

@@ -155,6 +155,20 @@ TEST_F(Dialogs, AggregationShowsTheSettingAndOKStoresTheChoice) {
     EXPECT_EQ(ws.settings.AggregationGroup, "Sea");
 }
 
+TEST_F(Dialogs, AggregationOKWithoutAChangeKeepsAGroupItsListDoesNotOffer) {
+    // A world of land only: its own level lists "Sea" alone, since the sea
+    // regions were left out.
+    ws.settings.AggregationLevel = 14;
+    ws.settings.AggregationGroup = "Land";
+    ws.initialize();
+    TAggregationForm form(ws.settings, ws.regions);
+    form.show();
+    EXPECT_EQ(form.RegionComboBox->currentText().toStdString(), "Land");
+    form.OKButton->click();
+    EXPECT_EQ(ws.settings.AggregationLevel, 14);
+    EXPECT_EQ(ws.settings.AggregationGroup, "Land");
+}
+
 TEST_F(Dialogs, AggregationCancelStoresNothing) {
     TAggregationForm form(ws.settings, ws.regions);
     form.show();
