@@ -237,7 +237,8 @@ template <typename T> struct Tdenselu {
 
     // Sum of safeproduct(x(c), W(r, c)) over c in [from, to), in extended,
     // rounded to single precision.
-    extended dot(std::uint32_t r, std::uint32_t from, std::uint32_t to, const T* x) const {
+    template <typename X>
+    extended dot(std::uint32_t r, std::uint32_t from, std::uint32_t to, const X* x) const {
         const T* rr = row(r);
         extended sum = 0;
         for (std::uint32_t c = from; c < to; ++c)
@@ -245,21 +246,23 @@ template <typename T> struct Tdenselu {
         return static_cast<float>(sum);
     }
 
-    // x = solution for right-hand side b (both n long).
-    void substitute(const T* b, T* x) const {
+    // x = solution for right-hand side b (both n long). X is the precision
+    // the unknowns are held in between the steps: the working precision for
+    // an inverse, single for a solve's result vector.
+    template <typename X> void substitute(const T* b, X* x) const {
         if (n == 0) return;
         // Before the first non-zero every product is exactly 0, so the
         // forward sums start there; for a unit vector that skips most work.
         std::uint32_t first = n;
         for (std::uint32_t i = 0; i < n; ++i) {
             extended d = first < i ? dot(q[i], first, i, x) : 0;
-            x[i] = T(extended(b[q[i]]) - d);
+            x[i] = X(extended(b[q[i]]) - d);
             if (first == n && x[i] != 0) first = i;
         }
-        x[n - 1] = T(extended(x[n - 1]) / extended(row(q[n - 1])[n - 1]));
+        x[n - 1] = X(extended(x[n - 1]) / extended(row(q[n - 1])[n - 1]));
         for (std::uint32_t i = n - 1; i-- > 0;) {
             extended d = dot(q[i], i + 1, n, x);
-            x[i] = T((extended(x[i]) - d) / extended(row(q[i])[i]));
+            x[i] = X((extended(x[i]) - d) / extended(row(q[i])[i]));
         }
     }
 
@@ -540,13 +543,15 @@ bool Tsolveequations::solve(const Tnummatrix& a, const Tnumvector& b) {
                 ok = false;
                 return;
             }
-            std::vector<T> bt(n), xt(n);
+            // The unknowns live in the single-precision result vector
+            // throughout the substitution, before they are unscaled.
+            std::vector<T> bt(n);
+            std::vector<float> xt(n);
             for (std::uint32_t i = 0; i < n; ++i)
                 bt[i] = T(rhs[i]);
             lu.substitute(bt.data(), xt.data());
             for (std::uint32_t j = 0; j < n; ++j) {
-                // The solution is held in single precision before it is unscaled.
-                extended v = static_cast<float>(xt[j]);
+                extended v = xt[j];
                 if (scale[j] != 1) v = v * (1 / extended(scale[j]));
                 x[j] = v;
             }

@@ -466,6 +466,25 @@ TEST(Tsolveequations, ScalingTwoSolvesColumnsOfVeryDifferentSize) {
 
 // ---------------------------------------------------------------- working precision
 
+TEST(Tsolveequations, TheUnknownsAreHeldInSinglePrecisionDuringSubstitution) {
+    // x2 = 1/3 goes into the single-precision result vector as 0.33333334;
+    // 7 * that, rounded, is 2.3333335, so x1 = 5 - 2.3333335 = 2.6666665. Held
+    // in extended, x2 would give 7/3 -> 2.3333333 and x1 = 2.6666667.
+    Tnummatrix a(2, 2);
+    fill(a, {{1, 7}, {0, 3}});
+    Tnumvector b(2);
+    fill(b, {5, 1});
+    Tsolveequations s;
+    s.setmethod(Tsolvemethod::dense);
+    s.setscaling(0);
+    s.setworkprecision(3);
+    ASSERT_TRUE(s.solve(a, b));
+    Tnumvector x;
+    s.getresult(x);
+    EXPECT_EQ(float(x.getvalue(2)), 1.0f / 3.0f);
+    EXPECT_EQ(float(x.getvalue(1)), 2.6666665077209473f);
+}
+
 TEST(Tsolveequations, WorkingPrecisionZeroIsExtended) {
     // A 4 x 4 Hilbert matrix: single-precision elimination loses digits that
     // extended keeps, so precision 1 and 3 differ while 0 repeats 3.
