@@ -208,35 +208,38 @@ float arcsinchecked(extended x) {
 }
 
 void geodistance(Tgeopoint p1, Tgeopoint p2, float& distance, float& bearing) {
-    const float degrad = 0.017453f;
-    const float raddeg = 57.295781f;
-    const float a = 6378137.0f;
-    const float e2 = 0.006739496742337f;
-    float lat1 = p1.latitude, lon1 = p1.longitude, lat2 = p2.latitude, lon2 = p2.longitude;
-    float dphi = (lat1 - lat2) * degrad;
-    float dlambda = (lon1 - lon2) * degrad;
-    float phim = (lat1 + lat2) / 2 * degrad;
-    float sinphim = std::sin(phim);
-    float w = 1 - e2 * sinphim * sinphim;
-    float m = a * (1 - e2) / std::pow(w, 1.5f);
-    float n = a / std::sqrt(w);
-    float sdphi = std::sin(dphi / 2);
-    float sdlambda = std::sin(dlambda / 2);
-    float h =
-        sdphi * sdphi + std::cos(lat2 * degrad) * std::cos(lat1 * degrad) * sdlambda * sdlambda;
-    float c = 2 * arcsinchecked(std::sqrt(h));
-    float sinc = std::sin(c);
+    // Expressions are worked out in extended precision; what the method keeps
+    // (the differences, M, N, c, theta, the distance) is held as a float.
+    const extended degrad = 0.017453L;
+    const extended raddeg = 57.295781L;
+    const extended a = 6378137.0L;
+    const extended e2 = 0.006739496742337L;
+    const extended lat1 = p1.latitude, lon1 = p1.longitude, lat2 = p2.latitude,
+                   lon2 = p2.longitude;
+    const float dphi = static_cast<float>((lat1 - lat2) * degrad);
+    const float dlambda = static_cast<float>((lon1 - lon2) * degrad);
+    const float phim = static_cast<float>((lat1 + lat2) / 2 * degrad);
+    const extended sinphim = std::sin(extended(phim));
+    const extended w = 1 - e2 * sinphim * sinphim;
+    const float m = static_cast<float>(a * (1 - e2) / std::pow(w, 1.5L));
+    const float n = static_cast<float>(a / std::sqrt(w));
+    const extended sdphi = std::sin(extended(dphi) / 2);
+    const extended sdlambda = std::sin(extended(dlambda) / 2);
+    const extended coslat2 = std::cos(lat2 * degrad);
+    const extended h = sdphi * sdphi + coslat2 * std::cos(lat1 * degrad) * sdlambda * sdlambda;
+    const float c = static_cast<float>(2 * extended(arcsinchecked(std::sqrt(h))));
+    const extended sinc = std::sin(extended(c));
     float theta = 0;
     if (sinc != 0) {
-        float s = std::cos(lat2 * degrad) * std::sin(dlambda) / sinc;
+        extended s = coslat2 * std::sin(extended(dlambda)) / sinc;
         // Rounding can push the ratio a hair beyond 1 for points on one meridian.
-        if (s > 1 && s < 1.000001f) s = 1;
-        if (s < -1 && s > -1.000001f) s = -1;
+        if (s > 1 && s < 1.000001L) s = 1;
+        if (s < -1 && s > -1.000001L) s = -1;
         theta = arcsinchecked(s);
     }
-    float st = std::sin(theta), ct = std::cos(theta);
-    distance = c * m * n / (m * st * st + n * ct * ct);
-    float b = std::fabs(theta * raddeg);
+    const extended st = std::sin(extended(theta)), ct = std::cos(extended(theta));
+    distance = static_cast<float>(extended(c) * m * n / (m * st * st + n * ct * ct));
+    const float b = static_cast<float>(std::fabs(theta * raddeg));
     if (lat1 < lat2 && lon1 < lon2)
         bearing = b;
     else if (lat1 < lat2 && lon1 > lon2)

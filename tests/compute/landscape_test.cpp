@@ -290,9 +290,9 @@ double spheredistance(double lat1, double lon1, double lat2, double lon2) {
 
 TEST_F(Landscape, RegionDistanceOfFarPointsDueEastOrWest) {
     // Points where the toolkit's direction term rounds beyond its arcsine.
-    const float pairs[][4] = {{-68.7424316f, 159.623505f, 63.4886932f, 18.3889465f},
-                              {-55.9663239f, -74.8101044f, 55.5804291f, 95.4192505f},
-                              {10.8345642f, -165.090546f, -10.7578583f, 21.0718689f}};
+    const float pairs[][4] = {{-64.2084808f, 119.979004f, 64.1937256f, -60.6857224f},
+                              {74.1857147f, -108.18721f, -73.7242203f, 57.7372589f},
+                              {29.5681305f, -23.4466553f, -29.4131508f, 150.264648f}};
     for (const auto& p : pairs) {
         float d = 0, bearing = 0;
         EXPECT_THROW(geodistance({p[0], p[1]}, {p[2], p[3]}, d, bearing), EInvalidArgument);
