@@ -313,7 +313,7 @@ void Tnummatrix::setcolumn(std::uint32_t c, const Tnumvector& v) {
 
 void Tnummatrix::getcolumn(std::uint32_t c, Tnumvector& v) const {
     if (c == 0 || (!expandable_ && c > colcapacity())) throw ERangeError();
-    if (!expandable_ && !v.expandable() && v.capacity() < rows_())
+    if (!expandable_ && v.capacity() < rows_())
         throw EInvalidArgument("Arrays of incompatible dimension");
     std::uint32_t n = rows_();
     v.reset(n);

@@ -764,6 +764,12 @@ TEST(TnummatrixColumns, ColumnTransfersRefuseBadIndicesAndLengths) {
     Tnumvector small(2);
     EXPECT_THROW(m.getcolumn(1, small), EInvalidArgument);
     EXPECT_EQ(message([&] { m.getcolumn(1, small); }), "Arrays of incompatible dimension");
+    // A fixed matrix asks for room even of a vector that could grow.
+    Tnummatrix tall(8, 2);
+    tall.setvalue(8, 1, 1.0L);
+    Tnumvector growing; // capacity 5
+    EXPECT_TRUE(growing.expandable());
+    EXPECT_THROW(tall.getcolumn(1, growing), EInvalidArgument);
     // A fixed empty matrix cannot take a column longer than its row capacity.
     Tnummatrix empty(3, 2);
     EXPECT_THROW(empty.setcolumn(1, four), ERangeError);
