@@ -233,6 +233,7 @@ WORLD_MARINE_CATCH_T = 81.5e6  # marine capture fisheries 2014 (FAO, SOFIA 2016)
 
 
 AGRI_NOT_A_FIGURE_PCT = 99.5
+URBAN_MIN_M2 = 10.0
 
 
 def nearest_mean(target, rows, key, k=3):
@@ -401,6 +402,26 @@ def build_countries():
     for r in results:
         r["gdppc_src"] = gdp_pc.get(r["iso3"])
 
+    # The Natural Earth urban polygons leave out small towns and most island
+    # capitals (Malta, Fiji and Bhutan have none). Where they give a country
+    # less than URBAN_MIN_M2 per inhabitant, it gets the median urban area per
+    # inhabitant of the 15 countries nearest to it in GDP per inhabitant
+    # (urban land per person grows with income) among those above the
+    # threshold; without a GDP figure, the median of all of those.
+    known = [(math.log(r["gdppc_src"]), r["urban"] / r["pop_src"]) for r in results
+             if r["pop_src"] and r["gdppc_src"] and r["urban"] * 1e6 / r["pop_src"] >= URBAN_MIN_M2]
+    for r in results:
+        pop = r["pop_src"]
+        r["urban_src"] = not pop or r["urban"] * 1e6 / pop >= URBAN_MIN_M2
+        if not r["urban_src"]:
+            if r["gdppc_src"]:
+                g = math.log(r["gdppc_src"])
+                near = sorted(known, key=lambda x: abs(x[0] - g))[:15]
+            else:
+                near = known
+            vals = sorted(x[1] for x in near)
+            r["urban"] = pop * vals[len(vals) // 2]
+
     for r in results:
         p, c, f = r["p"], r["c"], r["f"]
         area, temp, rain, q, ai, cls = r["area"], p["TEMP"], p["RAINRATE"], r["q"], r["ai"], r["cls"]
@@ -408,7 +429,7 @@ def build_countries():
         agri = min(r["agri"], 1.0 - lakefrac)
         urb = min(r["urban"] / area if area > 0 else 0.0, 1.0 - agri - lakefrac)
         p.put("Farea_agr", agri, "source" if r["agri_src"] is not None else "rule")
-        p.put("Farea_urb", max(urb, 0.0), "source")
+        p.put("Farea_urb", max(urb, 0.0), "source" if r["urban_src"] else "rule")
         p.put("Farea_nat", max(1.0 - agri - max(urb, 0.0) - lakefrac, 0.0),
               "source" if r["agri_src"] is not None else "rule")
 
