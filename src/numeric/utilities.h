@@ -65,7 +65,7 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
-// Processor time of this process since creation, in seconds.
+// Seconds since creation by the processor's tick counter (waiting included).
 class Tcputime {
 public:
     Tcputime();
