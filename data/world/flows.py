@@ -40,9 +40,16 @@ def num(s):
     return float(s) if s not in ("", None) else 0.0
 
 
-# Irrigation water that evaporates from the fields; the rest returns to the
-# rivers (field application efficiency is about one half worldwide).
-IRRIGATION_CONSUMED = 0.5
+# Irrigation water that evaporates from the fields: about one half where the
+# rest returns to the rivers (field application efficiency is about one half
+# worldwide), rising to all of it in deserts, where the return flows are
+# taken up again downstream until they evaporate. It falls linearly from 1
+# to 0.5 as the aridity index (rain over potential evaporation) goes from 0
+# to 1.
+def irrigation_consumed(r):
+    pet = num(r["EVAPrate_lake"]) * 1000.0  # m/yr -> mm/yr
+    aridity = num(r["RAINRATE"]) / pet if pet > 0 else 1.0
+    return 1.0 - 0.5 * min(max(aridity, 0.0), 1.0)
 
 
 def river_budgets(cp):
@@ -55,7 +62,7 @@ def river_budgets(cp):
         own[iso] = num(r["WATERrunoff"]) + num(r["FLOW_groundwater_river"])
         rain_on_salt = num(r["RAINRATE"]) * num(r["AREA_saltlake"]) * 1e-6  # mm * km2 -> km3
         saltlake = max(0.0, num(r["EVAP_saltlake"]) - rain_on_salt)
-        taken[iso] = IRRIGATION_CONSUMED * num(r["FLOW_river_agr"]) + saltlake
+        taken[iso] = irrigation_consumed(r) * num(r["FLOW_river_agr"]) + saltlake
     return own, taken
 
 
