@@ -168,6 +168,9 @@ def fu_runoff(p, pet, omega=2.6):
 
 
 DESERT_CLIMATE_FACTOR = 0.5
+# Rain is raised to match a country's runoff only where no dry word is in its
+# climate text (a dry country's renewable water is often from elsewhere).
+WET_CLIMATE_FACTOR = 0.8
 
 
 def rain_for_runoff(q, pet):
@@ -353,13 +356,14 @@ def build_countries():
             p.put("RAINRATE", rain, "source")
         else:
             if small_island:
-                rain = interp(ZONAL_OCEAN_RAIN, r["lat"])
+                # Maritime rain, but a dry climate keeps its own (Bahrain).
+                rain = interp(ZONAL_OCEAN_RAIN, r["lat"]) * min(mult, 1.0)
             else:
                 rain = interp(ZONAL_LAND_RAIN, r["lat"]) * mult
             # The zonal rain of a wet mountain country (Iceland, Nepal,
             # Taiwan) is often less than the water that leaves it: then the
             # rain is the one from which the Budyko curve gives that runoff.
-            if mult >= DESERT_CLIMATE_FACTOR and 0 < q_known and fu_runoff(rain, pet) < q_known:
+            if mult >= WET_CLIMATE_FACTOR and 0 < q_known and fu_runoff(rain, pet) < q_known:
                 rain = rain_for_runoff(q_known, pet)
             p.put("RAINRATE", rain, "rule")
         # A desert's renewable water is mostly groundwater from elsewhere: the
