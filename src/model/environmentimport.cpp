@@ -135,7 +135,9 @@ void Tenv::import(bool first, bool second, std::unique_ptr<TExcelFile>& firstwor
         firstworkbook.reset();
     }
     if (second) bordersmissing = !importsecond(bordersfile);
-    present = !bordersmissing;
+    // Without a region list (the first workbook could not be read when the
+    // list was made) nothing was imported, whatever the workbooks hold.
+    present = !bordersmissing && regions_->count > 0;
     changed = true;
 }
 

@@ -46,5 +46,28 @@ TEST(Workspace, ReinitialisingReadsTheSubstancesFileTheSettingsNameNow) {
     EXPECT_EQ(ws.SubstancesWorkbook->workbookname(), "second.xlsx");
 }
 
+TEST(Workspace, AnImportIntoAnEmptyRegionListIsNotAnEnvironment) {
+    Ttempdir dir;
+    Tsmallworld world = Tsmallworld::standard();
+    world.writeparameters(dir.file("p.xlsx"));
+    world.writeborders(dir.file("b.xlsx"));
+    writesubstances(dir.file("s.xlsx"), "0.123");
+    Trecorderui ui;
+    Tworkspace ws(ui, dir.path());
+    // The start-up cannot find the first workbook: no regions are read.
+    ws.settings.ParametersFile = dir.file("missing.xlsx");
+    ws.settings.BordersFile = dir.file("b.xlsx");
+    ws.settings.SubstancesFile = dir.file("s.xlsx");
+    ws.initialize();
+    EXPECT_EQ(ws.regions.count, 0u);
+    EXPECT_FALSE(ws.env.present);
+    // Opening the environment afterwards reads into the empty list: still
+    // nothing there to calculate.
+    ws.settings.ParametersFile = dir.file("p.xlsx");
+    ASSERT_TRUE(ws.openenvironmentworkbook());
+    ws.env.import(true, true, ws.EnvironmentWorkbook, ws.settings.BordersFile);
+    EXPECT_FALSE(ws.env.present);
+}
+
 } // namespace
 } // namespace velmora
