@@ -674,7 +674,9 @@ def build_seas():
     weights = []
     for s in seas:
         a, shelf = float(s["area_km2"]), float(s["shelf_km2"])
-        weights.append(shelf + 0.05 * (a - shelf))
+        # Fish are caught in open water: an ice-covered month yields nothing.
+        open_water = 1.0 - float(s["ice_fraction"])
+        weights.append((shelf + 0.05 * (a - shelf)) * open_water)
     wsum = sum(weights)
     out = []
     for s, w in zip(seas, weights):

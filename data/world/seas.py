@@ -14,7 +14,8 @@ relief is not below 0 count with depth 0). Shelf: cells shallower than 200 m.
 Zonal rain and OH: the rules of common.py applied cell by cell.
 Temperature: COADS climatology (ferret-datasets), annual mean sea surface
 temperature. Ice: the fraction of months whose COADS sea surface
-temperature is at or below -1.0 degC or missing poleward of 55 degrees.
+temperature is at or below -1.0 degC, or at most 1 degC under air of -5 degC
+or colder, or missing poleward of 55 degrees.
 """
 import json
 import math
@@ -331,8 +332,15 @@ def main():
     glon = -180.0 + np.arange(nx) * STEP
     col = np.clip(((glon - (clon[0] - 1.0)) % 360.0 / 2.0).astype(int), 0, len(clon) - 1)
     row = np.clip(((lats - (clat[0] - 1.0)) / 2.0).astype(int), 0, len(clat) - 1)
+    airt = np.ma.filled(coads["AIRT"][:], np.nan)
     polar = np.abs(clat) > 55.0
-    icy = (np.nan_to_num(sst, nan=99.0) <= -1.0) | (sst_mask & polar[None, :, None])
+    # Sea water freezes near -1.8 degC, brackish and shallow water at 0 degC
+    # or above: a month also counts as icy when the water is at most 1 degC
+    # under air of -5 degC or colder (the Gulf of Bothnia, the Sea of Okhotsk).
+    cold_water = np.nan_to_num(sst, nan=-99.0)  # no water temperature: under ice or unvisited
+    cold_air = np.nan_to_num(airt, nan=99.0) <= -5.0
+    icy = ((np.nan_to_num(sst, nan=99.0) <= -1.0) | ((cold_water <= 1.0) & cold_air)
+           | (sst_mask & polar[None, :, None]))
     ice_frac = icy.mean(axis=0)  # [lat, lon]
     with np.errstate(invalid="ignore"):
         sst_mean = np.nanmean(sst, axis=0)
