@@ -201,6 +201,20 @@ def frost_months(temp, lat, continental):
     return float(sum(1 for m in range(12) if temp + amp * math.cos(2 * math.pi * m / 12) < 0.0))
 
 
+def lake_evaporation_mm(temp, lat, continental, cls):
+    """Open-water evaporation (mm/yr): the potential evaporation of each
+    ice-free month at that month's temperature (the seasonal cycle of
+    frost_months). A cold country's lakes evaporate in summer, far more than
+    its annual mean temperature says; a warm one's as its annual PET."""
+    amp = 1.0 + (0.24 if continental else 0.14) * abs(lat)
+    season = 0.0
+    for m in range(12):
+        t = temp + amp * math.cos(2 * math.pi * m / 12)
+        if t > 0.0:
+            season += pet_mm(t, cls) / 12.0
+    return max(season, pet_mm(temp, cls))
+
+
 def income_share(gdp_per_cap):
     """0 for 1,000 US$ per person and below, 1 for 40,000 and above, log-linear between."""
     if gdp_per_cap <= 1000:
@@ -478,6 +492,7 @@ def build_countries():
         continental = c["landlocked"] == "1" or area > 1e6 or "continental" in f.get(
             "climate", "").lower()
         frost = frost_months(temp, r["lat"], continental)
+        r["lake_evap"] = lake_evaporation_mm(temp, r["lat"], continental, cls)
         p.put("FROSTMONTHS", frost, "rule")
         p.put("Friver_frozen", frost / 12.0, "rule")
         p.put("RAINDAYS", min(max(rain / 6.0, 5.0), 250.0), "rule")
@@ -519,8 +534,8 @@ def build_countries():
         p.put("MIXDEPTH_lake", min(depth, 15.0), "rule")
         sdepth = num(r["g"]["saltlake_mean_depth_m"]) or 5.0
         p.put("TOTALDEPTH_saltlake", sdepth, "source" if p["AREA_saltlake"] > 0 else "rule")
-        p.put("EVAPrate_lake", r["pet"] / 1000.0, "rule")
-        p.put("EVAP_saltlake", p["AREA_saltlake"] * 0.8 * r["pet"] / 1000.0 * 1e-3, "rule")
+        p.put("EVAPrate_lake", r["lake_evap"] / 1000.0, "rule")
+        p.put("EVAP_saltlake", p["AREA_saltlake"] * 0.8 * r["lake_evap"] / 1000.0 * 1e-3, "rule")
         lake_km3 = r["lake"] * depth * 1e-3
         restime = lake_km3 / discharge if discharge > 0 else 100.0
         p.put("RESTIME_lake", min(max(restime, 0.05), 200.0) if r["lake"] > 0 else 1.0, "rule")
