@@ -228,6 +228,18 @@ def income_share(gdp_per_cap):
 BODY_WEIGHT = {"Africa": 60.7, "Asia": 57.7, "Europe": 70.8, "Latin America": 67.9,
                "North America": 80.7, "Oceania": 74.1, "World": 62.0}
 
+# Where the diet departs from what income alone says (FAO food balance sheets,
+# 2010s, rounded): factors on the income rule's meat and dairy intakes, by UN
+# subregion, then by country where one stands out in its subregion.
+DIET_SUBREGION = {  # subregion: (meat, dairy)
+    "Eastern Asia": (1.0, 0.3), "South-Eastern Asia": (1.0, 0.15),
+    "Western Africa": (0.4, 0.15), "Middle Africa": (0.6, 0.15),
+}
+DIET_COUNTRY = {  # iso3: (meat, dairy)
+    "IND": (0.25, 2.0), "PAK": (1.1, 3.5), "BGD": (0.3, 0.6), "NPL": (0.35, 1.5),
+    "LKA": (0.4, 1.0),
+}
+
 ROOT_CROPS = {"Africa": 350, "Europe": 220, "Oceania": 150, "South America": 150,
               "North America": 160, "Asia": 100, "Antarctic": 150}
 
@@ -607,8 +619,9 @@ def build_countries():
         p.put("Fdrw_grw", grw, "rule")
         p.put("IH_drw", min(max(1.4 + 0.055 * (p["TEMP"] - 10.0), 1.4), 2.5), "rule")
         p.put("IH_air", 16.0, "rule")
-        p.put("IH_meat", 25.0 + 175.0 * share, "rule")
-        p.put("IH_dairy", 80.0 + 470.0 * share, "rule")
+        meat, dairy = DIET_COUNTRY.get(r["iso3"], DIET_SUBREGION.get(c["subregion"], (1.0, 1.0)))
+        p.put("IH_meat", (25.0 + 175.0 * share) * meat, "rule")
+        p.put("IH_dairy", (80.0 + 470.0 * share) * dairy, "rule")
         p.put("IH_leafcrops", 550.0 + 200.0 * share, "rule")
         p.put("IH_rootcrops", float(ROOT_CROPS[c["continent"]]), "rule")
         landlocked = c["landlocked"] == "1"
