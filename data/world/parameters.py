@@ -240,6 +240,12 @@ DIET_COUNTRY = {  # iso3: (meat, dairy)
     "LKA": (0.4, 1.0),
 }
 
+# Bounds of a country's production over its consumption before the world
+# scaling. Freshwater fish is mostly farmed, and eaten near where it is
+# raised: a country's lakes make it neither a large exporter nor importer.
+FOOD_SELF_SUFFICIENCY = {"freshwaterfish": (0.5, 1.5), "leafcrops": (0.05, 5.0),
+                         "rootcrops": (0.05, 5.0), "meat": (0.05, 5.0), "dairy": (0.05, 5.0)}
+
 ROOT_CROPS = {"Africa": 350, "Europe": 220, "Oceania": 150, "South America": 150,
               "North America": 160, "Asia": 100, "Antarctic": 150}
 
@@ -631,12 +637,15 @@ def build_countries():
             fish = 120.0
         else:
             fish = 30.0 + 40.0 * share
+        # Rich countries eat sea fish (and farmed salmon) whatever their
+        # lakes; where people eat what inland waters and ponds give, the
+        # freshwater share goes down with income.
         if landlocked:
-            fresh_share = 0.9
+            fresh_share = 0.9 - 0.6 * share
         elif r["lake"] / max(r["area"], 1e-9) > 0.02:
-            fresh_share = 0.4
-        elif c["continent"] == "Asia":
-            fresh_share = 0.3
+            fresh_share = 0.6 - 0.5 * share
+        elif c["subregion"] in ("Southern Asia", "South-Eastern Asia", "Eastern Asia"):
+            fresh_share = 0.6 - 0.5 * share
         else:
             fresh_share = 0.1
         p.put("IH_freshwaterfish", fish * fresh_share, "rule")
@@ -683,7 +692,8 @@ def build_countries():
                 raw[r["iso3"]] = 0.0
                 continue
             rel = (capacity(r, food) / n) / (world_cap / world_pop)
-            raw[r["iso3"]] = cons[r["iso3"]] * min(max(math.sqrt(rel), 0.05), 5.0)
+            low, high = FOOD_SELF_SUFFICIENCY[food]
+            raw[r["iso3"]] = cons[r["iso3"]] * min(max(math.sqrt(rel), low), high)
         scale = sum(cons.values()) / sum(raw.values())
         for r in results:
             c_ = cons[r["iso3"]]
