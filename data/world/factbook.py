@@ -78,7 +78,13 @@ def entry_figures(d):
     if gdp and ppp and gdp > 20 * ppp:
         gdp = ppp
     f["gdp_usd"] = gdp if gdp is not None else ppp
-    f["agri_pct"] = number(text(g, "Land use", "agricultural land"))
+    agri = text(g, "Land use", "agricultural land")
+    f["agri_pct"] = number(agri)
+    # Cropland (arable land and permanent crops) within the agricultural land.
+    arable = re.search(r"arable land\s*([\d.]+)%", agri)
+    crops = re.search(r"permanent crops\s*([\d.]+)%", agri)
+    f["crop_pct"] = (float(arable.group(1)) + (float(crops.group(1)) if crops else 0.0)
+                     if arable else None)
     f["forest_pct"] = number(text(g, "Land use", "forest"))
     f["coastline_km"] = number(text(g, "Coastline"))
     f["renewable_water_km3"] = number(text(g, "Total renewable water resources"))
@@ -99,7 +105,7 @@ def entry_figures(d):
 
 SUMS = ["total_km2", "land_km2", "water_km2", "ice_km2", "population", "gdp_usd", "coastline_km",
         "renewable_water_km3", "withdrawal_km3"]
-AREA_MEANS = ["agri_pct", "forest_pct"]
+AREA_MEANS = ["agri_pct", "crop_pct", "forest_pct"]
 POP_MEANS = ["improved_water_pct", "urban_pop_pct"]
 
 

@@ -673,9 +673,21 @@ def build_countries():
     # Food: consumption from intakes; production from the agricultural (or
     # inland water) area per person relative to the world, scaled so that
     # the world produces what it eats; trade balances each country.
+    # Crops grow on cropland (arable land and permanent crops), animals on all
+    # agricultural land: Saudi Arabia's and Mongolia's pastures grow no crops.
+    # Without a cropland figure the world's cropland share of farmland.
+    known_crop = [(num(r["f"].get("crop_pct")) / 100.0 * r["area"], r["area"] * r["p"]["Farea_agr"])
+                  for r in results if num(r["f"].get("crop_pct")) is not None]
+    crop_share = sum(c for c, _ in known_crop) / sum(a for _, a in known_crop)
+
     def capacity(r, food):
         if food == "freshwaterfish":
             return r["lake"] + 0.002 * r["area"]
+        if food in ("leafcrops", "rootcrops"):
+            crop = num(r["f"].get("crop_pct"))
+            if crop is not None:
+                return r["area"] * min(crop / 100.0, r["p"]["Farea_agr"])
+            return r["area"] * r["p"]["Farea_agr"] * crop_share
         return r["area"] * r["p"]["Farea_agr"]
 
     for food in FOODS:
