@@ -25,18 +25,26 @@ void writesubstances(const std::string& path, const char* molw) {
     testing::writeworkbook(path, {sheet});
 }
 
-TEST(Workspace, ReinitialisingReadsTheSubstancesFileTheSettingsNameNow) {
+// A small world's two environment workbooks and two substances workbooks
+// ("first" and "second", molar masses 0.123 and 0.456) in a fresh directory.
+class Workspace : public ::testing::Test {
+protected:
     Ttempdir dir;
-    Tsmallworld world = Tsmallworld::standard();
-    world.writeparameters(dir.file("p.xlsx"));
-    world.writeborders(dir.file("b.xlsx"));
-    writesubstances(dir.file("first.xlsx"), "0.123");
-    writesubstances(dir.file("second.xlsx"), "0.456");
     Trecorderui ui;
-    Tworkspace ws(ui, dir.path());
-    ws.settings.ParametersFile = dir.file("p.xlsx");
-    ws.settings.BordersFile = dir.file("b.xlsx");
-    ws.settings.SubstancesFile = dir.file("first.xlsx");
+    Tworkspace ws{ui, dir.path()};
+    void SetUp() override {
+        Tsmallworld world = Tsmallworld::standard();
+        world.writeparameters(dir.file("p.xlsx"));
+        world.writeborders(dir.file("b.xlsx"));
+        writesubstances(dir.file("first.xlsx"), "0.123");
+        writesubstances(dir.file("second.xlsx"), "0.456");
+        ws.settings.ParametersFile = dir.file("p.xlsx");
+        ws.settings.BordersFile = dir.file("b.xlsx");
+        ws.settings.SubstancesFile = dir.file("first.xlsx");
+    }
+};
+
+TEST_F(Workspace, ReinitialisingReadsTheSubstancesFileTheSettingsNameNow) {
     ws.initialize(false);
     ASSERT_TRUE(ws.env.present);
     EXPECT_FLOAT_EQ(ws.sub.MOLW.value, 0.123f);
@@ -46,18 +54,9 @@ TEST(Workspace, ReinitialisingReadsTheSubstancesFileTheSettingsNameNow) {
     EXPECT_EQ(ws.SubstancesWorkbook->workbookname(), "second.xlsx");
 }
 
-TEST(Workspace, AnImportIntoAnEmptyRegionListIsNotAnEnvironment) {
-    Ttempdir dir;
-    Tsmallworld world = Tsmallworld::standard();
-    world.writeparameters(dir.file("p.xlsx"));
-    world.writeborders(dir.file("b.xlsx"));
-    writesubstances(dir.file("s.xlsx"), "0.123");
-    Trecorderui ui;
-    Tworkspace ws(ui, dir.path());
+TEST_F(Workspace, AnImportIntoAnEmptyRegionListIsNotAnEnvironment) {
     // The start-up cannot find the first workbook: no regions are read.
     ws.settings.ParametersFile = dir.file("missing.xlsx");
-    ws.settings.BordersFile = dir.file("b.xlsx");
-    ws.settings.SubstancesFile = dir.file("s.xlsx");
     ws.initialize();
     EXPECT_EQ(ws.regions.count, 0u);
     EXPECT_FALSE(ws.env.present);
@@ -68,6 +67,5 @@ TEST(Workspace, AnImportIntoAnEmptyRegionListIsNotAnEnvironment) {
     ws.env.import(true, true, ws.EnvironmentWorkbook, ws.settings.BordersFile);
     EXPECT_FALSE(ws.env.present);
 }
-
 } // namespace
 } // namespace velmora
