@@ -17,7 +17,7 @@ const std::array<Torganicclass, 17> organicclasses = {{
     {"aniline", 7.08f, 0.62f},
     {"carbamate", 13.8f, 0.37f},
     {"dinitroaniline", 83.18f, 0.38f},
-    {"ester", 1.22f, 0.49f},
+    {"ester", 11.22f, 0.49f},
     {"nitrobenzene", 3.55f, 0.77f},
     {"organic acid", 2.09f, 0.6f},
     {"phenol", 12.02f, 0.57f},
