@@ -5,6 +5,7 @@ table, taken from the table of published values published.csv.
     /usr/bin/python3 data/substances/published.py            # check (the default)
     /usr/bin/python3 data/substances/published.py --apply    # write the values into substances.csv
     /usr/bin/python3 data/substances/published.py --report   # Koc against the class regressions
+    /usr/bin/python3 data/substances/published.py --markdown # the conversion lines of SOURCES.md
     /usr/bin/python3 data/substances/published.py --selftest # the check finds planted errors
 
 published.csv holds one published value a line, in the unit and at the
@@ -263,6 +264,55 @@ def apply(rows, lines):
             row["source"] = source + MARK + ", ".join(keys) + " (published.csv)"
 
 
+LABELS = {
+    "DT50bio_freshwater_TEMPtest": "water biodegradation DT50",
+    "DT50aerbio_sed_TEMPtest": "sediment biodegradation DT50 (aerobic)",
+    "DT50anaerbio_sed": "sediment biodegradation DT50 (anaerobic)",
+    "DT50bio_soil_TEMPtest": "soil biodegradation DT50",
+}
+
+
+def bullets(row, lines):
+    """The lines of SOURCES.md that document a substance's published values and conversions."""
+    name = row["name"]
+    want = expected([row], lines)
+    mine = {l["parameter"]: l for l in lines if l["name"] == name}
+    out = []
+    for parameter in ["krad_OH", "Koc"] + HALFLIVES:
+        line = mine.get(parameter)
+        if line is None:
+            continue
+        cite = "%s; %s" % (line["source"], line["remark"]) if line["remark"] else line["source"]
+        if parameter == "krad_OH":
+            out.append("- kOH %s cm3/(molecule s) at %s C (%s) -> krad_OH %s 1/s, DT50photo_air %s s" % (
+                line["value"], line["temp_C"], cite, fmt(want[(name, "krad_OH")][0]),
+                fmt(want[(name, "DT50photo_air")][0])))
+        elif parameter == "Koc":
+            out.append("- Koc %s %s (%s) -> %s m3/kg" % (line["value"], line["unit"], cite,
+                                                          fmt(want[(name, "Koc")][0])))
+        else:
+            factor = math.exp(TEMPCOEFF * (float(line["temp_C"]) - 25.0))
+            conversion = "" if factor == 1.0 else " x exp(0.08 (%s - 25)) = x %.4g" % (line["temp_C"], factor)
+            out.append("- %s %s %s at %s C (%s; %s) -> %s s%s" % (
+                LABELS[parameter], line["value"], line["unit"], line["temp_C"],
+                "temperature stated" if line["temp_basis"] == "stated" else "temperature not stated, taken as 25 C",
+                cite, fmt(want[(name, parameter)][0]), conversion))
+    if isorganic(row) and (name, "DT50aerbio_sed_TEMPtest") in want:
+        if "DT50anaerbio_sed" not in mine:
+            out.append("- DT50anaerbio_sed = the published sediment value (one bulk value): %s s" %
+                       fmt(want[(name, "DT50anaerbio_sed")][0]))
+        out.append("- DT50aerbio_seased_TEMPtest = sediment value / 0.3 (the program's salt-water factor): %s s" %
+                   fmt(want[(name, "DT50aerbio_seased_TEMPtest")][0]))
+    if isorganic(row) and row["EFFECT_terrtox"] and row["EFFECT_aquatox"]:
+        measured = bool(row["Koc"])
+        koc = float(row["Koc"]) if measured else classkoc(row)
+        value, ksw = terrtox(row, koc)
+        out.append("- EFFECT_terrtox by equilibrium partitioning: Koc %s m3/kg (%s), K_soilwater %s, "
+                   "1/(K_soilwater*PNEC) = %s m3/kg (estimate)" %
+                   (fmt(koc), "measured" if measured else "class estimate", fmt(ksw), fmt(value)))
+    return out
+
+
 def readtable(path=TABLE):
     with open(path, newline="", encoding="utf-8") as f:
         reader = csv.DictReader(f)
@@ -371,6 +421,11 @@ def main(argv):
     if problems:
         print("published: " + "\n".join(problems), file=sys.stderr)
         return 1
+    if "--markdown" in args:
+        for row in rows:
+            print("### " + row["name"])
+            print("\n".join(bullets(row, lines)))
+        return 0
     if "--report" in args:
         report(rows, lines)
         return 0
