@@ -7,11 +7,13 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/workspace.h"
 #include "model/environment.h"
 #include "model/regions.h"
 #include "model/substance.h"
@@ -307,6 +309,170 @@ TEST_F(DefaultSubstances, PartitionCoefficientsAreInCubicMetresPerKilogram) {
             if (r.has(h)) {
                 EXPECT_LT(r.real(h), 1e4) << r.name << " " << h;
             }
+}
+
+// ---- Degradation, sorption and OH reaction -------------------------------
+
+// One line of data/substances/published.csv, the published values the
+// degradation half-lives, Koc and OH rate constants were converted from.
+struct Tpublished {
+    std::string name, parameter, unit;
+    double value = 0;
+};
+
+std::vector<std::string> csvfields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    for (char c : line) {
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
+std::vector<Tpublished> readpublished() {
+    std::ifstream f(std::string(VELMORA_SOURCE_DIR) + "/data/substances/published.csv");
+    std::vector<Tpublished> lines;
+    std::string line;
+    std::getline(f, line); // header
+    while (std::getline(f, line)) {
+        auto v = csvfields(line);
+        if (v.size() < 4) continue;
+        lines.push_back({v[0], v[1], v[3], std::stod(v[2])});
+    }
+    return lines;
+}
+
+// Published Koc in m^3/kg.
+double publishedkoc(const Tpublished& p) {
+    return (p.unit == "log L/kg" ? std::pow(10.0, p.value) : p.value) / 1000.0;
+}
+
+bool isorganicrow(const Tsubstancerow& r) {
+    return r.get("substype") != "metal" && r.get("substype") != "gas";
+}
+
+constexpr double Day = 86400.0;
+constexpr double Year = 365.25 * Day;
+
+TEST(OrganicClasses, EsterRegressionIsThePublishedOneSharedWithPhenylureas) {
+    // log Koc = 0.49 log Kow + 1.05 for both classes: a = 10^1.05 = 11.22.
+    const Torganicclass* ester = nullptr;
+    const Torganicclass* phenylurea = nullptr;
+    for (const auto& c : organicclasses) {
+        if (std::string(c.name) == "ester") ester = &c;
+        if (std::string(c.name) == "phenylurea") phenylurea = &c;
+    }
+    ASSERT_NE(ester, nullptr);
+    ASSERT_NE(phenylurea, nullptr);
+    EXPECT_NEAR(ester->a, std::pow(10.0, 1.05), 0.01);
+    EXPECT_FLOAT_EQ(ester->a, phenylurea->a);
+    EXPECT_FLOAT_EQ(ester->b, phenylurea->b);
+}
+
+TEST(OrganicClasses, AnEsterWithoutKocGetsTheRegressionEstimate) {
+    Trecorderui ui;
+    Tsettings settings;
+    Tmodelcontext context{settings, ui};
+    Tregions regions;
+    Tenv env(context, regions);
+    Tsub sub(context, regions, env);
+    sub.newsubstance();
+    sub.substype.value = "ester";
+    sub.substype.status = stImported;
+    sub.Kow.value = std::pow(10.0f, 4.5f); // dibutyl phthalate
+    sub.Kow.status = stImported;
+    sub.settypedefaults();
+    EXPECT_EQ(sub.Koc.status, stDefault);
+    // 11.22 * 10^(0.49 * 4.5) L/kg = 1799 L/kg; the lost digit gave 196.
+    EXPECT_NEAR(sub.Koc.value, 1.799, 0.005);
+}
+
+TEST_F(DefaultSubstances, EveryOrganicHasFiniteBiodegradationHalfLivesAndAnOhRate) {
+    int organics = 0;
+    for (const auto& r : sheet_->rows) {
+        if (!isorganicrow(r)) continue;
+        ++organics;
+        for (const char* h : {"DT50bio_freshwater_TEMPtest", "DT50aerbio_sed_TEMPtest",
+                              "DT50anaerbio_sed", "DT50aerbio_seased_TEMPtest",
+                              "DT50bio_soil_TEMPtest"}) {
+            ASSERT_TRUE(r.has(h)) << r.name << " " << h;
+            EXPECT_NE(r.get(h), "inf") << r.name << " " << h;
+            // Between an hour and a century: longer was typed in other units.
+            EXPECT_GE(r.real(h), 3600.0) << r.name << " " << h;
+            EXPECT_LE(r.real(h), 100 * Year) << r.name << " " << h;
+        }
+        // Sea sediment is the fresh sediment under the salt-water factor 0.3.
+        EXPECT_NEAR(r.real("DT50aerbio_seased_TEMPtest") * 0.3, r.real("DT50aerbio_sed_TEMPtest"),
+                    1e-3 * r.real("DT50aerbio_sed_TEMPtest"))
+            << r.name;
+        ASSERT_TRUE(r.has("krad_OH")) << r.name;
+        EXPECT_NEAR(r.real("krad_OH") * r.real("DT50photo_air"), std::log(2.0), 2e-3) << r.name;
+        // kOH between 1e-15 and 3e-10 cm^3/(molecule s) at 1.05e6 OH per cm^3.
+        EXPECT_GT(r.real("krad_OH"), 1e-15 * 1.05e6) << r.name;
+        EXPECT_LT(r.real("krad_OH"), 3e-10 * 1.05e6) << r.name;
+    }
+    EXPECT_GE(organics, 30);
+}
+
+TEST_F(DefaultSubstances, PersistentSubstancesHaveTheirLongButFiniteHalfLives) {
+    const Tsubstancerow* hcb = find(*sheet_, "Hexachlorobenzene");
+    ASSERT_NE(hcb, nullptr);
+    // Aerobic soil 2.7-5.7 years; the upper value is entered.
+    EXPECT_NEAR(hcb->real("DT50bio_soil_TEMPtest") / Year, 5.72, 0.02);
+    EXPECT_NEAR(hcb->real("krad_OH"), 2.7e-14 * 1.05e6, 1e-3 * 2.7e-14 * 1.05e6);
+    for (const char* name : {"PCB-153", "p,p'-DDT", "2,3,7,8-TCDD"}) {
+        const Tsubstancerow* r = find(*sheet_, name);
+        ASSERT_NE(r, nullptr) << name;
+        EXPECT_GT(r->real("DT50aerbio_sed_TEMPtest"), Year) << name;
+        EXPECT_EQ(r->get("inherently_biodegradable"), "FALSE") << name;
+    }
+    // The chlorinated solvents degrade within weeks to a year.
+    for (const char* name : {"Chloroform", "Trichloroethylene", "Tetrachloroethylene"}) {
+        const Tsubstancerow* r = find(*sheet_, name);
+        ASSERT_NE(r, nullptr) << name;
+        EXPECT_EQ(r->get("inherently_biodegradable"), "TRUE") << name;
+        EXPECT_EQ(r->get("readily_biodegradable"), "FALSE") << name;
+        EXPECT_LE(r->real("DT50bio_soil_TEMPtest"), 1.01 * Year) << name;
+    }
+}
+
+TEST_F(DefaultSubstances, MethaneReactsAtTheRateOfTheLowerTroposphere) {
+    const Tsubstancerow* ch4 = find(*sheet_, "Methane");
+    ASSERT_NE(ch4, nullptr);
+    // 2.45e-12 exp(-1775/272) = 3.6e-15 cm^3/(molecule s).
+    double k272 = 2.45e-12 * std::exp(-1775.0 / 272.0);
+    EXPECT_NEAR(ch4->real("krad_OH"), k272 * 1.05e6, 0.01 * k272 * 1.05e6);
+    // An OH lifetime of about 8.4 years at the reference OH concentration.
+    EXPECT_NEAR(1.0 / ch4->real("krad_OH") / Year, 8.4, 0.2);
+}
+
+// What the program makes of each organic after import and type defaults: the
+// Koc it uses lies within a factor 3 of the measured one wherever one is published.
+TEST_F(DefaultSubstances, KocOfEveryOrganicWithAMeasuredValueIsWithinAFactorThree) {
+    Trecorderui ui;
+    Tsettings settings;
+    Tmodelcontext context{settings, ui};
+    Tregions regions;
+    Tenv env(context, regions);
+    Tsub sub(context, regions, env);
+    TExcelFile book(ui, path_);
+    int compared = 0;
+    for (const Tpublished& p : readpublished()) {
+        if (p.parameter != "Koc") continue;
+        sub.import(book, p.name, Sheetname);
+        ASSERT_EQ(sub.name.value, p.name);
+        ASSERT_FALSE(sub.Koc.status == stUnknown || sub.Koc.status == stHidden) << p.name;
+        double ratio = sub.Koc.value / publishedkoc(p);
+        EXPECT_GT(ratio, 1.0 / 3.0) << p.name;
+        EXPECT_LT(ratio, 3.0) << p.name;
+        ++compared;
+    }
+    EXPECT_GE(compared, 30);
 }
 
 // The checker itself, on small sheets with one known defect each.
