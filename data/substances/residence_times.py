@@ -42,10 +42,13 @@ def run(cli, book, name, emission, directory):
     mass = 0.0
     emis = 0.0
     masses = {}
+    nodegradation = set()
     with open(os.path.join(directory, "regcomps.tsv"), newline="") as f:
         for row in csv.DictReader(f, delimiter="\t"):
             if row["exists"] != "TRUE" or row["MASS"] in ("", None):
                 continue
+            if row["compartment"] not in ("air", "groundwater") and row["kdeg"] and float(row["kdeg"]) == 0:
+                nodegradation.add(row["compartment"])
             m = float(row["MASS"])
             mass += m
             masses[row["compartment"]] = masses.get(row["compartment"], 0.0) + m
@@ -57,7 +60,7 @@ def run(cli, book, name, emission, directory):
             parts = line.rstrip("\n").split("\t")
             if len(parts) >= 4 and parts[0] in SCORES and parts[1] == "":
                 scores[parts[0]] = parts[2] if parts[3] not in ("U", "H") else ""
-    return mass, emis, masses, scores
+    return mass, emis, masses, scores, nodegradation
 
 
 def main(argv):
@@ -76,20 +79,22 @@ def main(argv):
         for i, name in enumerate(names):
             d = os.path.join(tmp, str(i))
             try:
-                mass, emis, masses, scores = run(cli, book, name, a.emission, d)
+                mass, emis, masses, scores, nodegradation = run(cli, book, name, a.emission, d)
             except subprocess.CalledProcessError as e:
                 print("%s: failed: %s" % (name, e.stderr.strip()[-200:]), file=sys.stderr)
                 continue
             restime = mass / emis if emis > 0 else float("nan")
             top = sorted(masses.items(), key=lambda kv: -kv[1])[:3]
             share = ", ".join("%s %.0f%%" % (k, 100 * v / mass) for k, v in top) if mass > 0 else ""
-            rows.append([name, "%.4g" % restime, "%.4g" % (restime / YEAR), share] +
-                        [scores.get(s, "") for s in SCORES])
+            airtime = masses.get("air", 0.0) / emis if emis > 0 else float("nan")
+            rows.append([name, "%.4g" % restime, "%.4g" % (restime / YEAR), "%.4g" % (airtime / YEAR),
+                         share, " ".join(sorted(nodegradation))] + [scores.get(s, "") for s in SCORES])
             print("\t".join(rows[-1]), flush=True)
     if a.tsv:
         with open(a.tsv, "w", newline="") as f:
             w = csv.writer(f, delimiter="\t", lineterminator="\n")
-            w.writerow(["name", "restime_s", "restime_yr", "mass_shares"] + SCORES)
+            w.writerow(["name", "restime_s", "restime_yr", "airtime_yr", "mass_shares",
+                        "no_degradation_in"] + SCORES)
             w.writerows(rows)
     return 0
 
