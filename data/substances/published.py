@@ -17,7 +17,8 @@ them, the check recomputes them and fails when an entered value differs
 from its published value by more than rounding (a unit slip or a typing
 error), when a published value lies outside the range its unit allows,
 when an organic lacks a value the model should not default, or when a
-value in a converted column has no published line. Standard library only.
+value in a converted column has no published line, or when SOURCES.md
+lacks a conversion line that --markdown prints. Standard library only.
 """
 
 import csv
@@ -234,6 +235,18 @@ def check(rows, lines):
     return problems
 
 
+def checkdocs(rows, lines, path=os.path.join(HERE, "SOURCES.md")):
+    """Every conversion line of every substance stands in SOURCES.md as --markdown prints it."""
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    problems = []
+    for row in rows:
+        for bullet in bullets(row, lines):
+            if bullet not in text:
+                problems.append("SOURCES.md lacks, for %s: %s" % (row["name"], bullet))
+    return problems
+
+
 def sourcesof(name, lines):
     keys = []
     for line in lines:
@@ -433,7 +446,7 @@ def main(argv):
         apply(rows, lines)
         writetable(fieldnames, rows)
         print("published: wrote %d values into %s" % (len(expected(rows, lines)), os.path.normpath(TABLE)))
-    problems = check(rows, lines)
+    problems = check(rows, lines) + checkdocs(rows, lines)
     if problems:
         print("published: %d problem(s)\n" % len(problems) + "\n".join(problems), file=sys.stderr)
         return 1
