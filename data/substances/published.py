@@ -4,6 +4,7 @@ table, taken from the table of published values published.csv.
 
     /usr/bin/python3 data/substances/published.py            # check (the default)
     /usr/bin/python3 data/substances/published.py --apply    # write the values into substances.csv
+                                                             # and the conversion lines into SOURCES.md
     /usr/bin/python3 data/substances/published.py --report   # Koc against the class regressions
     /usr/bin/python3 data/substances/published.py --markdown # the conversion lines of SOURCES.md
     /usr/bin/python3 data/substances/published.py --selftest # the check finds planted errors
@@ -24,6 +25,7 @@ lacks a conversion line that --markdown prints. Standard library only.
 import csv
 import math
 import os
+import re
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -241,10 +243,38 @@ def checkdocs(rows, lines, path=os.path.join(HERE, "SOURCES.md")):
         text = f.read()
     problems = []
     for row in rows:
+        if "Source: " + row["source"] + "." not in text:
+            problems.append("SOURCES.md: the Source line of %s differs from the table's source" % row["name"])
         for bullet in bullets(row, lines):
             if bullet not in text:
                 problems.append("SOURCES.md lacks, for %s: %s" % (row["name"], bullet))
     return problems
+
+
+GENERATED = ("- kOH ", "- Koc ", "- water biodegradation DT50", "- sediment biodegradation DT50",
+             "- soil biodegradation DT50", "- DT50anaerbio_sed = ", "- DT50aerbio_seased_TEMPtest = ",
+             "- EFFECT_terrtox by equilibrium partitioning")
+
+
+def syncdocs(rows, lines, path=os.path.join(HERE, "SOURCES.md")):
+    """Rewrites the generated conversion lines of every substance entry of SOURCES.md."""
+    with open(path, encoding="utf-8") as f:
+        text = f.read()
+    parts = re.split(r"(?m)^(### .*)$", text)
+    out = [parts[0]]
+    byname = {r["name"]: r for r in rows}
+    for head, body in zip(parts[1::2], parts[2::2]):
+        row = next((byname[n] for n in byname if head.startswith("### " + n + " (")), None)
+        if row is None:
+            out += [head, body]
+            continue
+        kept = [l for l in body.split("\n") if not l.startswith(GENERATED)]
+        kept = ["Source: " + row["source"] + "." if l.startswith("Source: ") else l for l in kept]
+        new = bullets(row, lines)
+        last = max([i for i, l in enumerate(kept) if l.startswith("- ")], default=1)
+        out += [head, "\n".join(kept[:last + 1] + new + kept[last + 1:])]
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("".join(out))
 
 
 def sourcesof(name, lines):
@@ -445,6 +475,7 @@ def main(argv):
     if "--apply" in args:
         apply(rows, lines)
         writetable(fieldnames, rows)
+        syncdocs(rows, lines)
         print("published: wrote %d values into %s" % (len(expected(rows, lines)), os.path.normpath(TABLE)))
     problems = check(rows, lines) + checkdocs(rows, lines)
     if problems:

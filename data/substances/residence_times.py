@@ -4,7 +4,7 @@ emission into air, with the start-up figures and impact scores.
 
     /usr/bin/python3 data/substances/residence_times.py BINDIR [--emission REGION:COMPARTMENT]
                                                          [--substances FILE] [--only NAME ...]
-                                                         [--tsv OUT]
+                                                         [--tsv OUT] [--markdown OUT]
 
 BINDIR holds velmora-cli and the default workbooks (a build's bin directory).
 For every substance it runs one calculation (1 kg/s into the emission
@@ -70,6 +70,7 @@ def main(argv):
     p.add_argument("--substances")
     p.add_argument("--only", nargs="*")
     p.add_argument("--tsv")
+    p.add_argument("--markdown", help="also write the table as Markdown rows to this file")
     a = p.parse_args(argv[1:])
     cli = os.path.abspath(os.path.join(a.bindir, "velmora-cli"))
     book = os.path.abspath(a.substances or os.path.join(a.bindir, "substances.xlsx"))
@@ -90,6 +91,12 @@ def main(argv):
             rows.append([name, "%.4g" % restime, "%.4g" % (restime / YEAR), "%.4g" % (airtime / YEAR),
                          share, " ".join(sorted(nodegradation))] + [scores.get(s, "") for s in SCORES])
             print("\t".join(rows[-1]), flush=True)
+    if a.markdown:
+        with open(a.markdown, "w", encoding="utf-8") as f:
+            f.write("| substance | overall residence time (years) | in air only (years) | where the mass is |\n")
+            f.write("|---|---|---|---|\n")
+            for r in rows:
+                f.write("| %s | %s | %s | %s |\n" % (r[0], r[2], r[3], r[4]))
     if a.tsv:
         with open(a.tsv, "w", newline="") as f:
             w = csv.writer(f, delimiter="\t", lineterminator="\n")
