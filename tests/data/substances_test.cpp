@@ -511,6 +511,37 @@ TEST_F(DefaultSubstances, PersistentOrganicsStayForYearsToCenturiesNotMillennia)
     }
 }
 
+// On the default world every organic of the workbook degrades in every soil,
+// water and sediment box: the class rule gave the persistent ones none at all.
+TEST_F(DefaultSubstances, EveryOrganicDegradesInEverySoilWaterAndSediment) {
+    Trecorderui ui;
+    Tworkspace ws(ui, testing::bindir());
+    ws.initialize();
+    ASSERT_TRUE(ws.SubstancesWorkbook);
+    const Tregcomps& rc = ws.regcomps;
+    int organics = 0;
+    for (const auto& r : sheet_->rows) {
+        if (!isorganicrow(r)) continue;
+        ws.sub.import(*ws.SubstancesWorkbook, r.name, Sheetname);
+        ws.sub.changed = true;
+        ws.calculate();
+        ++organics;
+        int without = 0;
+        std::string first;
+        for (std::uint32_t k = 1; k <= rc.n; ++k) {
+            std::uint32_t c = (k - 1) % 12 + 1;
+            if (!rc.existsflags.getvalue(k) || c == 1 || c == 10) continue; // air, groundwater
+            if (!(rc.kdeg.value(k) > 0)) {
+                if (without++ == 0) first = rc.regcompname(k);
+            }
+        }
+        EXPECT_EQ(without, 0) << r.name << ": no degradation in " << first << " and "
+                              << without - 1 << " more";
+    }
+    EXPECT_GE(organics, 30);
+    EXPECT_TRUE(ui.warnings.empty()) << ui.warnings.front();
+}
+
 // The checker itself, on small sheets with one known defect each.
 class SubstanceSheetChecker : public ::testing::Test {
 protected:
