@@ -38,11 +38,31 @@ extended depositionvelocity(Tmodel& m, std::uint32_t i) {
     return washout + m.results.DRYDEP_aer.get(i);
 }
 
-// Transport velocity of the substance with settling suspended matter in lakes.
+// Settling particles carry the substance sorbed to them, not the bulk
+// water. Per kilogram of suspended solid that is Kp (m^3 water per kg
+// solid) times the dissolved concentration, the dissolved share Fdiss of
+// the bulk water concentration the system solve multiplies a water flow by.
+// A solids flux in kg*s^-1 times Kp * Fdiss is therefore the volume of
+// bulk water whose substance it takes along.
+extended waterpersolid(Tnumpars& kp, Tnumpars& fdiss, std::uint32_t i) {
+    extended k = kp.get(i);
+    return k * fdiss.get(i);
+}
+
+// Mass of solids per volume of bulk sediment (kg*m^-3): a sediment growth
+// rate (m*s^-1) times this is the settled solids flux per square metre.
+extended sedimentsolids(Tmodel& m) {
+    extended rho = m.env.RHO_solid.get();
+    return rho * m.results.Fsolid_sed.get();
+}
+
+// The lake water volume per second and square metre of lake bottom whose
+// substance the settling suspended matter takes down: the settled solids
+// (sediment growth rate times solids per bulk sediment) times Kp_susp *
+// Fdiss_inlandwater.
 extended lakesettlingvelocity(Tmodel& m, std::uint32_t i) {
-    extended suspconc = m.results.SUSPCONC_inlandwater.get(i);
-    extended sedrate = m.results.sedrate_inlandwater.get(i);
-    return suspconc * sedrate * m.results.Kp_susp.get(i);
+    extended solids = m.results.sedrate_inlandwater.get(i) * sedimentsolids(m);
+    return solids * waterpersolid(m.results.Kp_susp, m.results.Fdiss_inlandwater, i);
 }
 
 // ---- diffusive flows -------------------------------------------------------
@@ -68,9 +88,15 @@ void computeDIFF_saltlake_air(Tmodel& m, std::uint32_t i, bool land) {
                       m.env.AREA_saltlake);
 }
 
+// Sea ice seals the water from the air in both directions: gas is absorbed
+// only through the open water, the surface VOLAT_seawater volatilises from.
 void computeDIFF_air_seawater(Tmodel& m, std::uint32_t i, bool land) {
     if (land) return m.results.DIFF_air_seawater.sethidden(i);
-    velocitytimesarea(m.results.DIFF_air_seawater, i, m.results.GASABS_water, m.env.SYSTEMAREA);
+    Tnumpars& gasabs = m.results.GASABS_water;
+    if (gasabs.ishidden(i)) return;
+    extended openwater = 1 - extended(m.env.Farea_seaice.get(i));
+    extended area = openwater * m.env.SYSTEMAREA.get(i);
+    store(m.results.DIFF_air_seawater, i, extended(gasabs.get(i)) * area);
 }
 
 void computeDIFF_seawater_air(Tmodel& m, std::uint32_t i, bool land) {
@@ -283,23 +309,47 @@ void computeADV_river_agr(Tmodel& m, std::uint32_t i, bool land) {
     store(m.results.ADV_river_agr, i, m.env.FLOW_river_agr.get(i));
 }
 
-// The sediment volume buried in the river bed per second: the solids the
-// river brings in and does not carry out, as settled sediment. Negative when
-// the river carries out more than it brings in. Solids of zero density or a
-// sediment without solids give no volume to speak of; rather than an
-// infinite or undefined flow the result is then unknown, so the solve warns
-// about it by name and takes no burial.
+// The river water of region i that neither flows on (to other regions or
+// the sea) nor feeds its lakes or irrigation: what the river loses within
+// the region to evaporation and seepage, 0 when it gives more than it gets.
+extended riverwaterlost(Tmodel& m, std::uint32_t i) {
+    Tenv& env = m.env;
+    Tresults& res = m.results;
+    extended in = extended(env.WATERrunoff.get(i)) + env.FLOW_groundwater_river.get(i);
+    in += res.FLOW_lake_river.get(i);
+    extended out = extended(res.FLOW_river_lake.get(i)) + res.FLOW_river_saltlake.get(i);
+    out += env.FLOW_river_agr.get(i);
+    for (std::uint32_t k = 1; k <= m.regions.count; ++k) {
+        if (k == i) continue;
+        if (env.land.get(k)) {
+            in += env.FLOW_river_river.get(k, i);
+            out += env.FLOW_river_river.get(i, k);
+        } else {
+            out += env.FLOW_river_seawater.get(i, k);
+        }
+    }
+    return in > out ? in - out : 0;
+}
+
+// What leaves the river within the region, other than to the compartments
+// and regions the river feeds. (1) Burial in the river bed: the solids the
+// river brings in (from upstream and eroded from the soils) and does not
+// carry out settle with the substance sorbed to them, Kp_susp *
+// Fdiss_inlandwater of the bulk river water per kilogram. A river that
+// carries out more solids than it brings in takes them from its bed, which
+// is not a compartment and holds no substance: it buries nothing and adds
+// nothing. (2) The water the river loses in the region to evaporation and
+// seepage leaves its dissolved substance in the dry bed or the deep
+// ground, neither of which is a compartment; without this a river with no
+// outlet would keep a substance that neither degrades nor sorbs forever.
 void computeADV_river_outside(Tmodel& m, std::uint32_t i, bool land) {
     if (!land) return m.results.ADV_river_outside.sethidden(i);
     extended inflow = m.results.riverinflow_solid.get(i);
     extended outflow = m.results.riveroutflow_solid.get(i);
-    extended rhosolid = m.env.RHO_solid.get();
-    extended sedvolume = rhosolid * m.results.Fsolid_sed.get();
-    if (sedvolume == 0) {
-        m.results.ADV_river_outside.set(i, 0, stUnknown);
-        return;
-    }
-    store(m.results.ADV_river_outside, i, (inflow - outflow) / sedvolume);
+    extended settled = inflow > outflow ? inflow - outflow : 0;
+    extended carried = waterpersolid(m.results.Kp_susp, m.results.Fdiss_inlandwater, i);
+    extended lost = riverwaterlost(m, i) * m.results.Fdiss_inlandwater.get(i);
+    store(m.results.ADV_river_outside, i, settled * carried + lost);
 }
 
 void computeADV_lake_river(Tmodel& m, std::uint32_t i, bool land) {
@@ -321,17 +371,23 @@ void computeADV_lake_outside(Tmodel& m, std::uint32_t i, bool land) {
     store(m.results.ADV_lake_outside, i, p * (arealake - m.env.AREA_lakesed.get(i)));
 }
 
-// Burial: what settles on the lake sediment is buried at the same rate.
+// Burial: lakes resuspend nothing, so the sediment grows by what settles
+// and the same volume of bulk sediment (with its own concentration) is
+// buried below the mixed layer.
 void computeADV_lakesed_outside(Tmodel& m, std::uint32_t i, bool land) {
     if (!land) return m.results.ADV_lakesed_outside.sethidden(i);
-    extended p = lakesettlingvelocity(m, i);
-    store(m.results.ADV_lakesed_outside, i, p * m.env.AREA_lakesed.get(i));
+    extended growth = m.results.sedrate_inlandwater.get(i);
+    store(m.results.ADV_lakesed_outside, i, growth * m.env.AREA_lakesed.get(i));
 }
 
+// What settles in the salt lake takes the substance sorbed to the suspended
+// matter; resuspension and burial move bulk sediment and stay volumes of it.
 void computeADV_saltlake_saltlakesed(Tmodel& m, std::uint32_t i, bool land) {
     if (!land) return m.results.ADV_saltlake_saltlakesed.sethidden(i);
-    extended gross = m.results.GROSSsedrate_saltlake.get(i);
-    store(m.results.ADV_saltlake_saltlakesed, i, gross * m.results.AREA_saltlakesed.get(i));
+    extended solids = m.results.GROSSsedrate_saltlake.get(i) * sedimentsolids(m);
+    extended carried = waterpersolid(m.results.Kp_susp, m.results.Fdiss_inlandwater, i);
+    store(m.results.ADV_saltlake_saltlakesed, i,
+          solids * carried * m.results.AREA_saltlakesed.get(i));
 }
 
 void computeADV_saltlakesed_saltlake(Tmodel& m, std::uint32_t i, bool land) {
@@ -356,10 +412,18 @@ void computeADV_groundwater_agr(Tmodel& m, std::uint32_t i, bool land) {
     store(m.results.ADV_groundwater_agr, i, m.env.FLOW_groundwater_agr.get(i));
 }
 
+// The sea's settling particles take Kp_seasusp * Fdiss_seawater of the
+// bulk sea water per kilogram of solids to the sediment.
+extended seasettlingvelocity(Tmodel& m, std::uint32_t i, extended sedimentgrowth) {
+    extended solids = sedimentgrowth * sedimentsolids(m);
+    return solids * waterpersolid(m.results.Kp_seasusp, m.results.Fdiss_seawater, i);
+}
+
 void computeADV_seawater_seased(Tmodel& m, std::uint32_t i, bool land) {
     if (land) return m.results.ADV_seawater_seased.sethidden(i);
     extended gross = m.results.GROSSsedrate_seawater.get(i);
-    store(m.results.ADV_seawater_seased, i, gross * m.env.AREA_seased.get(i));
+    extended v = seasettlingvelocity(m, i, gross);
+    store(m.results.ADV_seawater_seased, i, v * m.env.AREA_seased.get(i));
 }
 
 void computeADV_seased_seawater(Tmodel& m, std::uint32_t i, bool land) {
@@ -369,12 +433,15 @@ void computeADV_seased_seawater(Tmodel& m, std::uint32_t i, bool land) {
 }
 
 // Settling on the sea floor outside the sediment area leaves the model.
+// There is no sediment there to stir up again, so what is resuspended never
+// left: only the net deposition goes, none where the sea loses solids.
 void computeADV_seawater_outside(Tmodel& m, std::uint32_t i, bool land) {
     if (land) return m.results.ADV_seawater_outside.sethidden(i);
     extended systemarea = m.env.SYSTEMAREA.get(i);
     extended areaseased = m.env.AREA_seased.get(i);
-    store(m.results.ADV_seawater_outside, i,
-          (systemarea - areaseased) * m.results.GROSSsedrate_seawater.get(i));
+    extended net = m.results.NETsedrate_seawater.get(i);
+    extended v = seasettlingvelocity(m, i, net > 0 ? net : 0);
+    store(m.results.ADV_seawater_outside, i, (systemarea - areaseased) * v);
 }
 
 void computeADV_seased_outside(Tmodel& m, std::uint32_t i, bool land) {

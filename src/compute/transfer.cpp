@@ -167,11 +167,16 @@ void computeEROSION(Tmodel& m, std::uint32_t i, const Tsoil& soil) {
 }
 
 // RUNOFF_nat, RUNOFF_agr, RUNOFF_urb: dissolved substance in the run-off
-// water plus the eroded soil.
+// water plus the eroded soil. WATERrunoff is the run-off of the region's
+// whole soil area, so each soil sheds it per square metre of all three
+// soils, as Finf_soil spreads the infiltration; the flows multiply back by
+// the soil's own area and together carry WATERrunoff once.
 void computeRUNOFF(Tmodel& m, std::uint32_t i, const Tsoil& soil) {
     Tnumpars& r = m.results.*soil.RUNOFF;
     extended water = m.env.WATERrunoff.get(i);
-    extended perarea = divide(m, water, (m.results.*soil.AREA).get(i), {r.name(), i});
+    extended area =
+        extended(m.results.AREA_agr.get(i)) + m.results.AREA_nat.get(i) + m.results.AREA_urb.get(i);
+    extended perarea = divide(m, water, area, {r.name(), i});
     extended dissolved = divide(m, perarea, (m.results.*soil.K_water).get(i), {r.name(), i});
     store(r, i, dissolved + (m.results.*soil.EROSION).get(i));
 }
@@ -190,29 +195,40 @@ extended soilgasvelocity(Tmodel& m, std::uint32_t i, const Tsoil& soil, const st
     return divide(m, 1, resistance, {name, i});
 }
 
-// GASABS_nat, GASABS_agr, GASABS_urb: gas absorption by the soil, of the
-// gaseous fraction; 0 when the soil-air partition coefficient is not
-// positive.
+// The share of a soil's surface open to the air over the year: outside the
+// frost months, and for natural soil outside the land ice. Frozen or
+// ice-covered ground is sealed in both directions, so gas absorption and
+// volatilisation take the same share. Land ice larger than the natural soil
+// (a data fault) seals all of it rather than giving a negative share.
+extended soilopenshare(Tmodel& m, std::uint32_t i, const Tsoil& soil, const std::string& name) {
+    extended x = 1;
+    if (soil.landice) {
+        x = 1 - divide(m, m.env.AREA_landice.get(i), (m.results.*soil.AREA).get(i), {name, i});
+        if (x < 0) x = 0;
+    }
+    return x * (1 - extended(m.results.Ftime_frost.get(i)));
+}
+
+// GASABS_nat, GASABS_agr, GASABS_urb: gas absorption by the open soil
+// surface, of the gaseous fraction; 0 when the soil-air partition
+// coefficient is not positive.
 void computeGASABS_soil(Tmodel& m, std::uint32_t i, const Tsoil& soil) {
     Tnumpars& r = m.results.*soil.GASABS;
     extended gaseous = 1 - extended(m.results.Fass_aer.get(i));
-    store(r, i, gaseous * soilgasvelocity(m, i, soil, r.name()));
+    extended open = soilopenshare(m, i, soil, r.name());
+    store(r, i, open * gaseous * soilgasvelocity(m, i, soil, r.name()));
 }
 
-// VOLAT_nat, VOLAT_agr, VOLAT_urb: volatilisation from the soil outside the
-// frost months, and for natural soil outside the land ice. GASABS / (1 -
-// Fass_aer) is the transfer velocity per gaseous fraction; for a substance
-// entirely bound to aerosols (0 / 0) it is taken directly.
+// VOLAT_nat, VOLAT_agr, VOLAT_urb: volatilisation through the same open
+// surface and transfer velocity as gas absorption, so that at equilibrium
+// the soil holds K_air / (1 - Fass_aer) times the gas in the air. The
+// velocity is taken directly rather than as GASABS / (1 - Fass_aer), which
+// is 0 / 0 for a substance entirely bound to aerosols.
 void computeVOLAT_soil(Tmodel& m, std::uint32_t i, const Tsoil& soil) {
     Tnumpars& r = m.results.*soil.VOLAT;
-    extended x = 1;
-    if (soil.landice)
-        x = 1 - divide(m, m.env.AREA_landice.get(i), (m.results.*soil.AREA).get(i), {r.name(), i});
-    x *= 1 - extended(m.results.Ftime_frost.get(i));
-    extended gaseous = 1 - extended(m.results.Fass_aer.get(i));
-    extended velocity = gaseous == 0 ? soilgasvelocity(m, i, soil, r.name())
-                                     : (m.results.*soil.GASABS).get(i) / gaseous;
-    store(r, i, x * velocity * (m.results.*soil.K_air).get(i));
+    extended open = soilopenshare(m, i, soil, r.name());
+    extended velocity = soilgasvelocity(m, i, soil, r.name());
+    store(r, i, open * velocity * (m.results.*soil.K_air).get(i));
 }
 
 // The four soil transfers, where the region has that soil.
@@ -259,8 +275,9 @@ void computeriverinflow_solid(Tmodel& m, std::uint32_t i, bool land) {
     r.riverinflow_solid.setdefault(i, sum);
 }
 
-// riveroutflow_solid: solids carried out by the region's rivers to land
-// regions (itself included).
+// riveroutflow_solid: solids carried out by the region's rivers, to land
+// regions (itself included) and to the seas. The sea mouths count: what
+// the river takes to the sea does not settle in its bed.
 void computeriveroutflow_solid(Tmodel& m, std::uint32_t i, bool land) {
     Tresults& r = m.results;
     if (!land) return r.riveroutflow_solid.sethidden(i);
@@ -268,7 +285,25 @@ void computeriveroutflow_solid(Tmodel& m, std::uint32_t i, bool land) {
     for (std::uint32_t k = 1; k <= m.regions.count; ++k)
         if (m.env.island(k))
             accumulate(sum, m.env.FLOW_river_river.get(i, k), r.SUSPCONC_inlandwater.get(i));
+        else
+            accumulate(sum, m.env.FLOW_river_seawater.get(i, k), r.SUSPCONC_inlandwater.get(i));
     r.riveroutflow_solid.setdefault(i, sum);
+}
+
+// The water-to-air transfer velocity per dissolved concentration: the
+// air-to-water velocity times K_airwater, so that at equilibrium the water
+// holds the gas concentration over K_airwater. The frost share is already
+// inside the air-to-water velocity. For an infinite K_airwater the product
+// tends to the water-side coefficient over the ice-free time: a gas that
+// does not stay in water leaves it as fast as the water film lets it.
+extended watervolatilisationvelocity(Tmodel& m, std::uint32_t i, const std::string& name) {
+    Tnumpars& Kaw = m.results.K_airwater;
+    if (Kaw.isinfinite(i)) {
+        Kaw.useds.setvalue(i, true);
+        extended open = 1 - extended(m.results.Ftime_frost.get(i));
+        return open * m.results.kaw_water.get(i);
+    }
+    return watergasabsorptionpergaseous(m, i, name) * Kaw.get(i);
 }
 
 // VOLAT_inlandwater: volatilisation of the dissolved fraction from lakes
@@ -276,9 +311,9 @@ void computeriveroutflow_solid(Tmodel& m, std::uint32_t i, bool land) {
 void computeVOLAT_inlandwater(Tmodel& m, std::uint32_t i, bool land) {
     Tresults& r = m.results;
     if (!land) return r.VOLAT_inlandwater.sethidden(i);
-    extended x = (1 - extended(r.Ftime_frost.get(i))) * r.Fdiss_inlandwater.get(i);
-    x *= watergasabsorptionpergaseous(m, i, r.VOLAT_inlandwater.name());
-    store(r.VOLAT_inlandwater, i, x * r.K_airwater.get(i));
+    extended x = r.Fdiss_inlandwater.get(i);
+    store(r.VOLAT_inlandwater, i,
+          x * watervolatilisationvelocity(m, i, r.VOLAT_inlandwater.name()));
 }
 
 // VOLAT_seawater: volatilisation of the dissolved fraction from the ice-free
@@ -287,8 +322,7 @@ void computeVOLAT_seawater(Tmodel& m, std::uint32_t i, bool land) {
     Tresults& r = m.results;
     if (land) return r.VOLAT_seawater.sethidden(i);
     extended x = 1 - extended(m.env.Farea_seaice.get(i));
-    x *= watergasabsorptionpergaseous(m, i, r.VOLAT_seawater.name());
-    x *= r.K_airwater.get(i);
+    x *= watervolatilisationvelocity(m, i, r.VOLAT_seawater.name());
     store(r.VOLAT_seawater, i, x * r.Fdiss_seawater.get(i));
 }
 
@@ -317,19 +351,24 @@ void computeADSORB_seased(Tmodel& m, std::uint32_t i, bool land) {
     store(r, i, fdiss * sedimentexchangevelocity(m, i, r.name()));
 }
 
-// DESORB_sed: the reverse transfer, per volume of bulk sediment.
+// DESORB_sed: the reverse transfer, per bulk sediment concentration. The
+// exchange runs between the dissolved concentrations on either side: the
+// lake water's (Fdiss_inlandwater of the bulk water) and the pore water's
+// (the bulk sediment over K_sedwater). With ADSORB_sed = Fdiss_inlandwater
+// * v, DESORB_sed = v / K_sedwater, so that at equilibrium the sediment
+// holds K_sedwater * Fdiss_inlandwater times the water concentration.
 void computeDESORB_sed(Tmodel& m, std::uint32_t i, bool land) {
     Tresults& r = m.results;
     if (!land) return r.DESORB_sed.sethidden(i);
-    extended bulk = extended(r.Fdiss_sed.get(i)) * r.K_sedwater.get(i);
+    extended bulk = extended(r.Fdiss_inlandwater.get(i)) * r.K_sedwater.get(i);
     store(r.DESORB_sed, i, divide(m, r.ADSORB_sed.get(i), bulk, {r.DESORB_sed.name(), i}));
 }
 
-// DESORB_seased: as DESORB_sed for sea sediment.
+// DESORB_seased: as DESORB_sed for sea water and sea sediment.
 void computeDESORB_seased(Tmodel& m, std::uint32_t i, bool land) {
     Tresults& r = m.results;
     if (land) return r.DESORB_seased.sethidden(i);
-    extended bulk = extended(r.Fdiss_seased.get(i)) * r.K_seasedseawater.get(i);
+    extended bulk = extended(r.Fdiss_seawater.get(i)) * r.K_seasedseawater.get(i);
     store(r.DESORB_seased, i, divide(m, r.ADSORB_seased.get(i), bulk, {r.DESORB_seased.name(), i}));
 }
 

@@ -82,9 +82,9 @@ class TExcelFile;
     X(AREA_plant, "AREA_plant", numpar, "m^2 plant", SCALAR(5.0f), Plant)                          \
     X(g_plant, "g_plant", numpar, "m*s^-1", SCALAR(0.001f), Plant)                                 \
     X(V_leaf, "V_leaf", numpar, "m^3", SCALAR(0.002f), Plant)                                      \
-    X(Qtransp, "Qtransp", numpar, "m^3*s^-1", SCALAR(2.777778e-7f), Plant)                         \
+    X(Qtransp, "Qtransp", numpar, "m^3*s^-1", SCALAR(1.1574074e-8f), Plant)                        \
     X(b, "b", numpar, "-", SCALAR(0.95f), Plant)                                                   \
-    X(kgrowth_plant, "kgrowth_plant", numpar, "s^-1", SCALAR(9.722222e-6f), Plant)                 \
+    X(kgrowth_plant, "kgrowth_plant", numpar, "s^-1", SCALAR(4.0509259e-7f), Plant)                \
     X(kmetab_plant, "kmetab_plant", numpar, "s^-1", SCALAR(0.0f), Plant)                           \
     X(kphoto_plant, "kphoto_plant", numpar, "s^-1", SCALAR(0.0f), Plant)                           \
     X(TEMP, "TEMP", numpars, "K", NODEF, Climate)                                                  \
@@ -119,7 +119,7 @@ class TExcelFile;
       SCALAR(1.1574074e-7f), Distribution)                                                         \
     X(PRODratesusp_seawater, "PRODratesusp_seawater", numpar, "kg solid*m^-2*s^-1",                \
       SCALAR(1.1574074e-7f), Distribution)                                                         \
-    X(SETTLvelocity_susp, "SETTLvelocity_susp", numpar, "m water*s^-1", SCALAR(0.00069444446f),    \
+    X(SETTLvelocity_susp, "SETTLvelocity_susp", numpar, "m water*s^-1", SCALAR(2.8935185e-5f),     \
       Distribution)                                                                                \
     X(kasl_air, "kasl_air", numpar, "m air*s^-1", SCALAR(0.0010474537f), Distribution)             \
     X(kasl_soilair, "kasl_soilair", numpar, "m air*s^-1", SCALAR(5.56e-6f), Distribution)          \

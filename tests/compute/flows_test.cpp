@@ -43,12 +43,15 @@ protected:
         env.AREA_lakesed.set(B, 0, stImported);
         env.AREA_saltlake.set(B, 2e7f, stImported);
         env.AREA_seased.set(S, 6e10f, stImported);
+        env.Farea_seaice.set(S, 0.2f, stImported);
         env.FLOW_river_agr.set(A, 3, stImported);
         env.FLOW_river_agr.set(B, 1, stImported);
         env.FLOW_groundwater_river.set(A, 40, stImported);
         env.FLOW_groundwater_river.set(B, 20, stImported);
         env.FLOW_groundwater_agr.set(A, 2, stImported);
         env.FLOW_groundwater_agr.set(B, 0.5f, stImported);
+        env.WATERrunoff.set(A, 700, stImported);
+        env.WATERrunoff.set(B, 300, stImported);
         for (std::uint32_t i = 1; i <= 3; ++i)
             for (std::uint32_t j = 1; j <= 3; ++j) {
                 for (Tnumparss* p : {&env.BORDERLENGTH, &env.FLOW_river_river,
@@ -90,6 +93,7 @@ protected:
         res.FLOW_river_saltlake.setdefault(i, 0.25f * k);
         res.SUSPCONC_inlandwater.setdefault(i, 0.0375f);
         res.Kp_susp.setdefault(i, 5);
+        res.Fdiss_inlandwater.setdefault(i, 0.9f);
         res.Fdiss_deepsoil.setdefault(i, 0.5f);
         res.GASABS_water.setdefault(i, 1e-3f * k);
         res.VOLAT_inlandwater.setdefault(i, 2e-6f * k);
@@ -118,7 +122,8 @@ protected:
         res.NETsedrate_saltlake.setdefault(i, 2e-11f);
         for (Tnumpars* p :
              {&res.VOLAT_seawater, &res.ADSORB_seased, &res.DESORB_seased,
-              &res.GROSSsedrate_seawater, &res.RESUSPrate_seawater, &res.NETsedrate_seawater})
+              &res.GROSSsedrate_seawater, &res.RESUSPrate_seawater, &res.NETsedrate_seawater,
+              &res.Kp_seasusp, &res.Fdiss_seawater})
             p->sethidden(i);
     }
 
@@ -130,6 +135,7 @@ protected:
                             &res.FLOW_river_saltlake,
                             &res.SUSPCONC_inlandwater,
                             &res.Kp_susp,
+                            &res.Fdiss_inlandwater,
                             &res.Fdiss_deepsoil,
                             &res.VOLAT_inlandwater,
                             &res.GASABS_nat,
@@ -163,6 +169,8 @@ protected:
         res.GROSSsedrate_seawater.setdefault(i, 5e-11f);
         res.RESUSPrate_seawater.setdefault(i, 1e-11f);
         res.NETsedrate_seawater.setdefault(i, 4e-11f);
+        res.Kp_seasusp.setdefault(i, 2);
+        res.Fdiss_seawater.setdefault(i, 0.95f);
     }
 
     // x rounded to the float a result stores.
@@ -199,8 +207,10 @@ TEST_F(Flows, DiffusiveFlowsOfALandRegionAreVelocityTimesArea) {
 
 TEST_F(Flows, DiffusiveFlowsOfASeaRegion) {
     computeflows(m);
-    // Asea: system area 1e11 m^2, sea sediment 6e10 m^2.
-    EXPECT_FLOAT_EQ(res.DIFF_air_seawater.value(S), f32(2e-3 * 1e11));
+    // Asea: system area 1e11 m^2, a fifth under ice, sea sediment 6e10 m^2.
+    // Gas enters through the open water only, as VOLAT_seawater leaves it
+    // (the ice share is inside VOLAT_seawater).
+    EXPECT_FLOAT_EQ(res.DIFF_air_seawater.value(S), f32(2e-3 * 0.8 * 1e11));
     EXPECT_FLOAT_EQ(res.DIFF_seawater_air.value(S), f32(3e-6 * 1e11));
     EXPECT_FLOAT_EQ(res.DIFF_seawater_seased.value(S), f32(2e-6 * 6e10));
     EXPECT_FLOAT_EQ(res.DIFF_seased_seawater.value(S), f32(1e-7 * 6e10));
@@ -233,15 +243,26 @@ TEST_F(Flows, AdvectiveFlowsOfALandRegion) {
     EXPECT_FLOAT_EQ(res.ADV_river_lake.value(A), 100);
     EXPECT_FLOAT_EQ(res.ADV_river_saltlake.value(A), 0.25f);
     EXPECT_FLOAT_EQ(res.ADV_river_agr.value(A), 3);
-    // (60 - 10) kg/s of solids settle as sediment of 2500 kg/m^3 * 0.2 solids.
-    EXPECT_FLOAT_EQ(res.ADV_river_outside.value(A), f32(50.0 / (2500 * 0.2)));
+    // (60 - 10) kg/s of solids settle in the river bed, each kilogram with
+    // the substance of Kp_susp * Fdiss_inlandwater = 5 * 0.9 m^3 of water.
+    // And the river loses water in the region: in 700 run-off + 40 from
+    // groundwater + 90 from the lake = 830 m^3/s, out 300 to Bland + 400 to
+    // the sea + 100 to the lake + 0.25 to the salt lake + 3 irrigation =
+    // 803.25 m^3/s; the 26.75 m^3/s lost leave their dissolved substance.
+    EXPECT_FLOAT_EQ(res.ADV_river_outside.value(A), f32(50.0 * 5 * 0.9 + 26.75 * 0.9));
     EXPECT_FLOAT_EQ(res.ADV_lake_river.value(A), 90);
-    // Settling P = SUSPCONC * sedrate * Kp_susp = 0.0375 * 4e-6 * 5.
-    const double p = double(0.0375f) * double(4e-6f) * 5;
+    // The lake sediment grows 4e-6 m/s with 2500 * 0.2 kg solids per m^3:
+    // 2e-3 kg/(m^2 s) of solids settle, carrying 5 * 0.9 m^3 of water's
+    // substance each.
+    const double p = double(4e-6f) * 2500 * double(0.2f) * 5 * double(0.9f);
     EXPECT_FLOAT_EQ(res.ADV_lake_lakesed.value(A), f32(p * 8e8));
     EXPECT_FLOAT_EQ(res.ADV_lake_outside.value(A), f32(p * (1e9 - 8e8)));
-    EXPECT_FLOAT_EQ(res.ADV_lakesed_outside.value(A), f32(p * 8e8));
-    EXPECT_FLOAT_EQ(res.ADV_saltlake_saltlakesed.value(A), f32(3e-11 * 1e7));
+    // Burial moves bulk sediment: the growth rate times the sediment area.
+    EXPECT_FLOAT_EQ(res.ADV_lakesed_outside.value(A), f32(4e-6 * 8e8));
+    // Salt lake: the gross rate's solids carry the sorbed substance down;
+    // resuspension and burial move bulk sediment.
+    EXPECT_FLOAT_EQ(res.ADV_saltlake_saltlakesed.value(A),
+                    f32(3e-11 * 2500 * double(0.2f) * 5 * double(0.9f) * 1e7));
     EXPECT_FLOAT_EQ(res.ADV_saltlakesed_saltlake.value(A), f32(1e-11 * 1e7));
     EXPECT_FLOAT_EQ(res.ADV_saltlakesed_outside.value(A), f32(2e-11 * 1e7));
     EXPECT_FLOAT_EQ(res.ADV_groundwater_river.value(A), 40);
@@ -255,10 +276,14 @@ TEST_F(Flows, AdvectiveFlowsOfALandRegion) {
 TEST_F(Flows, AdvectiveFlowsOfASeaRegion) {
     computeflows(m);
     EXPECT_FLOAT_EQ(res.ADV_air_seawater.value(S), f32((double(5e-4f) + double(2e-4f)) * 1e11));
-    EXPECT_FLOAT_EQ(res.ADV_seawater_seased.value(S), f32(5e-11 * 6e10));
+    // The gross rate's solids (5e-11 m/s * 2500 * 0.2 kg/m^3) carry the
+    // substance of Kp_seasusp * Fdiss_seawater = 2 * 0.95 m^3 of sea water each.
+    const double carried = 2500 * double(0.2f) * 2 * double(0.95f);
+    EXPECT_FLOAT_EQ(res.ADV_seawater_seased.value(S), f32(5e-11 * carried * 6e10));
     EXPECT_FLOAT_EQ(res.ADV_seased_seawater.value(S), f32(1e-11 * 6e10));
-    // Settling outside the sediment area, (1e11 - 6e10) m^2, leaves the model.
-    EXPECT_FLOAT_EQ(res.ADV_seawater_outside.value(S), f32((1e11 - 6e10) * 5e-11));
+    // Outside the sediment area, (1e11 - 6e10) m^2, nothing is resuspended:
+    // the net deposition leaves the model.
+    EXPECT_FLOAT_EQ(res.ADV_seawater_outside.value(S), f32((1e11 - 6e10) * 4e-11 * carried));
     EXPECT_FLOAT_EQ(res.ADV_seased_outside.value(S), f32(4e-11 * 6e10));
     for (Tnumpars* q : {&res.ADV_air_lake,
                         &res.ADV_air_saltlake,
@@ -413,20 +438,44 @@ TEST_F(Flows, SeaCurrentsBetweenTwoSeas) {
 }
 
 TEST_F(Flows, RiverBedBurialFollowsTheSolidsBalance) {
-    // More solids out than in: the river erodes its bed.
+    // More solids out than in: the river takes them from its bed, which
+    // holds no substance, so nothing is buried and nothing is added.
     res.riverinflow_solid.setdefault(B, 10);
     res.riveroutflow_solid.setdefault(B, 35);
     computeflows(m);
     EXPECT_GT(res.ADV_river_outside.value(A), 0);
-    EXPECT_FLOAT_EQ(res.ADV_river_outside.value(B), f32(-25.0 / (2500 * 0.2)));
+    EXPECT_EQ(res.ADV_river_outside.value(B), 0);
+    EXPECT_EQ(res.ADV_river_outside.status(B), stDefault);
 }
 
-TEST_F(Flows, RiverBurialWithoutSedimentSolidsIsUnknownInsteadOfInfinite) {
+TEST_F(Flows, RiverBurialDependsOnTheSubstanceNotOnTheSedimentSolids) {
+    // The burial flow is a solids flux times what each kilogram carries; it
+    // no longer divides by the sediment's solids, so none is still defined.
     res.Fsolid_sed.setdefault(0);
     computeflows(m);
-    EXPECT_EQ(res.ADV_river_outside.status(A), stUnknown);
-    EXPECT_EQ(res.ADV_river_outside.value(A), 0);
-    EXPECT_EQ(res.ADV_river_outside.status(B), stUnknown);
+    EXPECT_EQ(res.ADV_river_outside.status(A), stDefault);
+    EXPECT_FLOAT_EQ(res.ADV_river_outside.value(A), f32(50.0 * 5 * 0.9 + 26.75 * 0.9));
+    // A substance ten times as sorbing is buried ten times as fast; the
+    // water lost takes the same dissolved share.
+    res.Kp_susp.setdefault(A, 50);
+    computeflows(m);
+    EXPECT_FLOAT_EQ(res.ADV_river_outside.value(A), f32(50.0 * 50 * 0.9 + 26.75 * 0.9));
+    EXPECT_TRUE(f.ui.warnings.empty());
+}
+
+TEST_F(Flows, RiverWithoutOutletLosesItsWaterWithTheDissolvedSubstance) {
+    // Bland's river stops flowing to the sea, the lake, the salt lake and
+    // the fields: what comes in (300 run-off + 20 groundwater + 180 from the
+    // lake + 300 from Aland = 800 m^3/s) evaporates or seeps away in the
+    // region. A substance that does not sorb (Kp_susp 0) leaves with the
+    // dissolved share of that water, not at all through the river bed.
+    env.FLOW_river_seawater.set(B, S, 0, stImported);
+    env.FLOW_river_agr.set(B, 0, stImported);
+    res.FLOW_river_lake.setdefault(B, 0);
+    res.FLOW_river_saltlake.setdefault(B, 0);
+    res.Kp_susp.setdefault(B, 0);
+    computeflows(m);
+    EXPECT_FLOAT_EQ(res.ADV_river_outside.value(B), f32(800 * 0.9));
     EXPECT_TRUE(f.ui.warnings.empty());
 }
 

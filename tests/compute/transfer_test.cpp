@@ -162,8 +162,9 @@ TEST_F(Transfer, GasAbsorptionAndVolatilisationFromWater) {
     // (1 - Ftime_frost) (1 - Fass_aer) / (K_airwater / kaw_water + 1 / kaw_air)
     double gasabs = static_cast<float>(0.75 * 0.9 / (0.004 / kw + 1 / ka));
     EXPECT_FLOAT_EQ(r.GASABS_water.value(Aland), gasabs);
-    // (1 - Ftime_frost) Fdiss_inlandwater GASABS_water / (1 - Fass_aer) K_airwater
-    EXPECT_FLOAT_EQ(r.VOLAT_inlandwater.value(Aland), 0.75 * 0.8 * gasabs / 0.9 * 0.004);
+    // Fdiss_inlandwater GASABS_water / (1 - Fass_aer) K_airwater: the frost
+    // share (0.75) once, inside GASABS_water.
+    EXPECT_FLOAT_EQ(r.VOLAT_inlandwater.value(Aland), 0.8 * gasabs / 0.9 * 0.004);
     // Sea: (1 - Farea_seaice) GASABS_water / (1 - Fass_aer) K_airwater Fdiss_seawater
     double kas = kawair(8, 0.1), kws = kawwater(8, 0.1);
     double gasabssea = static_cast<float>(1 * 0.7 / (0.005 / kws + 1 / kas));
@@ -180,7 +181,7 @@ TEST_F(Transfer, DepositionAndWashout) {
     EXPECT_FLOAT_EQ(r.WASHOUT.value(Asea), 4e4 * 3e-8);
 }
 
-TEST_F(Transfer, InfiniteAirWaterPartitioningGivesNoWaterExchange) {
+TEST_F(Transfer, InfiniteAirWaterPartitioningVolatilisesAtTheWaterSideVelocity) {
     fx.gas();
     setinputs();
     for (std::uint32_t i : {Aland, Bland, Asea})
@@ -188,9 +189,16 @@ TEST_F(Transfer, InfiniteAirWaterPartitioningGivesNoWaterExchange) {
     computetransfer(m);
     EXPECT_EQ(r.GASABS_water.value(Aland), 0);
     EXPECT_EQ(r.GASABS_water.status(Aland), stDefault);
-    EXPECT_EQ(r.VOLAT_inlandwater.value(Aland), 0);
     EXPECT_EQ(r.GASABS_water.value(Asea), 0);
-    EXPECT_EQ(r.VOLAT_seawater.value(Asea), 0);
+    // K_airwater / (K_airwater / kaw_water + 1 / kaw_air) tends to kaw_water:
+    // the gas leaves the water through the water film, over the ice-free
+    // time (0.75) and the dissolved fraction (0.8) of the lake...
+    double kw = r.kaw_water.value(Aland);
+    ASSERT_GT(kw, 0);
+    EXPECT_FLOAT_EQ(r.VOLAT_inlandwater.value(Aland), 0.75 * 0.8 * kw);
+    // ...and over the open sea (1 - 0.1 ice) with Fdiss_seawater 0.95.
+    double kws = r.kaw_water.value(Asea);
+    EXPECT_FLOAT_EQ(r.VOLAT_seawater.value(Asea), 0.9 * kws * 0.95);
     EXPECT_TRUE(r.K_airwater.used(Aland));
     EXPECT_TRUE(r.K_airwater.used(Asea));
 }
@@ -202,9 +210,9 @@ TEST_F(Transfer, FullyAerosolBoundSubstanceStillVolatilises) {
     r.Fass_aer.setdefault(Asea, 1);
     computetransfer(m);
     double ka = kawair(4, 0.1), kw = kawwater(4, 0.1);
-    double velocity = 0.75 / (0.004 / kw + 1 / ka);
+    double velocity = 0.75 / (0.004 / kw + 1 / ka); // over the ice-free time
     EXPECT_EQ(r.GASABS_water.value(Aland), 0);
-    EXPECT_FLOAT_EQ(r.VOLAT_inlandwater.value(Aland), 0.75 * 0.8 * velocity * 0.004);
+    EXPECT_FLOAT_EQ(r.VOLAT_inlandwater.value(Aland), 0.8 * velocity * 0.004);
     double kas = kawair(8, 0.1), kws = kawwater(8, 0.1);
     EXPECT_FLOAT_EQ(r.VOLAT_seawater.value(Asea),
                     0.9 * (1 / (0.005 / kws + 1 / kas)) * 0.005 * 0.95);
@@ -244,27 +252,27 @@ TEST_F(Transfer, ErosionRunoffGasAbsorptionAndVolatilisationOfSoils) {
     // Natural soil: Fsolid_runoff * RAINRATE / Fsolid_nonagr.
     double erosion = static_cast<float>(1e-4f * 2e-8f / 0.5);
     EXPECT_FLOAT_EQ(r.EROSION_nat.value(Aland), erosion);
-    // WATERrunoff / AREA_nat / K_nonagrwater + EROSION_nat.
-    EXPECT_FLOAT_EQ(r.RUNOFF_nat.value(Aland), 100 / 4e9 / 1.2 + erosion);
+    // WATERrunoff / (AREA_nat + AREA_agr + AREA_urb) / K_nonagrwater + EROSION_nat.
+    EXPECT_FLOAT_EQ(r.RUNOFF_nat.value(Aland), 100 / 8e9 / 1.2 + erosion);
     double Knat = 0.004f / 1.2f;
-    double gasabs = static_cast<float>(gaseous * velocity(Knat));
-    EXPECT_FLOAT_EQ(r.GASABS_nat.value(Aland), gasabs);
-    // The land ice (1e6 of 4e9 m^2) lies on natural soil.
-    EXPECT_FLOAT_EQ(r.VOLAT_nat.value(Aland), (1 - 1e6 / 4e9) * frost * gasabs / gaseous * Knat);
+    // Open to the air outside the frost months and the land ice (1e6 of
+    // 4e9 m^2 of natural soil), in both directions.
+    double opennat = (1 - 1e6 / 4e9) * frost;
+    EXPECT_FLOAT_EQ(r.GASABS_nat.value(Aland), opennat * gaseous * velocity(Knat));
+    EXPECT_FLOAT_EQ(r.VOLAT_nat.value(Aland), opennat * velocity(Knat) * Knat);
     // Agricultural soil: Fsolid_agr and the agricultural coefficients, no
     // land-ice factor.
     double erosionagr = static_cast<float>(1e-4f * 2e-8f / 0.6f);
     EXPECT_FLOAT_EQ(r.EROSION_agr.value(Aland), erosionagr);
-    EXPECT_FLOAT_EQ(r.RUNOFF_agr.value(Aland), 100 / 3e9 / 1.5 + erosionagr);
+    EXPECT_FLOAT_EQ(r.RUNOFF_agr.value(Aland), 100 / 8e9 / 1.5 + erosionagr);
     double Kagr = 0.004f / 1.5f;
-    double gasabsagr = static_cast<float>(gaseous * velocity(Kagr));
-    EXPECT_FLOAT_EQ(r.GASABS_agr.value(Aland), gasabsagr);
-    EXPECT_FLOAT_EQ(r.VOLAT_agr.value(Aland), frost * gasabsagr / gaseous * Kagr);
+    EXPECT_FLOAT_EQ(r.GASABS_agr.value(Aland), frost * gaseous * velocity(Kagr));
+    EXPECT_FLOAT_EQ(r.VOLAT_agr.value(Aland), frost * velocity(Kagr) * Kagr);
     // Urban soil: the non-agricultural coefficients, no land ice.
     EXPECT_FLOAT_EQ(r.EROSION_urb.value(Aland), erosion);
-    EXPECT_FLOAT_EQ(r.RUNOFF_urb.value(Aland), 100 / 1e9 / 1.2 + erosion);
-    EXPECT_FLOAT_EQ(r.GASABS_urb.value(Aland), gasabs);
-    EXPECT_FLOAT_EQ(r.VOLAT_urb.value(Aland), frost * gasabs / gaseous * Knat);
+    EXPECT_FLOAT_EQ(r.RUNOFF_urb.value(Aland), 100 / 8e9 / 1.2 + erosion);
+    EXPECT_FLOAT_EQ(r.GASABS_urb.value(Aland), frost * gaseous * velocity(Knat));
+    EXPECT_FLOAT_EQ(r.VOLAT_urb.value(Aland), frost * velocity(Knat) * Knat);
 }
 
 TEST_F(Transfer, RegionWithoutAgriculturalSoil) {
@@ -315,14 +323,15 @@ TEST_F(Transfer, RiverSolids) {
     EXPECT_FLOAT_EQ(r.riverinflow_solid.value(Aland), 50 * 0.02 + eroded(Aland));
     // Into Bland: Aland's river (300 m^3/s at 0.015 kg/m^3) plus erosion.
     EXPECT_FLOAT_EQ(r.riverinflow_solid.value(Bland), 300 * 0.015 + eroded(Bland));
-    // Out: the region's flows to land regions at its own concentration.
-    EXPECT_FLOAT_EQ(r.riveroutflow_solid.value(Aland), 300 * 0.015);
-    EXPECT_FLOAT_EQ(r.riveroutflow_solid.value(Bland), 50 * 0.02);
+    // Out: the region's flows to land regions and to the sea at its own
+    // concentration: Aland 300 to Bland and 100 to Asea.
+    EXPECT_FLOAT_EQ(r.riveroutflow_solid.value(Aland), 300 * 0.015 + 100 * 0.015);
+    EXPECT_FLOAT_EQ(r.riveroutflow_solid.value(Bland), 50 * 0.02 + 200 * 0.02);
     // A river that stops flowing to Aland carries nothing into it.
     setflow(e.FLOW_river_river, Bland, Aland, 0);
     computetransfer(m);
     EXPECT_FLOAT_EQ(r.riverinflow_solid.value(Aland), eroded(Aland));
-    EXPECT_EQ(r.riveroutflow_solid.value(Bland), 0);
+    EXPECT_FLOAT_EQ(r.riveroutflow_solid.value(Bland), 200 * 0.02);
 }
 
 TEST_F(Transfer, SedimentExchange) {
@@ -330,10 +339,11 @@ TEST_F(Transfer, SedimentExchange) {
     double exchange = 1 / (1 / 2.7777778e-6f + 1 / 2.7777778e-8f);
     double adsorb = static_cast<float>(0.8 * exchange); // Fdiss_inlandwater
     EXPECT_FLOAT_EQ(r.ADSORB_sed.value(Aland), adsorb);
-    EXPECT_FLOAT_EQ(r.DESORB_sed.value(Aland), adsorb / (0.16 * 5)); // Fdiss_sed K_sedwater
-    double adsorbsea = static_cast<float>(0.95 * exchange);          // Fdiss_seawater
+    // Fdiss_inlandwater K_sedwater: the exchange velocity over K_sedwater.
+    EXPECT_FLOAT_EQ(r.DESORB_sed.value(Aland), adsorb / (0.8 * 5));
+    double adsorbsea = static_cast<float>(0.95 * exchange); // Fdiss_seawater
     EXPECT_FLOAT_EQ(r.ADSORB_seased.value(Asea), adsorbsea);
-    EXPECT_FLOAT_EQ(r.DESORB_seased.value(Asea), adsorbsea / (0.25 * 4));
+    EXPECT_FLOAT_EQ(r.DESORB_seased.value(Asea), adsorbsea / (0.95 * 4));
 }
 
 TEST_F(Transfer, SaltLakeSedimentBalance) {
@@ -347,7 +357,7 @@ TEST_F(Transfer, SaltLakeSedimentBalance) {
     double net = (2500 * erodedvolume + 50 * 0.02 + prod) / (2500 * 0.2 * 2e6);
     EXPECT_FLOAT_EQ(r.NETsedrate_saltlake.value(Aland), net);
     // Settling: SETTLvelocity_susp * SUSPCONC_inlandwater / (RHO_solid * Fsolid_sed).
-    double settling = 0.00069444446f * 0.015f / (2500 * 0.2);
+    double settling = 2.8935185e-5f * 0.015f / (2500 * 0.2);
     EXPECT_FLOAT_EQ(r.sedrate_inlandwater.value(Aland), settling);
     ASSERT_GT(net, settling);
     EXPECT_FLOAT_EQ(r.GROSSsedrate_saltlake.value(Aland), net);
@@ -360,20 +370,21 @@ TEST_F(Transfer, RegionWithoutSaltLakeResuspendsWhatSettles) {
     EXPECT_TRUE(r.PRODsusp_saltlake.ishidden(Bland));
     EXPECT_EQ(r.NETsedrate_saltlake.value(Bland), 0);
     EXPECT_EQ(r.NETsedrate_saltlake.status(Bland), stDefault);
-    double settling = 0.00069444446f * 0.02f / (2500 * 0.2);
+    double settling = 2.8935185e-5f * 0.02f / (2500 * 0.2);
     EXPECT_FLOAT_EQ(r.sedrate_inlandwater.value(Bland), settling);
     EXPECT_FLOAT_EQ(r.GROSSsedrate_saltlake.value(Bland), settling);
     EXPECT_FLOAT_EQ(r.RESUSPrate_saltlake.value(Bland), settling);
 }
 
 TEST_F(Transfer, SeaSedimentBalance) {
+    r.SUSPCONC_seawater.setdefault(Asea, 0.01f);
     computetransfer(m);
     const double prod = 1.1574074e-7f * 2e10f; // PRODratesusp_seawater * SYSTEMAREA
     EXPECT_FLOAT_EQ(r.PRODsusp_seawater.value(Asea), prod);
     // Rivers bring 100 * 0.015 + 200 * 0.02 kg/s; no other sea.
     double net = (prod + 100 * 0.015 + 200 * 0.02) / (2500 * 0.2 * 2e10);
     EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Asea), net);
-    double settling = 0.00069444446f * 0.001f / (2500 * 0.2);
+    double settling = 2.8935185e-5f * 0.01f / (2500 * 0.2);
     EXPECT_FLOAT_EQ(r.sedrate_seawater.value(Asea), settling);
     ASSERT_LT(net, settling);
     EXPECT_FLOAT_EQ(r.GROSSsedrate_seawater.value(Asea), settling);
@@ -444,6 +455,131 @@ TEST_F(Transfer, LandAndSeaHideEachOthersResults) {
             EXPECT_TRUE(p->isknown(i)) << p->name() << "[" << i << "]";
     // A complete input set reads nothing hidden or unknown.
     EXPECT_TRUE(fx.ui.warnings.empty());
+}
+
+// ---- Frozen and ice-covered surfaces -------------------------------------
+// With only air-soil exchange a soil is at steady state when
+// C_soil * VOLAT * AREA = C_air * GASABS * AREA, so C_soil / C_air =
+// GASABS / VOLAT, which must be the equilibrium ratio (1 - Fass_aer) / K_air
+// whatever share of the year or surface is frozen. Likewise a lake holds
+// C_lake / C_air = (1 - Fass_aer) / (Fdiss_inlandwater * K_airwater) and a
+// sea the same with Fdiss_seawater.
+
+::testing::AssertionResult sameratio(double actual, double expected) {
+    if (std::fabs(actual - expected) <= 1e-6 * std::fabs(expected))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << actual << " is not " << expected;
+}
+
+TEST_F(Transfer, FrozenSoilNeitherTakesUpNorGivesOffGas) {
+    r.Ftime_frost.setdefault(Aland, 1); // twelve frost months
+    computetransfer(m);
+    for (Tnumpars* p :
+         {&r.GASABS_nat, &r.GASABS_agr, &r.GASABS_urb, &r.VOLAT_nat, &r.VOLAT_agr, &r.VOLAT_urb}) {
+        EXPECT_EQ(p->value(Aland), 0) << p->name();
+        EXPECT_EQ(p->status(Aland), stDefault) << p->name();
+    }
+    // A frozen lake exchanges no gas either way; rain and particles still
+    // deposit the substance.
+    EXPECT_EQ(r.GASABS_water.value(Aland), 0);
+    EXPECT_EQ(r.VOLAT_inlandwater.value(Aland), 0);
+    EXPECT_FLOAT_EQ(r.WASHOUT.value(Aland), 2e4 * 2e-8);
+    EXPECT_FLOAT_EQ(r.DRYDEP_aer.value(Aland), 0.1 * 0.001);
+}
+
+TEST_F(Transfer, LandIceSealsNaturalSoilInBothDirections) {
+    r.Ftime_frost.setdefault(Aland, 0);
+    e.AREA_landice.set(Aland, 4e9f, stImported); // all the natural soil
+    computetransfer(m);
+    EXPECT_EQ(r.GASABS_nat.value(Aland), 0);
+    EXPECT_EQ(r.VOLAT_nat.value(Aland), 0);
+    EXPECT_GT(r.GASABS_agr.value(Aland), 0); // no land ice on farmland
+    // More land ice than natural soil seals it; it does not turn the share
+    // negative.
+    e.AREA_landice.set(Aland, 5e9f, stImported);
+    computetransfer(m);
+    EXPECT_EQ(r.GASABS_nat.value(Aland), 0);
+    EXPECT_EQ(r.VOLAT_nat.value(Aland), 0);
+}
+
+TEST_F(Transfer, SoilsUnderFrostAndLandIceReachTheEquilibriumRatio) {
+    // Aland: frost a quarter of the year, 1e6 of 4e9 m^2 natural soil iced.
+    computetransfer(m);
+    const double gaseous = 0.9;
+    const double Knat = 0.004f / 1.2f, Kagr = 0.004f / 1.5f;
+    EXPECT_TRUE(sameratio(double(r.GASABS_nat.value(Aland)) / r.VOLAT_nat.value(Aland),
+                          gaseous / Knat));
+    EXPECT_TRUE(sameratio(double(r.GASABS_agr.value(Aland)) / r.VOLAT_agr.value(Aland),
+                          gaseous / Kagr));
+    EXPECT_TRUE(sameratio(double(r.GASABS_urb.value(Aland)) / r.VOLAT_urb.value(Aland),
+                          gaseous / Knat));
+    // Absorption over the whole year and surface would have given
+    // 1 / ((1 - 1e6 / 4e9) * 0.75), about 1.33 times this for natural soil.
+}
+
+TEST_F(Transfer, LakeWithFrostMonthsReachesTheEquilibriumRatio) {
+    computetransfer(m);
+    // Fass_aer 0.1, Fdiss_inlandwater 0.8, K_airwater 0.004; frost 0.25.
+    EXPECT_TRUE(sameratio(double(r.GASABS_water.value(Aland)) / r.VOLAT_inlandwater.value(Aland),
+                          0.9 / (0.8 * 0.004)));
+    // The frost share applies once to each direction: Bland with frost half
+    // the year keeps its own ratio (Fass_aer 0.2, Fdiss_inlandwater 0.7).
+    r.Ftime_frost.setdefault(Bland, 0.5f);
+    computetransfer(m);
+    EXPECT_TRUE(sameratio(double(r.GASABS_water.value(Bland)) / r.VOLAT_inlandwater.value(Bland),
+                          0.8 / (0.7 * 0.004)));
+}
+
+TEST_F(Transfer, SeaUnderIceReachesTheEquilibriumRatio) {
+    // Asea: a tenth under ice; the diffusive flows over its 2e10 m^2.
+    computetransfer(m);
+    computeflows(m); // the flows read more than this fixture sets; only two are looked at
+    double in = r.DIFF_air_seawater.value(Asea), out = r.DIFF_seawater_air.value(Asea);
+    // Both through the open water, 0.9 * 2e10 m^2.
+    EXPECT_FLOAT_EQ(in, r.GASABS_water.value(Asea) * 0.9 * 2e10);
+    // Fass_aer 0.3, Fdiss_seawater 0.95, K_airwater 0.005.
+    EXPECT_TRUE(sameratio(in / out, 0.7 / (0.95 * 0.005)));
+}
+
+// ---- Run-off, sediment exchange and settling -----------------------------
+
+TEST_F(Transfer, TheThreeSoilsShedTheRegionsRunoffOnce) {
+    computetransfer(m);
+    // The dissolved part of each run-off velocity times the soil's area and
+    // bulk partition coefficient is the water that soil sheds.
+    double nat = (double(r.RUNOFF_nat.value(Aland)) - r.EROSION_nat.value(Aland)) * 4e9 * 1.2;
+    double agr = (double(r.RUNOFF_agr.value(Aland)) - r.EROSION_agr.value(Aland)) * 3e9 * 1.5;
+    double urb = (double(r.RUNOFF_urb.value(Aland)) - r.EROSION_urb.value(Aland)) * 1e9 * 1.2;
+    EXPECT_NEAR(nat, 50, 1e-3);  // 4e9 of 8e9 m^2 of soil
+    EXPECT_NEAR(agr, 37.5, 1e-3);
+    EXPECT_NEAR(urb, 12.5, 1e-3);
+    EXPECT_NEAR(nat + agr + urb, 100, 1e-3); // WATERrunoff
+}
+
+TEST_F(Transfer, SedimentAtDiffusiveEquilibriumHoldsWhatItsSolidsSorb) {
+    // A strongly sorbing substance: K_sedwater 2000, so Fdiss_sed 0.8 / 2000.
+    r.K_sedwater.setdefault(Aland, 2000);
+    r.Fdiss_sed.setdefault(Aland, 0.8f / 2000);
+    r.K_seasedseawater.setdefault(Asea, 3000);
+    r.Fdiss_seased.setdefault(Asea, 0.8f / 3000);
+    computetransfer(m);
+    // With only water-sediment exchange C_sed / C_water = ADSORB / DESORB =
+    // Fdiss * K_sedwater: the pore water holds the dissolved concentration.
+    EXPECT_TRUE(sameratio(double(r.ADSORB_sed.value(Aland)) / r.DESORB_sed.value(Aland),
+                          0.8 * 2000));
+    EXPECT_TRUE(sameratio(double(r.ADSORB_seased.value(Asea)) / r.DESORB_seased.value(Asea),
+                          0.95 * 3000));
+    // Dividing by Fdiss_sed * K_sedwater (= Fwater_sed 0.8) would have given
+    // 0.8 times the water concentration whatever the sorption.
+}
+
+TEST_F(Transfer, SettlingVelocityIsTwoAndAHalfMetresADay) {
+    EXPECT_FLOAT_EQ(e.SETTLvelocity_susp.value, 2.5 / 86400);
+    computetransfer(m);
+    // Bland: 0.02 kg/m^3 suspended solids settle at 2.5 m/d into sediment of
+    // 2500 kg/m^3 * 0.2 solids: 2.5 * 0.02 / 500 m/d = 0.1 mm/d = 36.5 mm/yr.
+    double mmperyear = r.sedrate_inlandwater.value(Bland) * 86400 * 365 * 1000;
+    EXPECT_NEAR(mmperyear, 36.5, 0.01);
 }
 
 // ---- Failures -------------------------------------------------------------------
@@ -523,7 +659,7 @@ TEST_F(Transfertwoseas, CurrentsCarrySolidsBetweenSeas) {
     netB = (prodB + 5e4 * 0.001 - 4e5 * 0.004) / (2500 * 0.2 * 1e10);
     ASSERT_LT(netB, 0);
     EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Bsea), netB);
-    double settling = 0.00069444446f * 0.004f / (2500 * 0.2);
+    double settling = 2.8935185e-5f * 0.004f / (2500 * 0.2);
     EXPECT_FLOAT_EQ(r.GROSSsedrate_seawater.value(Bsea), settling);
     EXPECT_FLOAT_EQ(r.RESUSPrate_seawater.value(Bsea), settling - netB);
 }

@@ -334,7 +334,7 @@ TEST(EnvironmentCatalogue, HoldsTheParametersInOrderWithDefaults) {
     EXPECT_EQ(ws.env.RHO_air.status, stUnknown);
     ws.env.setdefaults();
     EXPECT_EQ(ws.env.RHO_air.value, 1.3f);
-    EXPECT_EQ(ws.env.Qtransp.value, 2.777778e-7f);
+    EXPECT_EQ(ws.env.Qtransp.value, 1.1574074e-8f);
 }
 
 TEST(EnvironmentCatalogue, DefaultsFillEveryRegionAfterClear) {
