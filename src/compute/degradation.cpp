@@ -372,20 +372,22 @@ void computePURFsys2(Tmodel& m, Tsubkind kind) {
 }
 
 // PURFsurfacew: the fraction left after treating surface water, the larger
-// (the less effective) of the two systems; 0 for metals and gases.
+// (the less effective) of the two systems for organics. The drinking-water
+// formulas pass only the dissolved share of a metal, which treatment removes
+// partly at most, so none of it counts as removed; a gas leaves water that
+// is aerated on its way through the plant.
 void computePURFsurfacew(Tmodel& m, Tsubkind kind) {
     Tresults& r = m.results;
+    if (kind == Tsubkind::metal) return store(r.PURFsurfacew, 1);
     if (kind != Tsubkind::organic) return store(r.PURFsurfacew, 0);
     float sys1 = r.PURFsys1.get();
     float sys2 = r.PURFsys2.get();
     store(r.PURFsurfacew, sys2 >= sys1 ? sys2 : sys1);
 }
 
-// PURFgroundw: groundwater is not treated (1), except that metals count as
-// removed (0).
-void computePURFgroundw(Tmodel& m, Tsubkind kind) {
-    store(m.results.PURFgroundw, kind == Tsubkind::metal ? 0 : 1);
-}
+// PURFgroundw: groundwater is not treated (1), for metals as for organics:
+// the formulas already take the dissolved share only.
+void computePURFgroundw(Tmodel& m, Tsubkind) { store(m.results.PURFgroundw, 1); }
 
 void computehalflives(Tmodel& m, Tsubkind kind) {
     computeDT50bio_freshwater_TEMPtest(m, kind);

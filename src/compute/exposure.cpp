@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "compute/calculation.h"
+#include "compute/foodchain.h"
 #include "compute/stagemath.h"
 #include "numeric/errors.h"
 
@@ -66,24 +67,6 @@ void computereexports(Tmodel& m, std::uint32_t i, bool land) {
 
 namespace {
 
-// The liquid fresh water of a land region: the river less its frozen part,
-// plus the lakes. W is its volume, S the chemical mass it holds (kg chem).
-struct Tfreshwater {
-    extended W = 0;
-    extended S = 0;
-};
-
-Tfreshwater freshwaterof(Tmodel& m, std::uint32_t i) {
-    Tresults& r = m.results;
-    extended F = m.env.Friver_frozen.get(i);
-    extended Vriver = r.V_river.get(i);
-    extended Vlake = r.V_lake.get(i);
-    Tfreshwater w;
-    w.W = (1 - F) * Vriver + Vlake;
-    w.S = Vriver * r.C_river.get(i) * (1 - F) + Vlake * r.C_lake.get(i);
-    return w;
-}
-
 // The environmental concentrations are those the system solve left in the
 // regcomps; compartments the region does not have are hidden.
 void computeC_environment(Tmodel& m, std::uint32_t i, bool land) {
@@ -109,125 +92,60 @@ void computeC_environment(Tmodel& m, std::uint32_t i, bool land) {
     }
 }
 
-void computeC_leafcrops(Tmodel& m, std::uint32_t i) {
+// Food and drinking water follow linearly from the environment; the
+// factors are shared with the factor matrices of the other mode.
+void computeC_landfood(Tmodel& m, std::uint32_t i) {
     Tresults& r = m.results;
-    extended c = static_cast<extended>(r.C_agr.get(i)) * r.BCFsoil_leafcrops.get(i) +
-                 static_cast<extended>(r.C_air.get(i)) * r.BCFair_leafcrops.get(i);
-    r.C_leafcrops.setdefault(i, single(c));
+    Tfoodfactors f = foodfactors(m, i);
+    extended air = r.C_air.get(i), nat = r.C_nat.get(i), agr = r.C_agr.get(i);
+    extended river = r.C_river.get(i), lake = r.C_lake.get(i);
+    extended groundwater = r.C_groundwater.get(i);
+    r.C_leafcrops.setdefault(i, single(f.leafcrops_agr * agr + f.leafcrops_air * air));
+    r.C_rootcrops.setdefault(i, single(f.rootcrops_agr * agr));
+    r.C_freshwaterfish.setdefault(i, single(f.fish_river * river + f.fish_lake * lake));
+    r.C_seafish.sethidden(i);
+    float grass = single(f.grass_nat * nat + f.grass_air * air);
+    r.C_grass.setdefault(i, grass);
+    // What cattle take in per day; the biotransfer factors make it a
+    // concentration in meat and milk.
+    extended intake = f.cattle_grass * grass + f.cattle_agr * agr + f.cattle_air * air;
+    r.C_meat.setdefault(i, single(f.meatfactor * intake));
+    r.C_dairy.setdefault(i, single(f.milkfactor * intake));
+
+    // The purified waters as shown; the drinking water mixes them with the
+    // untreated share by the same factors.
+    extended dissolved = r.Fdiss_inlandwater.get(i);
+    extended frozen = m.env.Friver_frozen.get(i);
+    extended vriver = (1 - frozen) * r.V_river.get(i);
+    extended vlake = r.V_lake.get(i);
+    extended W = vriver + vlake;
+    r.C_purfgroundw.setdefault(
+        i, single(extended(r.PURFgroundw.get()) * dissolved * groundwater));
+    extended surface = W > 0 ? (vriver * river + vlake * lake) / W : 0;
+    r.C_purfsurfacew.setdefault(i, single(extended(r.PURFsurfacew.get()) * dissolved * surface));
+    r.C_drw.setdefault(i, single(f.drw_river * river + f.drw_lake * lake +
+                                 f.drw_groundwater * groundwater));
 }
 
-void computeC_rootcrops(Tmodel& m, std::uint32_t i) {
+// Sea fish live in sea regions only; the inputs are read for a gas too,
+// which does not accumulate in fish.
+void computeC_seafish(Tmodel& m, std::uint32_t i) {
     Tresults& r = m.results;
-    extended c = static_cast<extended>(r.C_agr.get(i)) * r.BCF_rootcrops.get(i);
-    r.C_rootcrops.setdefault(i, single(c));
-}
-
-// Fish swim in the liquid fresh water; a region without any (river frozen
-// solid, no lakes) has no fresh-water fish concentration to speak of.
-void computeC_freshwaterfish(Tmodel& m, std::uint32_t i, const Tfreshwater& w) {
-    Tresults& r = m.results;
-    extended c = 0;
-    if (w.W > 0) c = w.S * r.BCF_fish.get(i) / w.W;
-    r.C_freshwaterfish.setdefault(i, single(c));
-}
-
-// Sea fish live in sea regions only. A metal is taken up as the free ion;
-// a gas does not accumulate in fish, but its inputs are read all the same.
-void computeC_seafish(Tmodel& m, std::uint32_t i, bool land, bool metal, bool gas) {
-    Tresults& r = m.results;
-    if (land) {
-        r.C_seafish.sethidden(i);
-        return;
-    }
-    extended c = static_cast<extended>(r.C_seawater.get(i)) * r.BCF_fish.get(i);
-    if (metal) c *= static_cast<extended>(r.ACTCOEFF.get()) * r.FREEIONseawater.get(i);
-    if (gas) c = 0;
+    if (m.sub.isgas()) r.BCF_fish.get(i);
+    extended c = static_cast<extended>(r.C_seawater.get(i)) * seafishfactor(m, i);
     r.C_seafish.setdefault(i, single(c));
 }
 
-// Grass grows on natural soil, crops on agricultural soil.
-void computeC_grass(Tmodel& m, std::uint32_t i) {
+void computeC_food(Tmodel& m, std::uint32_t i, bool land) {
     Tresults& r = m.results;
-    extended c = static_cast<extended>(r.C_nat.get(i)) * r.BCFsoil_leafcrops.get(i) +
-                 static_cast<extended>(r.C_air.get(i)) * r.BCFair_leafcrops.get(i);
-    r.C_grass.setdefault(i, single(c));
-}
-
-// Cattle take the chemical in with grass, soil and air; the bioconcentration
-// factor converts the daily intake with grass only.
-extended cattleproduct(Tmodel& m, std::uint32_t i, Tnumpars& BCF) {
-    Tresults& r = m.results;
-    Tenv& e = m.env;
-    extended grass = static_cast<extended>(r.C_grass.get(i)) * BCF.get(i) * e.ICdwt_grass.get() *
-                     e.CONVgrass.get();
-    extended soil = static_cast<extended>(e.ICswt_soil.get()) * r.C_agr.get(i) * r.CONVagr.get(i);
-    extended inhaled = static_cast<extended>(e.IC_air.get()) * r.C_air.get(i);
-    return grass + soil + inhaled;
-}
-
-void computeC_meat(Tmodel& m, std::uint32_t i) {
-    m.results.C_meat.setdefault(i, single(cattleproduct(m, i, m.results.BCF_meat)));
-}
-
-void computeC_dairy(Tmodel& m, std::uint32_t i) {
-    m.results.C_dairy.setdefault(i, single(cattleproduct(m, i, m.results.BCF_milk)));
-}
-
-void computeC_purfgroundw(Tmodel& m, std::uint32_t i) {
-    Tresults& r = m.results;
-    extended c = static_cast<extended>(r.PURFgroundw.get()) * r.Fdiss_inlandwater.get(i) *
-                 r.C_groundwater.get(i);
-    r.C_purfgroundw.setdefault(i, single(c));
-}
-
-void computeC_purfsurfacew(Tmodel& m, std::uint32_t i, const Tfreshwater& w) {
-    Tresults& r = m.results;
-    extended c = 0;
-    if (w.W > 0)
-        c = static_cast<extended>(r.PURFsurfacew.get()) * r.Fdiss_inlandwater.get(i) * w.S / w.W;
-    r.C_purfsurfacew.setdefault(i, single(c));
-}
-
-// Drinking water is a mix of groundwater and surface water, each partly
-// purified; without liquid surface water all of it comes from the ground.
-void computeC_drw(Tmodel& m, std::uint32_t i, const Tfreshwater& w) {
-    Tresults& r = m.results;
-    extended Ds = m.env.Fdrw_safe.get(i);
-    extended Dg = m.env.Fdrw_grw.get(i);
-    extended fromground = Ds * r.C_purfgroundw.get(i) +
-                          (1 - Ds) * r.Fdiss_inlandwater.get(i) * r.C_groundwater.get(i);
-    extended c = fromground;
-    if (w.W > 0) {
-        extended fromsurface =
-            Ds * r.C_purfsurfacew.get(i) + (1 - Ds) * r.Fdiss_inlandwater.get(i) * w.S / w.W;
-        c = Dg * fromground + (1 - Dg) * fromsurface;
-    }
-    r.C_drw.setdefault(i, single(c));
-}
-
-void computeC_food(Tmodel& m, std::uint32_t i, bool land, bool metal, bool gas) {
-    Tresults& r = m.results;
-    if (land) {
-        Tfreshwater w = freshwaterof(m, i);
-        computeC_leafcrops(m, i);
-        computeC_rootcrops(m, i);
-        computeC_freshwaterfish(m, i, w);
-        computeC_seafish(m, i, land, metal, gas);
-        computeC_grass(m, i);
-        computeC_meat(m, i);
-        computeC_dairy(m, i);
-        computeC_purfgroundw(m, i);
-        computeC_purfsurfacew(m, i, w);
-        computeC_drw(m, i, w);
-    } else {
-        r.C_leafcrops.sethidden(i);
-        r.C_rootcrops.sethidden(i);
-        r.C_freshwaterfish.sethidden(i);
-        computeC_seafish(m, i, land, metal, gas);
-        for (Tnumpars* p :
-             {&r.C_grass, &r.C_meat, &r.C_dairy, &r.C_purfsurfacew, &r.C_purfgroundw, &r.C_drw})
-            p->sethidden(i);
-    }
+    if (land) return computeC_landfood(m, i);
+    r.C_leafcrops.sethidden(i);
+    r.C_rootcrops.sethidden(i);
+    r.C_freshwaterfish.sethidden(i);
+    computeC_seafish(m, i);
+    for (Tnumpars* p :
+         {&r.C_grass, &r.C_meat, &r.C_dairy, &r.C_purfsurfacew, &r.C_purfgroundw, &r.C_drw})
+        p->sethidden(i);
 }
 
 // The mean concentration of what the world trades (or catches), weighted by
@@ -420,11 +338,19 @@ void computeINTAKE_routes(Tmodel& m) {
     }
 }
 
+constexpr extended secondsperday = 86400;
+
+// The emission is set per second, doses and intakes are per day: an intake
+// fraction compares the two over the same day.
+extended emissionperday(Tmodel& m) {
+    return static_cast<extended>(m.settings().EmissionAmount) * secondsperday;
+}
+
 // Intake fractions are left unknown without an emission to divide by: with
 // nothing emitted the concentrations are all 0 and the fraction means nothing.
 void computeiF(Tmodel& m) {
     Tresults& r = m.results;
-    extended emission = m.settings().EmissionAmount;
+    extended emission = emissionperday(m);
     for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
         if (!m.env.island(i)) {
             r.iF.sethidden(i);
@@ -441,7 +367,7 @@ void computeiF(Tmodel& m) {
 
 void computeiFtot(Tmodel& m) {
     Tresults& r = m.results;
-    extended emission = m.settings().EmissionAmount;
+    extended emission = emissionperday(m);
     extended intake = r.INTAKE_total.get();
     if (emission == 0)
         r.iFtot.setunknown();
@@ -452,12 +378,10 @@ void computeiFtot(Tmodel& m) {
 } // namespace
 
 void computeconcentrations(Tmodel& m) {
-    bool metal = m.sub.ismetal();
-    bool gas = m.sub.isgas();
     for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
         bool land = m.env.island(i);
         computeC_environment(m, i, land);
-        computeC_food(m, i, land, metal, gas);
+        computeC_food(m, i, land);
     }
     computeC_importconcentrations(m);
 }

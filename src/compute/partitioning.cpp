@@ -10,6 +10,7 @@
 // Each result has its own compute function below, named after the result;
 // computepartitioning at the end runs them in five passes over the regions,
 // each pass reading what the earlier ones stored.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <set>
@@ -137,7 +138,9 @@ void computeFREEIONseawater(Tpartitioning& s, std::uint32_t i, bool land) {
         return result.setunknown(i);
     extended at5 = s.in.get(s.sub.FREEION5seawater);
     extended at25 = s.in.get(s.sub.FREEION25seawater);
-    extended temp = s.in.get(s.env.TEMP, i);
+    // The two measured points bound the interpolation: beyond them a straight
+    // line soon leaves 0..1 (polar and tropical seas).
+    extended temp = std::clamp<extended>(s.in.get(s.env.TEMP, i), 278, 298);
     result.setdefault(i, single(at5 + (temp - 278) * (at25 - at5) / 20));
 }
 

@@ -18,9 +18,11 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "compute/calculation.h"
+#include "compute/foodchain.h"
 #include "numeric/inversion.h"
 
 namespace velmora {
@@ -547,59 +549,37 @@ void computeFF(Tmodel& m) {
     rcs.Abiginverse.statuses.fillall(n, n, stDefault);
 }
 
-// Share of a region's fresh water in its rivers (or lakes): 0 without fresh water.
-extended freshwatershare(extended part, extended vriver, extended vlake) {
-    extended total = vriver + vlake;
-    return total > 0 ? part / total : 0;
-}
-
-// Medium concentration per regcomp concentration, route rows by regcomps.
+// Medium concentration per regcomp concentration, route rows by regcomps:
+// the factors the concentration stage applies to one emission.
 void computeXF1(Tmodel& m) {
     Tregcomps& rcs = m.regcomps;
-    Tresults& res = m.results;
-    Tenv& env = m.env;
     Tnummatrix& xf1 = rcs.XF1;
     auto set = [&](std::uint32_t r, std::uint32_t route, std::uint32_t c, extended x) {
         xf1.setvalue(Tregcomps::routenumber(r, route), rc(r, c), x);
     };
     for (std::uint32_t r = 1; r <= m.regions.count; ++r) {
-        if (env.land.get(r)) {
-            set(r, rtair, air, 1);
-            extended bcfsoil = res.BCFsoil_leafcrops.get(r);
-            extended bcfair = res.BCFair_leafcrops.get(r);
-            set(r, rtleafcrops, agr, bcfsoil);
-            set(r, rtleafcrops, air, bcfair);
-            set(r, rtrootcrops, agr, res.BCF_rootcrops.get(r));
-            extended bcffish = res.BCF_fish.get(r);
-            extended vriver = res.V_river.get(r);
-            extended vlake = res.V_lake.get(r);
-            set(r, rtfreshwaterfish, river, bcffish * freshwatershare(vriver, vriver, vlake));
-            set(r, rtfreshwaterfish, lake, bcffish * freshwatershare(vlake, vriver, vlake));
-            extended grass = extended(env.CONVgrass.get()) * env.ICdwt_grass.get();
-            extended icair = env.IC_air.get();
-            extended soilintake = extended(env.ICswt_soil.get()) * res.CONVagr.get(r);
-            extended bcfmeat = res.BCF_meat.get(r);
-            set(r, rtmeat, nat, grass * bcfsoil * bcfmeat);
-            set(r, rtmeat, air, grass * bcfair * bcfmeat + icair);
-            set(r, rtmeat, agr, soilintake);
-            extended bcfmilk = res.BCF_milk.get(r);
-            set(r, rtdairy, nat, grass * bcfsoil * bcfmilk);
-            set(r, rtdairy, air, grass * bcfair * bcfmilk + icair);
-            set(r, rtdairy, agr, soilintake);
-            extended purified = extended(env.Fdrw_safe.get(r)) * res.PURFsurfacew.get() *
-                                res.Fdiss_inlandwater.get(r);
-            set(r, rtdrw, river, purified * freshwatershare(vriver, vriver, vlake));
-            set(r, rtdrw, lake, purified * freshwatershare(vlake, vriver, vlake));
-            set(r, rtdrw, groundwater, env.Fdrw_grw.get(r));
-        } else {
-            extended seafish = 0;
-            if (!m.sub.isgas()) {
-                seafish = res.BCF_fish.get(r);
-                if (m.sub.ismetal())
-                    seafish *= extended(res.ACTCOEFF.get()) * res.FREEIONseawater.get(r);
-            }
-            set(r, rtseafish, seawater, seafish);
+        if (!m.env.land.get(r)) {
+            set(r, rtseafish, seawater, seafishfactor(m, r));
+            continue;
         }
+        Tfoodfactors f = foodfactors(m, r);
+        set(r, rtair, air, 1);
+        set(r, rtleafcrops, agr, f.leafcrops_agr);
+        set(r, rtleafcrops, air, f.leafcrops_air);
+        set(r, rtrootcrops, agr, f.rootcrops_agr);
+        set(r, rtfreshwaterfish, river, f.fish_river);
+        set(r, rtfreshwaterfish, lake, f.fish_lake);
+        // Cattle eat grass from natural soil, soil from agricultural land and
+        // breathe air; the biotransfer factor applies to all of it.
+        for (auto [route, factor] :
+             {std::pair{rtmeat, f.meatfactor}, std::pair{rtdairy, f.milkfactor}}) {
+            set(r, route, nat, factor * f.cattle_grass * f.grass_nat);
+            set(r, route, air, factor * (f.cattle_grass * f.grass_air + f.cattle_air));
+            set(r, route, agr, factor * f.cattle_agr);
+        }
+        set(r, rtdrw, river, f.drw_river);
+        set(r, rtdrw, lake, f.drw_lake);
+        set(r, rtdrw, groundwater, f.drw_groundwater);
     }
 }
 

@@ -543,11 +543,11 @@ TEST_F(Degradation, MetalWithDefaultHalfLivesDoesNotDegrade) {
     // very large finite one (2e20 s) with a negligible rate.
     EXPECT_FLOAT_EQ(r.DT50bio_agr.value(Aland), 2 * inf);
     EXPECT_FLOAT_EQ(r.kbio_agr.value(Aland), ln2 / (2 * inf));
-    // No treatment credit for metals in surface water, full removal from
-    // groundwater; the treatment factors do not apply.
-    EXPECT_EQ(r.PURFsurfacew.value, 0);
+    // The dissolved metal passes treatment of surface and groundwater alike;
+    // the organic treatment factors do not apply.
+    EXPECT_EQ(r.PURFsurfacew.value, 1);
     EXPECT_EQ(r.PURFsurfacew.status, stDefault);
-    EXPECT_EQ(r.PURFgroundw.value, 0);
+    EXPECT_EQ(r.PURFgroundw.value, 1);
     for (const Tnumpar* p :
          {&r.fac1a, &r.fac1b, &r.fac1c, &r.fac2a, &r.fac2b, &r.fac2c, &r.PURFsys1, &r.PURFsys2})
         EXPECT_TRUE(p->ishidden()) << p->name();

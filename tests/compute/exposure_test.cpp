@@ -66,23 +66,33 @@ protected:
             r.BCF_fish.setdefault(i, i == S ? 6.0f : 4.0f);
         for (std::uint32_t i : {A, B}) {
             r.BCFsoil_leafcrops.setdefault(i, 0.5f);
-            r.BCFair_leafcrops.setdefault(i, 100);
+            r.BCFair_leafcrops.setdefault(i, 1e-3f);
             r.BCF_rootcrops.setdefault(i, 0.25f);
             r.BCF_meat.setdefault(i, 0.01f);
             r.BCF_milk.setdefault(i, 0.02f);
             r.CONVagr.setdefault(i, 0.6f);
+            // Agricultural soil 1500 kg per m^3 of bulk soil, natural soil
+            // 0.2 * 1 + 0.3 * 1000 + 0.5 * 2500 = 1550.2.
+            r.RHO_agr.setdefault(i, 1500);
+            e.Fair_nonagr.set(i, 0.2f, stImported);
+            e.Fwater_nonagr.set(i, 0.3f, stImported);
+            r.Fsolid_nonagr.setdefault(i, 0.5f);
             r.Fdiss_inlandwater.setdefault(i, 0.9f);
             e.Fdrw_safe.set(i, 0.75f, stImported);
             e.Fdrw_grw.set(i, 0.5f, stImported);
         }
         r.ACTCOEFF.setdefault(0.5f);
         r.FREEIONseawater.setdefault(S, 0.2f);
+        r.Fdiss_seawater.setdefault(S, 0.5f);
+        e.RHO_air.set(1, stImported);
+        e.RHO_water.set(1000, stImported);
+        e.RHO_solid.set(2500, stImported);
         r.PURFgroundw.setdefault(0.8f);
         r.PURFsurfacew.setdefault(0.5f);
         e.ICdwt_grass.set(16, stImported);
         e.CONVgrass.set(4, stImported);
         e.ICswt_soil.set(0.5f, stImported);
-        e.IC_air.set(100, stImported);
+        e.IC_air.set(0.01f, stImported);
         // Exports weigh the import concentrations: Aland 1, Bland 3.
         for (Tnumpars* x : {&e.EXPORT_leafcrops, &e.EXPORT_rootcrops, &e.EXPORT_freshwaterfish,
                             &e.EXPORT_meat, &e.EXPORT_dairy}) {
@@ -132,15 +142,22 @@ TEST_F(Exposure, FoodAndDrinkingWaterOfAnOrganicInALandRegion) {
     // Aland: air 2, nat 3, agr 5, river 11, lake 13, groundwater 29.
     // W = (1 - 0.2) * 100 + 50 = 130; S = 100 * 11 * 0.8 + 50 * 13 = 1530.
     double W = 130, Sm = 1530;
-    EXPECT_FLOAT_EQ(r.C_leafcrops.value(A), f(5 * 0.5 + 2 * 100)); // 202.5
-    EXPECT_FLOAT_EQ(r.C_rootcrops.value(A), f(5 * 0.25));          // 1.25
-    EXPECT_FLOAT_EQ(r.C_freshwaterfish.value(A), f(Sm * 4 / W));   // 47.08
-    EXPECT_FLOAT_EQ(r.C_grass.value(A), f(3 * 0.5 + 2 * 100));     // 201.5
+    double fdiss = 0.9f, purfg = 0.8f, bcfair = 1e-3f;
+    // Soil concentrations per kg of wet soil: agricultural 5 / 1500, natural
+    // 3 / 1550.2.
+    EXPECT_FLOAT_EQ(r.C_leafcrops.value(A), f(5 / 1500.0 * 0.5 + 2 * bcfair));
+    EXPECT_FLOAT_EQ(r.C_rootcrops.value(A), f(5 / 1500.0 * 0.25));
+    // Fish take up the dissolved part of the liquid fresh water.
+    EXPECT_FLOAT_EQ(r.C_freshwaterfish.value(A), f(fdiss * Sm * 4 / W));
+    double grass = f(3 / 1550.2 * 0.5 + 2 * bcfair);
+    EXPECT_FLOAT_EQ(r.C_grass.value(A), grass);
+    // The cattle's daily intake: 16 kg dry grass (4 kg fresh each), 0.5 kg
+    // soil solids (0.6 kg wet soil each), 0.01 m^3 air; the biotransfer
+    // factor applies to all of it.
     double bcfmeat = 0.01f, bcfmilk = 0.02f, convagr = 0.6f;
-    // Grass term carries the BCF; soil and air terms do not.
-    EXPECT_FLOAT_EQ(r.C_meat.value(A), f(201.5 * bcfmeat * 16 * 4 + 0.5 * 5 * convagr + 100 * 2));
-    EXPECT_FLOAT_EQ(r.C_dairy.value(A), f(201.5 * bcfmilk * 16 * 4 + 0.5 * 5 * convagr + 100 * 2));
-    double fdiss = 0.9f, purfg = 0.8f;
+    double intake = grass * 16 * 4 + 0.5 * 5 / 1500.0 * convagr + double(0.01f) * 2;
+    EXPECT_FLOAT_EQ(r.C_meat.value(A), f(bcfmeat * intake));
+    EXPECT_FLOAT_EQ(r.C_dairy.value(A), f(bcfmilk * intake));
     double purfgroundw = purfg * fdiss * 29;
     double purfsurfacew = 0.5 * fdiss * Sm / W;
     EXPECT_FLOAT_EQ(r.C_purfgroundw.value(A), f(purfgroundw));
@@ -177,13 +194,13 @@ TEST_F(Exposure, SeaFishOfOrganicMetalAndGas) {
     setfoodinputs();
     fx.organic();
     computeconcentrations(m);
-    EXPECT_FLOAT_EQ(r.C_seafish.value(S), 31 * 6); // C_seawater * BCF_fish
+    EXPECT_FLOAT_EQ(r.C_seafish.value(S), 31 * 6 * 0.5); // dissolved C_seawater * BCF_fish
     EXPECT_FALSE(r.FREEIONseawater.used(S));
 
     fx.metal();
     computeconcentrations(m);
     // Only the free ion accumulates: times ACTCOEFF 0.5 and FREEIONseawater 0.2.
-    EXPECT_FLOAT_EQ(r.C_seafish.value(S), f(31 * 6 * 0.5 * double(0.2f)));
+    EXPECT_FLOAT_EQ(r.C_seafish.value(S), f(31 * 6 * 0.5 * 0.5 * double(0.2f)));
     EXPECT_TRUE(r.FREEIONseawater.used(S));
 
     fx.gas();
@@ -214,15 +231,16 @@ TEST_F(Exposure, ImportConcentrationsAreExportWeightedMeans) {
     computeconcentrations(m);
     // Exports 1 (Aland) and 3 (Bland).
     auto mean = [](double a, double b) { return f((1 * a + 3 * b) / 4); };
-    EXPECT_FLOAT_EQ(r.C_leafcropsimp.value, mean(202.5, 50 * 0.5 + 20 * 100));
-    EXPECT_FLOAT_EQ(r.C_rootcropsimp.value, mean(1.25, 50 * 0.25));
+    EXPECT_FLOAT_EQ(r.C_leafcropsimp.value,
+                    mean(r.C_leafcrops.value(A), 50 / 1500.0 * 0.5 + 20 * double(1e-3f)));
+    EXPECT_FLOAT_EQ(r.C_rootcropsimp.value, mean(r.C_rootcrops.value(A), 50 / 1500.0 * 0.25));
     // Bland has no fresh-water fish concentration (0) but still weighs in.
-    EXPECT_FLOAT_EQ(r.C_freshwaterfishimp.value, mean(1530.0 * 4 / 130, 0));
+    EXPECT_FLOAT_EQ(r.C_freshwaterfishimp.value, mean(r.C_freshwaterfish.value(A), 0));
     EXPECT_FLOAT_EQ(r.C_meatimp.value, mean(r.C_meat.value(A), r.C_meat.value(B)));
     EXPECT_FLOAT_EQ(r.C_dairyimp.value, mean(r.C_dairy.value(A), r.C_dairy.value(B)));
     EXPECT_NE(r.C_meat.value(A), r.C_meat.value(B));
     // One sea: the catch-weighted average is its own sea-fish concentration.
-    EXPECT_FLOAT_EQ(r.C_seafishaverage.value, 186);
+    EXPECT_FLOAT_EQ(r.C_seafishaverage.value, 93);
     EXPECT_EQ(r.C_seafishaverage.status, stDefault);
 }
 
@@ -464,15 +482,17 @@ TEST_F(Intakes, OnlyTheTotalIntakeIsReadLater) {
     EXPECT_TRUE(r.INTAKE_total.used);
 }
 
-TEST_F(Intakes, IntakeFractionsDivideByTheEmission) {
+TEST_F(Intakes, IntakeFractionsCompareTheDailyIntakeWithTheDailyEmission) {
     setintakeinputs();
-    fx.ws.settings.EmissionAmount = 4;
+    fx.ws.settings.EmissionAmount = 4; // kg/s
     computeintakes(m);
+    // Aland takes in 10e-6 kg/kg/d * 70 kg * 1000 people = 0.7 kg/d, that is
+    // 0.7 / 86400 kg/s, of the 4 kg/s emitted.
     double totalA = f(10e-6), totalB = f(20e-6);
-    EXPECT_FLOAT_EQ(r.iF.value(A), f(totalA * 70 * 1000 / 4));
-    EXPECT_FLOAT_EQ(r.iF.value(B), f(totalB * 50 * 2000 / 4));
+    EXPECT_FLOAT_EQ(r.iF.value(A), f(totalA * 70 * 1000 / 86400 / 4));
+    EXPECT_FLOAT_EQ(r.iF.value(B), f(totalB * 50 * 2000 / 86400 / 4));
     EXPECT_TRUE(r.iF.ishidden(S));
-    EXPECT_FLOAT_EQ(r.iFtot.value, f(double(r.INTAKE_total.value) / 4));
+    EXPECT_FLOAT_EQ(r.iFtot.value, f(double(r.INTAKE_total.value) / 86400 / 4));
     // The total intake fraction is the sum of the regions' up to rounding.
     EXPECT_NEAR(r.iFtot.value, double(r.iF.value(A)) + r.iF.value(B), 1e-6 * r.iFtot.value);
 }

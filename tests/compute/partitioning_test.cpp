@@ -386,7 +386,10 @@ TEST_F(Partitioning, MetalFreeIonFractionFollowsSeaTemperature) {
     run();
     EXPECT_TRUE(closeto(r().FREEIONseawater.value(asea), 0.1 + (285 - 278) * (0.2 - 0.1) / 20));
     EXPECT_TRUE(r().FREEIONseawater.ishidden(aland));
-    const std::pair<float, double> cases[] = {{278, 0.1}, {288, 0.15}, {298, 0.2}};
+    // Outside the two measured points the fraction keeps the nearer one
+    // instead of running off along the line (271 K would give 0.065).
+    const std::pair<float, double> cases[] = {
+        {278, 0.1}, {288, 0.15}, {298, 0.2}, {271, 0.1}, {305, 0.2}};
     for (auto [temp, expected] : cases) {
         env().TEMP.set(asea, temp, stEdited);
         run();

@@ -681,6 +681,12 @@ protected:
             res.BCF_meat.setdefault(r, 1e-3f);
             res.BCF_milk.setdefault(r, 2e-3f);
             res.CONVagr.setdefault(r, 1.3f);
+            // Both soils 1000 kg per m^3 of bulk soil.
+            res.RHO_agr.setdefault(r, 1000);
+            env.Fair_nonagr.set(r, 0, stImported);
+            env.Fwater_nonagr.set(r, 0, stImported);
+            res.Fsolid_nonagr.setdefault(r, 0.4f);
+            env.Friver_frozen.set(r, 0.1f, stImported);
             res.Fdiss_inlandwater.setdefault(r, 0.9f);
             env.Fdrw_safe.set(r, 0.9f, stImported);
             env.Fdrw_grw.set(r, 0.3f, stImported);
@@ -721,6 +727,9 @@ protected:
         res.ACTCOEFF.setdefault(0.5f);
         res.FREEIONseawater.setdefault(S, 0.2f);
         res.PURFsurfacew.setdefault(0.5f);
+        res.PURFgroundw.setdefault(1);
+        res.Fdiss_seawater.setdefault(S, 0.5f);
+        env.RHO_solid.set(2500, stImported);
         env.CONVgrass.set(0.4f, stImported);
         env.ICdwt_grass.set(10, stImported);
         env.IC_air.set(20, stImported);
@@ -802,29 +811,38 @@ TEST_F(Factors, ProgressTexts) {
 TEST_F(Factors, ExposureMediaPerRegcompConcentrationOrganic) {
     ASSERT_TRUE(solvesystem(m, false));
     EXPECT_EQ(xf1(A, rtair, air), 1);
-    EXPECT_FLOAT_EQ(xf1(A, rtleafcrops, agr), 0.5f);
+    // Soil concentrations are per m^3 of bulk soil (1000 kg), the plant
+    // factors per kg of soil.
+    EXPECT_FLOAT_EQ(xf1(A, rtleafcrops, agr), float(0.5 / 1000));
     EXPECT_FLOAT_EQ(xf1(A, rtleafcrops, air), 2000);
-    EXPECT_FLOAT_EQ(xf1(A, rtrootcrops, agr), 0.8f);
-    // Fish: BCF 30 over river (5e6 m^3) and lake (2e7 m^3) by volume.
-    EXPECT_FLOAT_EQ(xf1(A, rtfreshwaterfish, river), float(30 * 5e6 / 2.5e7));
-    EXPECT_FLOAT_EQ(xf1(A, rtfreshwaterfish, lake), float(30 * 2e7 / 2.5e7));
-    // Meat: grass 0.4 * 10 kg/d with its BCFs, air 20 m^3/d, soil 0.4 kg/d * 1.3.
-    EXPECT_FLOAT_EQ(xf1(A, rtmeat, nat), float(0.4 * 10 * 0.5 * 1e-3));
-    EXPECT_FLOAT_EQ(xf1(A, rtmeat, air), float(0.4 * 10 * 2000 * 1e-3 + 20));
-    EXPECT_FLOAT_EQ(xf1(A, rtmeat, agr), float(0.4 * 1.3));
-    EXPECT_FLOAT_EQ(xf1(A, rtdairy, nat), float(0.4 * 10 * 0.5 * 2e-3));
-    EXPECT_FLOAT_EQ(xf1(A, rtdairy, air), float(0.4 * 10 * 2000 * 2e-3 + 20));
-    EXPECT_FLOAT_EQ(xf1(A, rtdairy, agr), float(0.4 * 1.3));
-    // Drinking water: 0.9 safe * 0.5 purification * 0.9 dissolved, by volume.
-    EXPECT_FLOAT_EQ(xf1(A, rtdrw, river), float(0.9 * 0.5 * 0.9 * 0.2));
-    EXPECT_FLOAT_EQ(xf1(A, rtdrw, lake), float(0.9 * 0.5 * 0.9 * 0.8));
-    EXPECT_FLOAT_EQ(xf1(A, rtdrw, groundwater), 0.3f);
+    EXPECT_FLOAT_EQ(xf1(A, rtrootcrops, agr), float(0.8 / 1000));
+    // Fish: BCF 30 on the dissolved 0.9, over the liquid river (10 % of its
+    // 5e6 m^3 frozen) and the lake (2e7 m^3) by volume.
+    const double W = 0.9 * 5e6 + 2e7;
+    EXPECT_FLOAT_EQ(xf1(A, rtfreshwaterfish, river), float(30 * 0.9 * 4.5e6 / W));
+    EXPECT_FLOAT_EQ(xf1(A, rtfreshwaterfish, lake), float(30 * 0.9 * 2e7 / W));
+    // Meat: the biotransfer factor 1e-3 d/kg times the daily intake of grass
+    // (0.4 * 10 kg/d fresh, on natural soil), air (20 m^3/d) and soil
+    // (0.4 kg/d dry, 1.3 kg wet per kg solids).
+    EXPECT_FLOAT_EQ(xf1(A, rtmeat, nat), float(1e-3 * 0.4 * 10 * 0.5 / 1000));
+    EXPECT_FLOAT_EQ(xf1(A, rtmeat, air), float(1e-3 * (0.4 * 10 * 2000 + 20)));
+    EXPECT_FLOAT_EQ(xf1(A, rtmeat, agr), float(1e-3 * 0.4 * 1.3 / 1000));
+    EXPECT_FLOAT_EQ(xf1(A, rtdairy, nat), float(2e-3 * 0.4 * 10 * 0.5 / 1000));
+    EXPECT_FLOAT_EQ(xf1(A, rtdairy, air), float(2e-3 * (0.4 * 10 * 2000 + 20)));
+    EXPECT_FLOAT_EQ(xf1(A, rtdairy, agr), float(2e-3 * 0.4 * 1.3 / 1000));
+    // Drinking water: 70 % from surface water, 90 % of it treated (leaving
+    // 0.5), 10 % untreated, dissolved 0.9; 30 % groundwater, untouched by
+    // treatment (1).
+    const double surface = 0.7 * 0.9 * (0.9 * 0.5 + 0.1);
+    EXPECT_FLOAT_EQ(xf1(A, rtdrw, river), float(surface * 4.5e6 / W));
+    EXPECT_FLOAT_EQ(xf1(A, rtdrw, lake), float(surface * 2e7 / W));
+    EXPECT_FLOAT_EQ(xf1(A, rtdrw, groundwater), float(0.3 * 0.9));
     // Bland has no lake: all fresh-water fish and water from the river.
-    EXPECT_FLOAT_EQ(xf1(B, rtfreshwaterfish, river), 30);
+    EXPECT_FLOAT_EQ(xf1(B, rtfreshwaterfish, river), float(30 * 0.9));
     EXPECT_EQ(xf1(B, rtfreshwaterfish, lake), 0);
-    EXPECT_FLOAT_EQ(xf1(B, rtdrw, river), float(0.9 * 0.5 * 0.9));
-    // Sea fish.
-    EXPECT_FLOAT_EQ(xf1(S, rtseafish, seawater), 30);
+    EXPECT_FLOAT_EQ(xf1(B, rtdrw, river), float(surface));
+    // Sea fish, on the dissolved half.
+    EXPECT_FLOAT_EQ(xf1(S, rtseafish, seawater), 15);
     EXPECT_EQ(xf1(A, rtseafish, seawater), 0);
 }
 
@@ -832,7 +850,7 @@ TEST_F(Factors, SeaFishOfAMetalFollowsTheFreeIonAndOfAGasIsZero) {
     f.metal();
     setsubstance();
     ASSERT_TRUE(solvesystem(m, false));
-    EXPECT_FLOAT_EQ(xf1(S, rtseafish, seawater), float(30 * 0.5 * 0.2));
+    EXPECT_FLOAT_EQ(xf1(S, rtseafish, seawater), float(30 * 0.5 * 0.5 * 0.2));
     f.gas();
     setsubstance();
     res.BCF_fish.setdefault(S, 30);
@@ -889,11 +907,12 @@ TEST_F(Factors, ExposureFactorsChainDoseMediaAndFate) {
     const double root1 = double(0.2f) / 70 * 800 / 850;
     const double cattle = double(0.1f) / 70;
     EXPECT_FLOAT_EQ(rcs.XF.getvalue(oral, rc(A, agr)),
-                    float(leaf1 * 0.5 + root1 * 0.8 + 2 * cattle * 0.4 * 1.3));
+                    float((leaf1 * 0.5 + root1 * 0.8 + cattle * (1e-3 + 2e-3) * 0.4 * 1.3) / 1000));
     // Per concentration in Bland's farmland: imported leaf crops only.
-    EXPECT_FLOAT_EQ(rcs.XF.getvalue(oral, rc(B, agr)), float(leafimp() * 300 / 400 * 0.5));
+    EXPECT_FLOAT_EQ(rcs.XF.getvalue(oral, rc(B, agr)),
+                    float(leafimp() * 300 / 400 * 0.5 / 1000));
     // Per concentration in the sea: fish.
-    EXPECT_FLOAT_EQ(rcs.XF.getvalue(oral, rc(S, seawater)), float(double(0.02f) / 70 * 30));
+    EXPECT_FLOAT_EQ(rcs.XF.getvalue(oral, rc(S, seawater)), float(double(0.02f) / 70 * 15));
     // XF*FF: the inhalation row only sees Aland's air.
     EXPECT_NEAR(rcs.XFFF.getvalue(inh, 1), inhal * d2() / det(), 1e-5 * inhal * d2() / det());
     EXPECT_NEAR(rcs.XFFF.getvalue(inh, 13), inhal * a21 / det(), 1e-5 * inhal * a21 / det());

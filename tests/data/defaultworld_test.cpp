@@ -3,8 +3,10 @@
 // calculation and a reference, without a single warning.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <vector>
 
 #include "app/workspace.h"
 #include "numeric/inversion.h"
@@ -194,4 +196,46 @@ TEST_F(DefaultWorld, SparseAndDenseSolversAgreeToSinglePrecision) {
                     1e-5 * static_cast<double>(largest) +
                         1e-6 * std::fabs(static_cast<double>(x[1].getvalue(k))))
             << rc.regcompname(k);
+}
+
+// The factor matrices hold, for every emission at once, what the concentration
+// stage computes for one: the doses of both modes must agree route by route.
+TEST_F(DefaultWorld, FactorsAndConcentrationModesGiveTheSameDoses) {
+    Tworkspace& ws = startedworld(sharedui);
+    ASSERT_TRUE(ws.env.present);
+    const std::uint32_t germany = ws.regions.find("Germany");
+    ASSERT_NE(germany, 0u);
+    for (std::uint32_t compartment : {agr, river, air}) {
+        ASSERT_TRUE(ws.emi.set(germany, compartment));
+        ws.calculate();
+        const std::uint32_t n = ws.regions.count;
+        std::vector<double> inhaled(n + 1), eaten(n + 1);
+        for (std::uint32_t r = 1; r <= n; ++r) {
+            if (!ws.env.land.value(r)) continue;
+            inhaled[r] = ws.results.DOSE_air.value(r);
+            eaten[r] = ws.results.DOSE_totaloral.value(r);
+        }
+        ws.settings.FactorsMode = true;
+        ws.env.changed = true;
+        ws.calculate();
+        ws.settings.FactorsMode = false;
+        ASSERT_FALSE(ws.env.changed);
+        const std::uint32_t column = Tregcomps::regcompnumber(germany, compartment);
+        const double emission = ws.settings.EmissionAmount;
+        double largest = 0;
+        for (std::uint32_t r = 1; r <= n; ++r)
+            largest = std::max(largest, eaten[r]);
+        ASSERT_GT(largest, 0);
+        for (std::uint32_t r = 1; r <= n; ++r) {
+            if (!ws.env.land.value(r)) continue;
+            auto dose = [&](std::uint32_t p) {
+                return emission * ws.regcomps.XFFF.getvalue(Tregcomps::pathwaynumber(r, p), column);
+            };
+            EXPECT_NEAR(dose(pwinhalation), inhaled[r], 1e-4 * inhaled[r] + 1e-7 * largest)
+                << ws.regions.name(r) << " " << compartment;
+            EXPECT_NEAR(dose(pworal), eaten[r], 1e-4 * eaten[r] + 1e-7 * largest)
+                << ws.regions.name(r) << " " << compartment;
+        }
+    }
+    EXPECT_TRUE(sharedui.warnings.empty()) << sharedui.warnings.front();
 }
