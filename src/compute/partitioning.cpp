@@ -229,9 +229,11 @@ void computeKp_seasusp(Tpartitioning& s, std::uint32_t i, bool land) {
     seaKp(s, s.r.Kp_seasusp, i, land, s.sub.Kp_susp, s.env.Foc_seasusp);
 }
 
-// Fraction bound to aerosols (Junge). A substance that is solid at the
-// region's temperature is treated with its vapour pressure lowered by the
-// melting-point term.
+// Fraction bound to aerosols (Junge). Sorption to aerosols follows the
+// liquid (sub-cooled for a solid) vapour pressure. A solid's own vapour
+// pressure is the lower one; the fugacity ratio exp(6.79 (1 - TEMPmelt /
+// TEMP)) < 1 links the two, so the sub-cooled liquid's is the solid's
+// divided by it: VP * exp(6.79 (TEMPmelt / TEMP - 1)).
 void computeFass_aer(Tpartitioning& s, std::uint32_t i) {
     Tnumpars& result = s.r.Fass_aer;
     if (s.kind != Tkind::organic) return result.setdefault(i, s.in.get(s.sub.Fass_aer));
@@ -241,7 +243,7 @@ void computeFass_aer(Tpartitioning& s, std::uint32_t i) {
     extended vp = s.in.get(s.r.VP, i);
     extended x;
     if (melt > temp)
-        x = quotient(j, vp * std::exp(6.79L * (1 - quotient(melt, temp))) + j);
+        x = quotient(j, vp * std::exp(6.79L * (quotient(melt, temp) - 1)) + j);
     else
         x = quotient(j, j + vp);
     result.setdefault(i, single(x));
@@ -428,8 +430,11 @@ void computeBCF_milk(Tpartitioning& s, std::uint32_t i, bool land) {
 // Dissolved share of a water body with suspended matter and biota.
 extended dissolvedinwater(Tpartitioning& s, std::uint32_t i, Tnumpars& kp, Tnumpars& suspconc) {
     extended solid = extended(s.in.get(kp, i)) * s.in.get(suspconc, i);
-    extended biota = quotient(s.in.get(s.r.BCF_fish, i), 1 - extended(s.in.get(s.env.Fwater_bio))) *
-                     s.in.get(s.env.BIOCONC_water);
+    // BCF_fish (m^3 water per kg wet fish) times BIOCONC_water (kg wet biota
+    // per m^3 water) is already the biota's share relative to the dissolved
+    // substance; both are on a wet-weight basis, so no water-content
+    // correction applies.
+    extended biota = extended(s.in.get(s.r.BCF_fish, i)) * s.in.get(s.env.BIOCONC_water);
     return quotient(1, 1 + solid + biota);
 }
 

@@ -7,8 +7,8 @@
 //   CONjunge 0.17, SURFaer 0.000588, COLLECTeff 200000,
 //   Fair_soil 0.2, Fwater_soil 0.2, Fsolid_soil 0.6, RHO_solid 2500,
 //   Fwater_deepsoil 0.2, Fwater_sed 0.8, Fwater_bio 0.95, BIOCONC_water 0.001,
-//   kgrowth_plant 9.722222e-6, V_leaf 0.002, g_plant 0.001, AREA_plant 5,
-//   RHO_plant 700, Qtransp 2.777778e-7;
+//   kgrowth_plant 0.035 per day, V_leaf 0.002, g_plant 0.001, AREA_plant 5,
+//   RHO_plant 700, Qtransp 1e-3 m^3 per day;
 // and per country Foc_soil 0.02, Foc_sed 0.05, Foc_susp 0.1, Fair_agr 0.2,
 // Fwater_agr 0.2, Fair_nonagr 0.2, Fwater_nonagr 0.2; the sea Foc_seased 0.01,
 // Foc_seasusp 0.1.
@@ -44,8 +44,8 @@ constexpr double Fsolid_agr = 0.6, Fsolid_nonagr = 0.5, Fsolid_deepsoil = 0.8, F
 constexpr double kelim_plant = 1e-6, RHO_agr = 1700.26, AREA_agr = 2e10;
 constexpr double SUSPCONC_inlandwater = 0.00375, SUSPCONC_seawater = 0.00125;
 // Plant and medium constants of the environment (defaults).
-constexpr double kgrowth = 9.722222e-6, V_leaf = 0.002, g_plant = 0.001, AREA_plant = 5;
-constexpr double RHO_plant = 700, Qtransp = 2.777778e-7, COLLECT = 200000;
+constexpr double kgrowth = 0.035 / 86400, V_leaf = 0.002, g_plant = 0.001, AREA_plant = 5;
+constexpr double RHO_plant = 700, Qtransp = 1e-3 / 86400, COLLECT = 200000;
 constexpr double J = 0.17 * 0.000588; // CONjunge * SURFaer
 
 class Partitioning : public ::testing::Test {
@@ -114,8 +114,9 @@ struct Torganicland {
     double K_airwater = 10 / (288 * R);
     double K_leafair = K_plantwater / K_airwater + 0.3;
     double Kp_soil = 0.02 * 0.5, Kp_sed = 0.05 * 0.5, Kp_susp = 0.1 * 0.5;
-    // TEMPmelt 300 K above 288 K: solid
-    double Fass_aer = J / (VP * std::exp(6.79 * (1 - 300.0 / 288)) + J);
+    // TEMPmelt 300 K above 288 K: solid, sorbing as the sub-cooled liquid
+    // with the higher vapour pressure VP * exp(6.79 (300 / 288 - 1)).
+    double Fass_aer = J / (VP * std::exp(6.79 * (300.0 / 288 - 1)) + J);
     double SCAVratio = (1 - Fass_aer) / K_airwater + COLLECT * Fass_aer;
     double K_soilwater = 0.2 * K_airwater + 0.2 + 0.6 * Kp_soil * 2500;
     double K_agrwater = 0.2 * K_airwater + 0.2 + Fsolid_agr * Kp_soil * 2500;
@@ -135,8 +136,8 @@ struct Torganicland {
     double BCF_rootcrops = (K_plantwater / RHO_plant) / (K_agrwater / RHO_agr);
     double BCF_meat = std::pow(10.0, 3 - 7.6);
     double BCF_milk = std::pow(10.0, 3 - 8.1);
-    double Fdiss_inlandwater =
-        1 / (1 + Kp_susp * SUSPCONC_inlandwater + BCF_fish / (1 - 0.95) * 0.001);
+    // Biota: BCF_fish (m^3 per kg wet fish) * BIOCONC_water (kg wet per m^3).
+    double Fdiss_inlandwater = 1 / (1 + Kp_susp * SUSPCONC_inlandwater + BCF_fish * 0.001);
     double Fdiss_soil = 0.2 / K_soilwater;
     double Fdiss_agr = 0.2 / K_agrwater;
     double Fdiss_nonagr = 0.25 / K_nonagrwater;
@@ -213,7 +214,7 @@ TEST_F(Partitioning, OrganicSeaRegion) {
     double bcffish = std::pow(10.0, 0.85 * 3 - 0.7 - 3);
     EXPECT_TRUE(closeto(r().BCF_fish.value(i), bcffish));
     EXPECT_TRUE(closeto(r().Fdiss_seawater.value(i),
-                        1 / (1 + 0.1 * 0.5 * SUSPCONC_seawater + bcffish / (1 - 0.95) * 0.001)));
+                        1 / (1 + 0.1 * 0.5 * SUSPCONC_seawater + bcffish * 0.001)));
     EXPECT_TRUE(closeto(r().Fdiss_seased.value(i), 0.8 / kseased));
     for (Tnumpars* p :
          {&r().FREEIONseawater,   &r().Kp_soil,       &r().Kp_sed,        &r().Kp_susp,
@@ -255,15 +256,55 @@ TEST_F(Partitioning, OrganicMeasuredFactorsAreTaken) {
     EXPECT_EQ(r().BCF_milk.status(bland), stDefault);
 }
 
-TEST_F(Partitioning, OrganicSolidHoldsMoreOnAerosolsThanLiquid) {
+TEST_F(Partitioning, OrganicSolidHoldsLessOnAerosolsThanLiquidOfTheSameVapourPressure) {
     organic();
     run();
     double vp = 10 * std::exp(50000 / R * (1.0 / 298 - 1.0 / 288));
+    // Melting at 300 K, solid at 288 K: the aerosols take it up as the
+    // sub-cooled liquid, whose vapour pressure is exp(6.79 * 12 / 288) =
+    // 1.327 times the solid's.
     float solid = r().Fass_aer.value(aland);
+    EXPECT_TRUE(closeto(solid, J / (J + vp * std::exp(6.79 * 12.0 / 288))));
     sub().TEMPmelt.set(250, stImported); // liquid at 288 K
     run();
     EXPECT_TRUE(closeto(r().Fass_aer.value(aland), J / (J + vp)));
-    EXPECT_GT(solid, r().Fass_aer.value(aland));
+    EXPECT_LT(solid, r().Fass_aer.value(aland));
+}
+
+TEST_F(Partitioning, HighMeltingSolidStaysMostlyGaseous) {
+    // A hexachlorobenzene-like solid: VP 0.0023 Pa at 298 K (the solid's),
+    // melting at 503 K, in air at 288 K. The sub-cooled liquid's vapour
+    // pressure is VP * exp(6.79 * (503 / 288 - 1)) = 159 times higher.
+    organic();
+    sub().VP_TEMPtest.set(0.0023f, stImported);
+    sub().H_0vapor.set(0, stImported); // no temperature correction
+    sub().TEMPmelt.set(503, stImported);
+    run();
+    double liquid = 0.0023 * std::exp(6.79 * (503.0 / 288 - 1));
+    EXPECT_TRUE(closeto(r().Fass_aer.value(aland), J / (J + liquid)));
+    EXPECT_LT(r().Fass_aer.value(aland), 0.05); // > 95% gaseous, as measured
+    // The inverted melting term gave J / (J + VP / 159), 87% bound.
+    EXPECT_GT(J / (J + 0.0023 * std::exp(6.79 * (1 - 503.0 / 288))), 0.85);
+}
+
+TEST_F(Partitioning, BiotaShareOfTheWaterIsTheFishFactorTimesTheBiotaConcentration) {
+    // A metal with BCF_fish 1 m^3/kg wet fish and BIOCONC_water 0.001 kg wet
+    // biota per m^3: the biota hold 0.001 of the dissolved substance, not
+    // 0.001 / (1 - Fwater_bio) = 0.02.
+    metal();
+    sub().BCF_fish.set(100, stImported);
+    run();
+    // Kp_susp 0.3 m^3/kg, suspended matter 0.00375 kg/m^3, biota 100 * 0.001.
+    EXPECT_TRUE(closeto(r().Fdiss_inlandwater.value(aland),
+                        1 / (1 + 0.3 * SUSPCONC_inlandwater + 100 * 0.001)));
+    EXPECT_TRUE(closeto(r().Fdiss_seawater.value(asea),
+                        1 / (1 + 0.3 * SUSPCONC_seawater + 100 * 0.001)));
+}
+
+TEST_F(Partitioning, PlantRatesArePerDayValuesInSeconds) {
+    // 0.035 per day of growth dilution and 1e-3 m^3 per day of transpiration.
+    EXPECT_FLOAT_EQ(env().kgrowth_plant.value, 0.035 / 86400);
+    EXPECT_FLOAT_EQ(env().Qtransp.value, 1e-3 / 86400);
 }
 
 TEST_F(Partitioning, OrganicWithInfiniteAirWaterPartitioning) {
@@ -449,9 +490,9 @@ TEST_F(Partitioning, MetalLandAndSeaRegions) {
         EXPECT_TRUE(p->ishidden(asea)) << p->name();
     // Dissolved fractions: Kp_susp 0.3, BCF_fish 1
     EXPECT_TRUE(closeto(r().Fdiss_inlandwater.value(aland),
-                        1 / (1 + 0.3 * SUSPCONC_inlandwater + 1 / (1 - 0.95) * 0.001)));
+                        1 / (1 + 0.3 * SUSPCONC_inlandwater + 1 * 0.001)));
     EXPECT_TRUE(closeto(r().Fdiss_seawater.value(asea),
-                        1 / (1 + 0.3 * SUSPCONC_seawater + 1 / (1 - 0.95) * 0.001)));
+                        1 / (1 + 0.3 * SUSPCONC_seawater + 1 * 0.001)));
     EXPECT_TRUE(closeto(r().Fdiss_soil.value(aland), 0.2 / ksoil));
     EXPECT_TRUE(closeto(r().Fdiss_agr.value(aland), 0.2 / kagr));
     EXPECT_TRUE(closeto(r().Fdiss_nonagr.value(aland), 0.25 / knonagr));
