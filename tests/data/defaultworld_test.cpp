@@ -239,3 +239,128 @@ TEST_F(DefaultWorld, FactorsAndConcentrationModesGiveTheSameDoses) {
     }
     EXPECT_TRUE(sharedui.warnings.empty()) << sharedui.warnings.front();
 }
+
+// ---- Transfer and sediments on the default world -----------------------------
+
+namespace {
+
+// A workspace of its own, so that changing the substance does not disturb
+// the tests above.
+Trecorderui transferui;
+
+Tworkspace& transferworld() {
+    static Tworkspace ws(transferui, velmora::testing::bindir());
+    static bool started = false;
+    if (!started) {
+        ws.settings.WithRestime = true;
+        ws.initialize();
+        started = true;
+    }
+    return ws;
+}
+
+// Steady-state mass in the world over the emission rate (s) after an
+// emission of the substance into one compartment of one region.
+double massoveremission(Tworkspace& ws, const std::string& substance, const char* region,
+                        std::uint32_t compartment) {
+    ws.opensubstance(substance);
+    std::uint32_t r = ws.regions.find(region);
+    if (r == 0 || !ws.emi.set(r, compartment)) return 0;
+    ws.calculate();
+    double mass = 0, emission = 0;
+    for (std::uint32_t k = 1; k <= ws.regcomps.n; ++k) {
+        if (!ws.regcomps.existsflags.getvalue(k)) continue;
+        mass += ws.regcomps.MASS.value(k);
+        emission += ws.regcomps.EMIS.value(k);
+    }
+    return emission > 0 ? mass / emission : 0;
+}
+
+} // namespace
+
+// Total mass over emission rate after an emission into Brazil's air against
+// the published atmospheric lifetime, widened by 1.5 each way: a volatile
+// substance must not pile up in frozen soils.
+TEST_F(DefaultWorld, VolatileSubstancesStayInAirAboutTheirAtmosphericLifetime) {
+    Tworkspace& ws = transferworld();
+    ASSERT_TRUE(ws.env.present);
+    const double day = 86400, month = 30.44 * day, year = 365.25 * day;
+    struct Tcase {
+        const char* substance;
+        double low, high; // published range
+    };
+    const Tcase cases[] = {{"Carbon monoxide", 1 * month, 3 * month},
+                           {"Trichlorofluoromethane", 45 * year, 52 * year},
+                           {"Benzene", 10 * day, 10 * day},
+                           {"Toluene", 2 * day, 2 * day},
+                           {"Chloroform", 5 * month, 5 * month}};
+    for (const Tcase& c : cases) {
+        double t = massoveremission(ws, c.substance, "Brazil", air);
+        EXPECT_GT(t, c.low / 1.5) << c.substance << ": " << t / day << " d";
+        EXPECT_LT(t, c.high * 1.5) << c.substance << ": " << t / day << " d";
+    }
+    EXPECT_TRUE(transferui.warnings.empty()) << transferui.warnings.front();
+}
+
+TEST_F(DefaultWorld, SemivolatileSolidsSplitBetweenGasAndAerosolAsMeasured) {
+    Tworkspace& ws = transferworld();
+    ASSERT_TRUE(ws.env.present);
+    const std::uint32_t germany = ws.regions.find("Germany");
+    ASSERT_NE(germany, 0u);
+    ws.opensubstance("Hexachlorobenzene");
+    ws.calculate();
+    EXPECT_LT(ws.results.Fass_aer.value(germany), 0.05); // > 95 % gaseous
+    ws.opensubstance("Benzo[a]pyrene");
+    ws.calculate();
+    EXPECT_GT(ws.results.Fass_aer.value(germany), 0.5); // mostly on particles
+}
+
+TEST_F(DefaultWorld, LakeSedimentHoldsWhatItsSolidsSorb) {
+    Tworkspace& ws = transferworld();
+    ASSERT_TRUE(ws.env.present);
+    ASSERT_GT(massoveremission(ws, "p,p'-DDT", "Germany", river), 0);
+    const std::uint32_t germany = ws.regions.find("Germany");
+    double water = ws.regcomps.CONC.value(Tregcomps::regcompnumber(germany, lake));
+    double sediment = ws.regcomps.CONC.value(Tregcomps::regcompnumber(germany, lakesed));
+    ASSERT_GT(water, 0);
+    // Equilibrium gives K_sedwater * Fdiss_inlandwater, about 10,000 for DDT.
+    EXPECT_GT(sediment / water, 100);
+}
+
+TEST_F(DefaultWorld, TheSoilsShedTheRegionsRunoffOnce) {
+    Tworkspace& ws = transferworld();
+    ASSERT_TRUE(ws.env.present);
+    ws.opensubstance("Nitrobenzene");
+    ws.calculate();
+    Tresults& r = ws.results;
+    int checked = 0;
+    for (std::uint32_t i = 1; i <= ws.regions.count; ++i) {
+        if (!ws.env.land.value(i)) continue;
+        double water = 0;
+        auto add = [&](Tnumpars& runoff, Tnumpars& erosion, Tnumpars& area, Tnumpars& K) {
+            if (!runoff.isknown(i)) return;
+            water += (double(runoff.value(i)) - erosion.value(i)) * area.value(i) * K.value(i);
+        };
+        add(r.RUNOFF_nat, r.EROSION_nat, r.AREA_nat, r.K_nonagrwater);
+        add(r.RUNOFF_agr, r.EROSION_agr, r.AREA_agr, r.K_agrwater);
+        add(r.RUNOFF_urb, r.EROSION_urb, r.AREA_urb, r.K_nonagrwater);
+        double runoff = ws.env.WATERrunoff.value(i);
+        if (!(runoff > 0)) continue;
+        ++checked;
+        EXPECT_NEAR(water, runoff, 0.01 * runoff) << ws.regions.name(i);
+    }
+    EXPECT_GT(checked, 200);
+}
+
+TEST_F(DefaultWorld, LakeSedimentsGrowByMillimetresToCentimetresAYear) {
+    Tworkspace& ws = transferworld();
+    ASSERT_TRUE(ws.env.present);
+    int land = 0, within = 0;
+    for (std::uint32_t i = 1; i <= ws.regions.count; ++i) {
+        if (!ws.env.land.value(i)) continue;
+        ++land;
+        double mmperyear = ws.results.sedrate_inlandwater.value(i) * 365.25 * 86400 * 1000;
+        if (mmperyear >= 0.1 && mmperyear <= 50) ++within;
+    }
+    EXPECT_GT(within, land / 2);
+}
