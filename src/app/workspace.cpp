@@ -94,6 +94,12 @@ void Tworkspace::initialize(bool withcalculation, Ttimings* timings) {
     }
 }
 
+void Tworkspace::opensubstance(const std::string& name, const std::string& sheet) {
+    if (!opensubstancesworkbook()) return;
+    sub.import(*SubstancesWorkbook, name, sheet);
+    sub.changed = true;
+}
+
 void Tworkspace::calculate(bool useinversion, Ttimings* timings) {
     velmora::calculate(model, useinversion, timings);
 }

@@ -57,6 +57,9 @@ public:
     // The region the start-up emission goes to: region 150 when the world
     // has it, else the last land region, else region 1.
     std::uint32_t startupregion() const;
+    // Substance > Open: imports a substance of the open substances workbook
+    // and marks it changed, so the next calculation recomputes the model.
+    void opensubstance(const std::string& name, const std::string& sheet = "VELMORA");
     void calculate(bool useinversion = false, Ttimings* timings = nullptr);
     void takereference();
     // The fourteen integrated impact scores a reference holds.

@@ -149,8 +149,7 @@ void TOpenSubstanceForm::accept() {
     const bool ok = reporterrors(this, [&] {
         std::unique_ptr<Tprogress> progress = ws_.ui.progress();
         progress->setmaintext("Importing " + name);
-        ws_.sub.import(*ws_.SubstancesWorkbook, name, sheet);
-        ws_.sub.changed = true;
+        ws_.opensubstance(name, sheet);
         if (RecalculateCheckBox->isChecked()) ws_.calculate();
     });
     if (ok) QDialog::accept();

@@ -2,10 +2,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
 #include "app/cli/commands.h"
+#include "app/workspace.h"
+#include "numeric/checksum.h"
 #include "numeric/utilities.h"
 #include "support/smallworld.h"
 #include "support/testsupport.h"
@@ -214,4 +217,163 @@ TEST(Cli, CalculateRefusesUnknownRegionsAndCompartments) {
     EXPECT_EQ(
         cli.run({"calculate", "--substances", cli.substances, "--emission", "Aland", "--out", out}),
         1);
+}
+
+// ---- the program's sequence and the provenance of a run ---------------------
+
+namespace {
+
+// Two organics with effects, so that the characterisation factors depend on
+// the reference, and the start-up substance first.
+struct Tcliwitheffects : Tcli {
+    Tcliwitheffects() {
+        velmora::testing::Tsheetspec sheet{"VELMORA", {}};
+        const std::vector<std::string> headers = {
+            "CAS",      "substype",       "name",           "MOLW",           "VP_TEMPtest",
+            "SOL",      "Kow",            "TEMPmelt",       "EFFECT_aquatox", "EFFECT_seatox",
+            "EFFECT_terrtox", "EFFECThum_noncarc"};
+        const std::vector<std::vector<std::string>> rows = {
+            {"98-95-3", "nitrobenzene", "Nitrobenzene", "0.123", "20", "15", "70", "279", "1e-3",
+             "1e-3", "1e-4", "1e-2"},
+            {"1-1-1", "organic (unclassified)", "Second", "0.2", "0.5", "2", "5000", "320", "1e-5",
+             "2e-5", "1e-6", "3"}};
+        for (std::size_t c = 0; c < headers.size(); ++c) {
+            sheet.set(2, static_cast<std::uint32_t>(c + 3), headers[c]);
+            for (std::size_t r = 0; r < rows.size(); ++r)
+                sheet.set(static_cast<std::uint32_t>(r + 4), static_cast<std::uint32_t>(c + 3),
+                          rows[r][c]);
+        }
+        velmora::testing::writeworkbook(substances, {sheet});
+    }
+    // name<TAB>where -> value<TAB>status of a results table.
+    static std::map<std::string, std::string> table(const std::string& file) {
+        std::map<std::string, std::string> rows;
+        std::ifstream in(file);
+        std::string line;
+        while (std::getline(in, line)) {
+            std::size_t second = line.find('\t', line.find('\t') + 1);
+            rows[line.substr(0, second)] = line.substr(second + 1);
+        }
+        return rows;
+    }
+};
+
+} // namespace
+
+TEST(Cli, CalculateGivesWhatTheProgramShowsAfterTheSameMenuActions) {
+    Tcliwitheffects cli;
+    std::string out = cli.dir.file("second");
+    ASSERT_EQ(cli.run({"calculate", "--substances", cli.substances, "--substance", "Second",
+                       "--emission", "Aland:air", "--out", out}),
+              0)
+        << cli.err.str();
+    auto cliresults = Tcliwitheffects::table(out + "/results.tsv");
+
+    // The main window: start-up, Substance > Open "Second", Emission > Set
+    // Aland's air, calculate.
+    Trecorderui ui;
+    Tworkspace ws(ui, cli.dir.path().string());
+    ws.settings.ParametersFile = cli.parameters;
+    ws.settings.BordersFile = cli.borders;
+    ws.settings.SubstancesFile = cli.substances;
+    ws.initialize();
+    ASSERT_EQ(ws.ref.substance, "Nitrobenzene");
+    ws.opensubstance("Second");
+    ASSERT_TRUE(ws.emi.set(ws.regions.find("Aland"), air));
+    ws.calculate();
+
+    std::size_t compared = 0;
+    auto text = [&](float x) {
+        return approxequal(x, ws.settings.InfValue) ? std::string("inf") : shortesttext(x);
+    };
+    auto compare = [&](const std::string& key, float x, char status) {
+        auto it = cliresults.find(key);
+        ASSERT_NE(it, cliresults.end()) << key;
+        EXPECT_EQ(it->second, text(x) + "\t" + status) << key;
+        ++compared;
+    };
+    for (const Tresultentry& e : ws.results.catalogue()) {
+        if (auto* s = std::get_if<Tnumpar*>(&e.parameter))
+            compare((*s)->name() + "\t", (*s)->value, (*s)->status);
+        if (auto* v = std::get_if<Tnumpars*>(&e.parameter))
+            for (std::uint32_t i = 1; i <= (*v)->count(); ++i)
+                compare((*v)->name() + "\t" + ws.regions.name(i), (*v)->value(i), (*v)->status(i));
+    }
+    EXPECT_GT(compared, 500u);
+    // The factors are relative to the start-up substance, so they are
+    // neither hidden nor 1.
+    const float cf = ws.results.CFtoxpot_humnoncarc.value;
+    EXPECT_EQ(ws.results.CFtoxpot_humnoncarc.status, stDefault);
+    EXPECT_GT(cf, 0);
+    EXPECT_NE(cf, 1);
+}
+
+TEST(Cli, AnotherReferenceOrNone) {
+    Tcliwitheffects cli;
+    // The substance as its own reference at the start-up box, emitted there:
+    // every factor of an effect it has is 1.
+    std::string self = cli.dir.file("self");
+    ASSERT_EQ(cli.run({"calculate", "--substances", cli.substances, "--substance", "Second",
+                       "--reference", "Second", "--out", self}),
+              0)
+        << cli.err.str();
+    auto results = Tcliwitheffects::table(self + "/results.tsv");
+    for (const char* cf : {"CFtoxpot_humnoncarc\t", "CFtoxact_river\t", "CFtoxpot_soil\t"})
+        EXPECT_EQ(results[cf], "1\tD") << cf;
+    // Elsewhere it is not.
+    std::string elsewhere = cli.dir.file("elsewhere");
+    ASSERT_EQ(cli.run({"calculate", "--substances", cli.substances, "--substance", "Second",
+                       "--reference", "Second:Aland:air", "--emission", "Bland:air", "--out",
+                       elsewhere}),
+              0)
+        << cli.err.str();
+    EXPECT_NE(Tcliwitheffects::table(elsewhere + "/results.tsv")["CFtoxpot_humnoncarc\t"], "1\tD");
+    // No reference: the factors are hidden, run.tsv says so.
+    std::string none = cli.dir.file("none");
+    ASSERT_EQ(cli.run({"calculate", "--substances", cli.substances, "--reference", "none",
+                       "--out", none}),
+              0)
+        << cli.err.str();
+    results = Tcliwitheffects::table(none + "/results.tsv");
+    EXPECT_EQ(results["CFtoxpot_humnoncarc\t"].back(), 'H');
+    EXPECT_EQ(Tcliwitheffects::table(none + "/run.tsv")["reference\tnone"], "reference\tnone")
+        << "run.tsv";
+    EXPECT_EQ(cli.run({"calculate", "--substances", cli.substances, "--reference", "Nothing",
+                       "--out", none}),
+              1);
+}
+
+TEST(Cli, RunTableNamesTheWorkbooksByChecksumAndTheReference) {
+    Tcliwitheffects cli;
+    std::string out = cli.dir.file("run");
+    ASSERT_EQ(cli.run({"calculate", "--substances", cli.substances, "--substance", "Second",
+                       "--emission", "Bland:air", "--out", out}),
+              0)
+        << cli.err.str();
+    std::ifstream in(out + "/run.tsv");
+    std::map<std::string, std::vector<std::string>> rows;
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> fields;
+        while (!line.empty())
+            fields.push_back(splitfield(line));
+        std::string key = fields[0] + (fields[0] == "workbook" || fields[0] == "reference"
+                                           ? " " + fields[1]
+                                           : "");
+        rows[key] = fields;
+    }
+    std::ifstream file(cli.substances, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(rows["workbook substances"].size(), 4u);
+    EXPECT_EQ(rows["workbook substances"][3], sha256(bytes));
+    EXPECT_EQ(rows["workbook substances"][3].size(), 64u);
+    EXPECT_NE(rows["workbook parameters"][3], rows["workbook borders"][3]);
+    EXPECT_EQ(rows["substance"][1], "Second");
+    EXPECT_EQ(rows["emission"][1], "Bland_air");
+    EXPECT_EQ(rows["reference Nitrobenzene"].size(), 3u);
+    EXPECT_EQ(rows["reference IPICRtox_humnoncarc"].size(), 3u);
+    EXPECT_NE(rows["command"][1].find("--substance Second"), std::string::npos);
+    EXPECT_EQ(rows["MSR"].size(), 2u);
+    // The checksum itself, on the standard test vector.
+    EXPECT_EQ(sha256("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "app/workspace.h"
+#include "numeric/checksum.h"
 #include "compute/calculation.h"
 #include "model/substance.h"
 #include "numeric/utilities.h"
@@ -21,14 +22,17 @@ const char* usage =
     "  dump environment [WORLD]             every environment value\n"
     "  dump substance [WORLD] [--substance NAME]\n"
     "                                       the substance after import and type defaults\n"
-    "  dump results [WORLD] [--substance NAME]\n"
+    "  dump results [WORLD] [--substance NAME] [--reference REF]\n"
     "                                       start-up and calculation, then every result\n"
     "  list substances [--substances FILE]  the substance names of the workbook, in order\n"
     "  calculate [WORLD] [--substance NAME] [--emission REGION:COMPARTMENT] [--factors]\n"
-    "            [--with-restime] --out DIR\n"
-    "                                       one calculation written as TSV tables to DIR\n"
+    "            [--with-restime] [--reference REF] --out DIR\n"
+    "                                       one calculation written as TSV tables to DIR,\n"
+    "                                       with run.tsv naming what made them\n"
     "  help\n"
     "WORLD options: --parameters FILE --borders FILE --substances FILE --level N --group TEXT\n"
+    "Characterisation factors are relative to a reference: by default the start-up substance\n"
+    "at the start-up box, as in the program; --reference NAME[:REGION:COMPARTMENT] or none.\n"
     "Dumps write one line per value: name, region (\"row,column\" for pairs, empty for\n"
     "scalars), value, status letter. Warnings go to standard error.\n";
 
@@ -158,17 +162,15 @@ struct Trun {
     Tworkspace ws{ui, programdirectory()};
 };
 
-// Checks that the substance exists before the start-up loads it, so a typing
-// error is an error, not a silent "new substance".
-void choosesubstance(Trun& run, const Toptions& o) {
-    if (!o.has("substance")) return;
-    std::string name = o.get("substance");
-    TExcelFile w(run.ui, run.ws.settings.SubstancesFile);
-    if (!w.isopen()) throw Eerror("cannot read the substances workbook");
+// A substance the workbook does not hold is an error, not a silent "new
+// substance".
+void requiresubstance(Trun& run, const std::string& name) {
+    if (!run.ws.opensubstancesworkbook())
+        throw Eerror("cannot read the substances workbook " + run.ws.settings.SubstancesFile);
+    TExcelFile& w = *run.ws.SubstancesWorkbook;
     auto names = substancenames(w, "VELMORA");
     if (std::find(names.begin(), names.end(), name) == names.end())
         throw Eerror("unknown substance \"" + name + "\" in " + w.workbookname());
-    run.ws.startsubstance = name;
 }
 
 void requireenvironment(const Tworkspace& ws) {
@@ -186,6 +188,58 @@ std::pair<std::uint32_t, std::uint32_t> parseemission(const Tworkspace& ws,
     std::uint32_t c = ws.compartments.find(compartment);
     if (c == 0) throw Eerror("unknown compartment \"" + compartment + "\"");
     return {r, c};
+}
+
+// An emission box that cannot take an emission (a compartment the region
+// lacks, a sediment or groundwater) is refused, not calculated as nothing.
+void setemission(Tworkspace& ws, std::uint32_t r, std::uint32_t c) {
+    if (!ws.emi.set(r, c))
+        throw Eerror("no emission can go to " + ws.regcomps.regcompname(Tregcomps::regcompnumber(r, c)));
+}
+
+// The program's own sequence: the start-up (start-up substance, its
+// calculation, the reference), then the choices of the command line as a
+// user makes them in the menus: another reference, the calculation mode, a
+// substance, an emission. The results are the program's after the same
+// actions. True when the start-up calculation is the one to report.
+bool runasprogram(Trun& run, const Toptions& o, Ttimings& startuptimings) {
+    Tworkspace& ws = run.ws;
+    const bool factors = o.has("factors");
+    ws.settings.FactorsMode = false;
+    ws.settings.WithRestime = o.has("with-restime");
+    if (o.has("substance")) requiresubstance(run, o.get("substance"));
+    ws.initialize(true, &startuptimings);
+    requireenvironment(ws);
+    const std::uint32_t startregion = ws.startupregion();
+    bool again = factors || o.has("substance") || o.has("emission");
+    if (o.has("reference")) {
+        std::string text = o.get("reference");
+        if (text == "none") {
+            ws.ref.clear();
+        } else {
+            std::size_t colon = text.find(':');
+            std::string name = text.substr(0, colon);
+            requiresubstance(run, name);
+            auto [r, c] = colon == std::string::npos
+                              ? std::pair<std::uint32_t, std::uint32_t>{startregion, air}
+                              : parseemission(ws, text.substr(colon + 1));
+            ws.opensubstance(name);
+            if (!ws.sub.present) throw Eerror("the reference substance \"" + name + "\" is not complete");
+            setemission(ws, r, c);
+            ws.calculate();
+            ws.takereference();
+            again = true;
+        }
+    }
+    if (!again) return true;
+    ws.settings.FactorsMode = factors;
+    ws.opensubstance(o.has("substance") ? o.get("substance") : ws.startsubstance);
+    if (!factors) {
+        auto [r, c] = o.has("emission") ? parseemission(ws, o.get("emission"))
+                                        : std::pair<std::uint32_t, std::uint32_t>{startregion, air};
+        setemission(ws, r, c);
+    }
+    return false;
 }
 
 // ---- calculate tables --------------------------------------------------------
@@ -242,34 +296,98 @@ double seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
+std::string commandline(const std::vector<std::string>& args) {
+    std::string text = "velmora-cli";
+    for (const std::string& a : args) {
+        bool plain = !a.empty() && a.find_first_of(" \t\"'\\$") == std::string::npos;
+        text += ' ';
+        if (plain) {
+            text += a;
+            continue;
+        }
+        text += '\'';
+        for (char ch : a)
+            text += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+        text += '\'';
+    }
+    return text;
+}
+
+std::string boxname(const Tworkspace& ws, std::int32_t region, std::uint32_t compartment) {
+    if (region <= 0 || compartment == 0) return "-";
+    return ws.regcomps.regcompname(
+        Tregcomps::regcompnumber(static_cast<std::uint32_t>(region), compartment));
+}
+
+// What made the results of a folder: program, command, workbooks by
+// checksum, world, substance, emission, reference and the settings that
+// change results, then the residual and the step timings.
+void writerun(Tworkspace& ws, const std::vector<std::string>& args, const Ttimings& timings,
+              double startup, std::ostream& out) {
+    const Tsettings& s = ws.settings;
+    out << "program\tvelmora-cli\t" << VELMORA_VERSION << '\n';
+    out << "command\t" << commandline(args) << '\n';
+    const std::pair<const char*, const std::string*> files[] = {
+        {"parameters", &s.ParametersFile},
+        {"borders", &s.BordersFile},
+        {"substances", &s.SubstancesFile}};
+    for (const auto& [what, path] : files) {
+        std::error_code ec;
+        std::string absolute = std::filesystem::absolute(*path, ec).string();
+        out << "workbook\t" << what << '\t' << (ec ? *path : absolute) << '\t'
+            << filesha256(*path) << '\n';
+    }
+    out << "AggregationLevel\t" << int(s.AggregationLevel) << '\n';
+    out << "AggregationGroup\t" << s.AggregationGroup << '\n';
+    out << "substance\t" << ws.sub.name.value << '\n';
+    out << "FactorsMode\t" << booltostr(s.FactorsMode) << '\n';
+    if (!s.FactorsMode)
+        out << "emission\t" << boxname(ws, ws.emi.region, ws.emi.compartment) << '\t'
+            << shortesttext(s.EmissionAmount) << '\n';
+    if (ws.ref.held()) {
+        out << "reference\t" << ws.ref.substance << '\t'
+            << boxname(ws, ws.ref.region, ws.ref.compartment) << '\n';
+        for (std::size_t k = 0; k < referenceresultnames.size(); ++k)
+            out << "reference\t" << referenceresultnames[k] << '\t'
+                << realtext(s, ws.ref.values[k]) << '\n';
+    } else {
+        out << "reference\tnone\n";
+    }
+    out << "InfValue\t" << shortesttext(s.InfValue) << '\n';
+    out << "InfText\t" << s.InfText << '\n';
+    out << "UnknownText\t" << s.UnknownText << '\n';
+    out << "HiddenText\t" << s.HiddenText << '\n';
+    out << "Digits\t" << int(s.Digits) << '\n';
+    out << "WithRestime\t" << booltostr(s.WithRestime) << '\n';
+    out << "NBordersDisplay\t" << int(s.NBordersDisplay) << '\n';
+    out << "DistancesDisplay\t" << int(s.DistancesDisplay) << '\n';
+    out << "MSR\t" << shortesttext(ws.regcomps.MSR) << '\n';
+    out << "time\tstart-up\t" << startup << '\n';
+    for (const auto& [step, t] : timings)
+        out << "time\t" << step << '\t' << t << '\n';
+}
+
 int calculatecommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Toptions o = parseoptions(args, 1, with(worldoptions, {"substance", "emission", "out"}),
-                              {"factors", "with-restime"});
+    Toptions o =
+        parseoptions(args, 1, with(worldoptions, {"substance", "emission", "out", "reference"}),
+                     {"factors", "with-restime"});
     if (!o.has("out")) throw Eerror("calculate needs --out DIR");
     Trun run(err);
     Tworkspace& ws = run.ws;
     applyworldoptions(ws.settings, o);
-    choosesubstance(run, o);
-    ws.settings.FactorsMode = o.has("factors");
-    ws.settings.WithRestime = o.has("with-restime");
     // The start-up calculates the default emission itself; its step timings
-    // are the ones to report when no other emission is asked for.
+    // are the ones to report when nothing else is asked for.
     Ttimings startuptimings;
     auto start = std::chrono::steady_clock::now();
-    ws.initialize(true, &startuptimings);
+    bool startuponly = runasprogram(run, o, startuptimings);
     double startup = seconds(start);
-    requireenvironment(ws);
     Ttimings timings;
-    if (ws.settings.FactorsMode || o.has("emission")) {
-        if (o.has("emission")) {
-            auto [r, c] = parseemission(ws, o.get("emission"));
-            ws.emi.set(r, c);
-        }
+    if (startuponly) {
+        timings = std::move(startuptimings);
+    } else {
         auto t = std::chrono::steady_clock::now();
         ws.calculate(false, &timings);
         timings.push_back({"calculation", seconds(t)});
-    } else {
-        timings = std::move(startuptimings);
     }
     std::filesystem::path dir = o.get("out");
     std::filesystem::create_directories(dir);
@@ -294,6 +412,10 @@ int calculatecommand(const std::vector<std::string>& args, std::ostream& out, st
             auto f = openout(dir / (std::string(name) + ".tsv"));
             writematrix(*m, f);
         }
+    }
+    {
+        auto f = openout(dir / "run.tsv");
+        writerun(ws, args, timings, startup, f);
     }
     out << "MSR\t" << shortesttext(ws.regcomps.MSR) << '\n';
     out << "time\tstart-up\t" << startup << '\n';
@@ -325,17 +447,26 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             dumpenvironment(run.ws, out);
             return 0;
         }
-        if (command == "dump" && (what == "substance" || what == "results")) {
+        if (command == "dump" && what == "substance") {
             Toptions o = parseoptions(args, 2, with(worldoptions, {"substance"}), {});
             Trun run(err);
             applyworldoptions(run.ws.settings, o);
-            choosesubstance(run, o);
-            run.ws.initialize(what == "results");
+            if (o.has("substance")) {
+                requiresubstance(run, o.get("substance"));
+                run.ws.startsubstance = o.get("substance");
+            }
+            run.ws.initialize(false);
             requireenvironment(run.ws);
-            if (what == "substance")
-                dumpsubstance(run.ws, out);
-            else
-                dumpresults(run.ws, out);
+            dumpsubstance(run.ws, out);
+            return 0;
+        }
+        if (command == "dump" && what == "results") {
+            Toptions o = parseoptions(args, 2, with(worldoptions, {"substance", "reference"}), {});
+            Trun run(err);
+            applyworldoptions(run.ws.settings, o);
+            Ttimings timings;
+            if (!runasprogram(run, o, timings)) run.ws.calculate();
+            dumpresults(run.ws, out);
             return 0;
         }
         if (command == "list" && what == "substances") {
