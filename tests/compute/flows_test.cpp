@@ -120,10 +120,9 @@ protected:
         res.GROSSsedrate_saltlake.setdefault(i, 3e-11f);
         res.RESUSPrate_saltlake.setdefault(i, 1e-11f);
         res.NETsedrate_saltlake.setdefault(i, 2e-11f);
-        for (Tnumpars* p :
-             {&res.VOLAT_seawater, &res.ADSORB_seased, &res.DESORB_seased,
-              &res.GROSSsedrate_seawater, &res.RESUSPrate_seawater, &res.NETsedrate_seawater,
-              &res.Kp_seasusp, &res.Fdiss_seawater})
+        for (Tnumpars* p : {&res.VOLAT_seawater, &res.ADSORB_seased, &res.DESORB_seased,
+                            &res.GROSSsedrate_seawater, &res.RESUSPrate_seawater,
+                            &res.NETsedrate_seawater, &res.Kp_seasusp, &res.Fdiss_seawater})
             p->sethidden(i);
     }
 

@@ -297,8 +297,8 @@ TEST_F(Partitioning, BiotaShareOfTheWaterIsTheFishFactorTimesTheBiotaConcentrati
     // Kp_susp 0.3 m^3/kg, suspended matter 0.00375 kg/m^3, biota 100 * 0.001.
     EXPECT_TRUE(closeto(r().Fdiss_inlandwater.value(aland),
                         1 / (1 + 0.3 * SUSPCONC_inlandwater + 100 * 0.001)));
-    EXPECT_TRUE(closeto(r().Fdiss_seawater.value(asea),
-                        1 / (1 + 0.3 * SUSPCONC_seawater + 100 * 0.001)));
+    EXPECT_TRUE(
+        closeto(r().Fdiss_seawater.value(asea), 1 / (1 + 0.3 * SUSPCONC_seawater + 100 * 0.001)));
 }
 
 TEST_F(Partitioning, PlantRatesArePerDayValuesInSeconds) {
@@ -491,8 +491,8 @@ TEST_F(Partitioning, MetalLandAndSeaRegions) {
     // Dissolved fractions: Kp_susp 0.3, BCF_fish 1
     EXPECT_TRUE(closeto(r().Fdiss_inlandwater.value(aland),
                         1 / (1 + 0.3 * SUSPCONC_inlandwater + 1 * 0.001)));
-    EXPECT_TRUE(closeto(r().Fdiss_seawater.value(asea),
-                        1 / (1 + 0.3 * SUSPCONC_seawater + 1 * 0.001)));
+    EXPECT_TRUE(
+        closeto(r().Fdiss_seawater.value(asea), 1 / (1 + 0.3 * SUSPCONC_seawater + 1 * 0.001)));
     EXPECT_TRUE(closeto(r().Fdiss_soil.value(aland), 0.2 / ksoil));
     EXPECT_TRUE(closeto(r().Fdiss_agr.value(aland), 0.2 / kagr));
     EXPECT_TRUE(closeto(r().Fdiss_nonagr.value(aland), 0.25 / knonagr));

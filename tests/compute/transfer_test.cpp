@@ -507,12 +507,12 @@ TEST_F(Transfer, SoilsUnderFrostAndLandIceReachTheEquilibriumRatio) {
     computetransfer(m);
     const double gaseous = 0.9;
     const double Knat = 0.004f / 1.2f, Kagr = 0.004f / 1.5f;
-    EXPECT_TRUE(sameratio(double(r.GASABS_nat.value(Aland)) / r.VOLAT_nat.value(Aland),
-                          gaseous / Knat));
-    EXPECT_TRUE(sameratio(double(r.GASABS_agr.value(Aland)) / r.VOLAT_agr.value(Aland),
-                          gaseous / Kagr));
-    EXPECT_TRUE(sameratio(double(r.GASABS_urb.value(Aland)) / r.VOLAT_urb.value(Aland),
-                          gaseous / Knat));
+    EXPECT_TRUE(
+        sameratio(double(r.GASABS_nat.value(Aland)) / r.VOLAT_nat.value(Aland), gaseous / Knat));
+    EXPECT_TRUE(
+        sameratio(double(r.GASABS_agr.value(Aland)) / r.VOLAT_agr.value(Aland), gaseous / Kagr));
+    EXPECT_TRUE(
+        sameratio(double(r.GASABS_urb.value(Aland)) / r.VOLAT_urb.value(Aland), gaseous / Knat));
     // Absorption over the whole year and surface would have given
     // 1 / ((1 - 1e6 / 4e9) * 0.75), about 1.33 times this for natural soil.
 }
@@ -550,7 +550,7 @@ TEST_F(Transfer, TheThreeSoilsShedTheRegionsRunoffOnce) {
     double nat = (double(r.RUNOFF_nat.value(Aland)) - r.EROSION_nat.value(Aland)) * 4e9 * 1.2;
     double agr = (double(r.RUNOFF_agr.value(Aland)) - r.EROSION_agr.value(Aland)) * 3e9 * 1.5;
     double urb = (double(r.RUNOFF_urb.value(Aland)) - r.EROSION_urb.value(Aland)) * 1e9 * 1.2;
-    EXPECT_NEAR(nat, 50, 1e-3);  // 4e9 of 8e9 m^2 of soil
+    EXPECT_NEAR(nat, 50, 1e-3); // 4e9 of 8e9 m^2 of soil
     EXPECT_NEAR(agr, 37.5, 1e-3);
     EXPECT_NEAR(urb, 12.5, 1e-3);
     EXPECT_NEAR(nat + agr + urb, 100, 1e-3); // WATERrunoff
@@ -565,10 +565,10 @@ TEST_F(Transfer, SedimentAtDiffusiveEquilibriumHoldsWhatItsSolidsSorb) {
     computetransfer(m);
     // With only water-sediment exchange C_sed / C_water = ADSORB / DESORB =
     // Fdiss * K_sedwater: the pore water holds the dissolved concentration.
-    EXPECT_TRUE(sameratio(double(r.ADSORB_sed.value(Aland)) / r.DESORB_sed.value(Aland),
-                          0.8 * 2000));
-    EXPECT_TRUE(sameratio(double(r.ADSORB_seased.value(Asea)) / r.DESORB_seased.value(Asea),
-                          0.95 * 3000));
+    EXPECT_TRUE(
+        sameratio(double(r.ADSORB_sed.value(Aland)) / r.DESORB_sed.value(Aland), 0.8 * 2000));
+    EXPECT_TRUE(
+        sameratio(double(r.ADSORB_seased.value(Asea)) / r.DESORB_seased.value(Asea), 0.95 * 3000));
     // Dividing by Fdiss_sed * K_sedwater (= Fwater_sed 0.8) would have given
     // 0.8 times the water concentration whatever the sorption.
 }
