@@ -6,6 +6,8 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <set>
+#include <unordered_map>
 
 #include <freexl.h>
 #include <pugixml.hpp>
@@ -17,8 +19,6 @@
 namespace velmora {
 
 namespace {
-
-const std::string emptytext;
 
 std::string numbertext(double x) {
     if (x == 0) return "0"; // also for -0
@@ -57,23 +57,81 @@ struct Topenerror {
     std::string reason;
 };
 
-} // namespace
-
-const std::string& Tsheetgrid::cell(std::uint32_t r, std::uint32_t c) const {
-    if (r == 0 || c == 0 || r > rows.size()) return emptytext;
-    const auto& row = rows[r - 1];
-    if (c > row.size()) return emptytext;
-    return row[c - 1];
+std::string bytestext(std::uint64_t n) {
+    if (n >= (1ull << 20) && n % (1ull << 20) == 0) return std::to_string(n >> 20) + " MiB";
+    if (n >= (1ull << 10) && n % (1ull << 10) == 0) return std::to_string(n >> 10) + " KiB";
+    return std::to_string(n) + " bytes";
 }
 
-void Tsheetgrid::set(std::uint32_t r, std::uint32_t c, std::string text) {
-    if (r == 0 || c == 0 || text.empty()) return;
-    if (rows.size() < r) rows.resize(r);
-    auto& row = rows[r - 1];
-    if (row.size() < c) row.resize(c);
-    row[c - 1] = std::move(text);
-    if (r > lastrow) lastrow = r;
-    if (c > lastcolumn) lastcolumn = c;
+constexpr std::uint32_t ownedtext = 0xFFFFFFFFu;
+
+} // namespace
+
+// One cell: its own text, or the index of a shared string, which is held
+// once however many cells use it.
+struct Tsheetcell {
+    std::uint32_t shared = ownedtext;
+    std::string text;
+};
+
+// The non-empty cells of one sheet, by position. Sparse: one cell at XFD or
+// at row 1,048,576 costs one entry, not a row or a column of empty texts.
+struct Tsheetgrid {
+    std::unordered_map<std::uint64_t, Tsheetcell> cells;
+    std::uint32_t lastrow = 0;
+    std::uint32_t lastcolumn = 0;
+    static std::uint64_t key(std::uint32_t r, std::uint32_t c) {
+        return (static_cast<std::uint64_t>(r) << 32) | c;
+    }
+    const Tsheetcell* find(std::uint32_t r, std::uint32_t c) const {
+        auto it = cells.find(key(r, c));
+        return it == cells.end() ? nullptr : &it->second;
+    }
+};
+
+namespace {
+
+// What the workbook has cost so far, against its limits.
+struct Tworkbookbudget {
+    Tworkbooklimits limits;
+    std::uint64_t inflated = 0;
+    std::uint64_t cells = 0;
+    std::uint64_t textbytes = 0;
+
+    void inflate(const std::string& part, std::uint64_t n) {
+        if (n > limits.partbytes)
+            throw Topenerror{part + " is larger than " + bytestext(limits.partbytes)};
+        if (inflated + n > limits.workbookbytes)
+            throw Topenerror{"its parts together are larger than " +
+                             bytestext(limits.workbookbytes)};
+    }
+    void text(std::uint64_t n) {
+        textbytes += n;
+        if (textbytes > limits.textbytes)
+            throw Topenerror{"its cells hold more than " + bytestext(limits.textbytes) +
+                             " of text"};
+    }
+    // A cell that is new to its sheet: counted, with its own text.
+    void cell(Tsheetgrid& grid, std::uint32_t r, std::uint32_t c, Tsheetcell value) {
+        if (value.shared == ownedtext && value.text.empty()) return;
+        auto [it, added] = grid.cells.try_emplace(Tsheetgrid::key(r, c));
+        if (added && ++cells > limits.cells)
+            throw Topenerror{"its sheets hold more than " + std::to_string(limits.cells) +
+                             " cells"};
+        text(value.text.size());
+        it->second = std::move(value);
+        if (r > grid.lastrow) grid.lastrow = r;
+        if (c > grid.lastcolumn) grid.lastcolumn = c;
+    }
+};
+
+} // namespace
+
+std::string cellreference(std::uint32_t row, std::uint32_t column) {
+    std::string letters;
+    for (std::uint32_t c = column; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return letters + std::to_string(row);
 }
 
 bool parsecellreference(const std::string& ref, std::uint32_t& row, std::uint32_t& column) {
@@ -107,7 +165,10 @@ class TExcelFile::Treader {
 public:
     virtual ~Treader() = default;
     virtual std::vector<std::string> sheetnames() = 0;
-    virtual std::unique_ptr<Tsheetgrid> readsheet(std::size_t index) = 0; // throws Topenerror
+    // Both throw Topenerror.
+    virtual std::unique_ptr<Tsheetgrid> readsheet(std::size_t index) = 0;
+    // The shared strings, handed over once all sheets are read.
+    virtual std::vector<std::string> takestrings() { return {}; }
 };
 
 namespace {
@@ -116,7 +177,7 @@ namespace {
 
 class Txlsxreader : public TExcelFile::Treader {
 public:
-    explicit Txlsxreader(const std::string& path) {
+    Txlsxreader(const std::string& path, Tworkbookbudget& budget) : budget_(budget) {
         int error = 0;
         zip_ = zip_open(path.c_str(), ZIP_RDONLY, &error);
         if (!zip_) {
@@ -178,11 +239,13 @@ public:
                     throw Topenerror{"sheet \"" + entry.name + "\" has too many cells in a row"};
                 }
                 colnumber = col;
-                grid->set(r, col, celltext(c, entry.name));
+                budget_.cell(*grid, r, col, celltext(c, entry.name, r, col));
             }
         }
         return grid;
     }
+
+    std::vector<std::string> takestrings() override { return std::move(strings_); }
 
 private:
     struct Tsheetentry {
@@ -190,6 +253,9 @@ private:
         std::string path;
     };
 
+    // A part's text. Its declared size is checked before anything is
+    // inflated, and reading stops at the limit whatever the header claims,
+    // so that a small crafted file cannot cost gigabytes.
     std::string part(const std::string& name, bool required) {
         zip_stat_t st;
         zip_stat_init(&st);
@@ -197,16 +263,27 @@ private:
             if (required) throw Topenerror{"the part \"" + name + "\" is missing"};
             return {};
         }
+        bool sized = (st.valid & ZIP_STAT_SIZE) != 0;
+        if (sized) budget_.inflate(name, st.size);
         zip_file_t* f = zip_fopen(zip_, name.c_str(), 0);
         if (!f) throw Topenerror{"the part \"" + name + "\" cannot be read"};
         std::string data;
-        char buffer[65536];
-        zip_int64_t n;
-        while ((n = zip_fread(f, buffer, sizeof buffer)) > 0)
-            data.append(buffer, static_cast<std::size_t>(n));
+        try {
+            if (sized) data.reserve(static_cast<std::size_t>(st.size));
+            char buffer[65536];
+            zip_int64_t n;
+            while ((n = zip_fread(f, buffer, sizeof buffer)) > 0) {
+                data.append(buffer, static_cast<std::size_t>(n));
+                budget_.inflate(name, data.size());
+            }
+            if (n < 0 || (sized && data.size() != st.size))
+                throw Topenerror{"the part \"" + name + "\" is damaged"};
+        } catch (...) {
+            zip_fclose(f);
+            throw;
+        }
         zip_fclose(f);
-        if (n < 0 || ((st.valid & ZIP_STAT_SIZE) && data.size() != st.size))
-            throw Topenerror{"the part \"" + name + "\" is damaged"};
+        budget_.inflated += data.size();
         return data;
     }
 
@@ -246,6 +323,14 @@ private:
                 throw Topenerror{"sheet \"" + std::string(s.attribute("name").value()) +
                                  "\" has no part"};
             std::string path = resolve(it->second);
+            std::string sheetname = s.attribute("name").value();
+            // Two entries for one part would read it twice (a few hundred
+            // cost as many copies); two of one name make selects ambiguous.
+            for (const Tsheetentry& e : sheets_) {
+                if (e.path == path)
+                    throw Topenerror{"sheets \"" + e.name + "\" and \"" + sheetname +
+                                     "\" both refer to the part \"" + path + "\""};
+            }
             zip_stat_t st;
             if (zip_stat(zip_, path.c_str(), 0, &st) != 0)
                 throw Topenerror{"the part \"" + path + "\" of sheet \"" +
@@ -256,8 +341,10 @@ private:
         if (!shared.empty()) {
             pugi::xml_document doc;
             loadxml(doc, shared, "xl/sharedStrings.xml");
-            for (pugi::xml_node si : doc.child("sst").children("si"))
+            for (pugi::xml_node si : doc.child("sst").children("si")) {
                 strings_.push_back(itemtext(si));
+                budget_.text(strings_.back().size());
+            }
         }
     }
 
@@ -270,29 +357,43 @@ private:
         return text;
     }
 
-    std::string celltext(pugi::xml_node c, const std::string& sheet) {
+    Tsheetcell celltext(pugi::xml_node c, const std::string& sheet, std::uint32_t r,
+                        std::uint32_t col) {
         std::string type = c.attribute("t").value();
         pugi::xml_node v = c.child("v");
-        if (type == "inlineStr") return itemtext(c.child("is"));
-        if (!v) return {};
-        const char* value = v.text().get();
-        if (type == "s") {
-            std::size_t k = 0;
-            auto [end, ec] = std::from_chars(value, value + std::strlen(value), k);
-            if (ec != std::errc() || k >= strings_.size())
-                throw Topenerror{"sheet \"" + sheet + "\" refers to a missing shared string"};
-            return strings_[k];
+        Tsheetcell cell;
+        if (type == "inlineStr") {
+            cell.text = itemtext(c.child("is"));
+            return cell;
         }
-        if (type == "str" || type == "e") return value;
-        if (type == "b") return std::strcmp(value, "1") == 0 ? "TRUE" : "FALSE";
-        // A number: give the text that parses back to the stored double.
-        double x = 0;
+        if (!v) return cell;
+        const char* value = v.text().get();
         const char* end = value + std::strlen(value);
-        auto [p, ec] = std::from_chars(value, end, x);
-        if (ec != std::errc() || p != end) return value;
-        return numbertext(x);
+        if (type == "s") {
+            // The whole text is the index: "1abc" is damage, not string 1.
+            std::size_t k = 0;
+            auto [p, ec] = std::from_chars(value, end, k);
+            if (ec != std::errc() || p != end || p == value || k >= strings_.size())
+                throw Topenerror{"sheet \"" + sheet + "\" cell " + cellreference(r, col) +
+                                 " refers to a missing shared string \"" + std::string(value) +
+                                 "\""};
+            cell.shared = static_cast<std::uint32_t>(k);
+            return cell;
+        }
+        if (type == "str" || type == "e") {
+            cell.text = value;
+        } else if (type == "b") {
+            cell.text = std::strcmp(value, "1") == 0 ? "TRUE" : "FALSE";
+        } else {
+            // A number: give the text that parses back to the stored double.
+            double x = 0;
+            auto [p, ec] = std::from_chars(value, end, x);
+            cell.text = (ec != std::errc() || p != end) ? std::string(value) : numbertext(x);
+        }
+        return cell;
     }
 
+    Tworkbookbudget& budget_;
     zip_t* zip_ = nullptr;
     std::vector<Tsheetentry> sheets_;
     std::vector<std::string> strings_;
@@ -302,7 +403,7 @@ private:
 
 class Txlsreader : public TExcelFile::Treader {
 public:
-    explicit Txlsreader(const std::string& path) {
+    Txlsreader(const std::string& path, Tworkbookbudget& budget) : budget_(budget) {
         int rc = freexl_open(path.c_str(), &handle_);
         if (rc != FREEXL_OK) {
             handle_ = nullptr;
@@ -355,7 +456,9 @@ public:
                 default:
                     break;
                 }
-                grid->set(r + 1, static_cast<std::uint32_t>(c) + 1, std::move(text));
+                Tsheetcell cell;
+                cell.text = std::move(text);
+                budget_.cell(*grid, r + 1, static_cast<std::uint32_t>(c) + 1, std::move(cell));
             }
         }
         return grid;
@@ -375,14 +478,17 @@ private:
         }
     }
 
+    Tworkbookbudget& budget_;
     const void* handle_ = nullptr;
     std::vector<std::string> names_;
 };
 
 } // namespace
 
-TExcelFile::TExcelFile(Tuiservice& ui, const std::string& path) : path_(path) {
+TExcelFile::TExcelFile(Tuiservice& ui, const std::string& path, const Tworkbooklimits& limits)
+    : path_(path) {
     std::string reason;
+    Tworkbookbudget budget{limits};
     try {
         std::ifstream in(path, std::ios::binary);
         if (!in) throw Topenerror{"the file does not exist or cannot be read"};
@@ -393,17 +499,22 @@ TExcelFile::TExcelFile(Tuiservice& ui, const std::string& path) : path_(path) {
         in.close();
         static const unsigned char ole[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
         if (magic[0] == 'P' && magic[1] == 'K')
-            reader_ = std::make_unique<Txlsxreader>(path);
+            reader_ = std::make_unique<Txlsxreader>(path, budget);
         else if (got == 8 && std::memcmp(magic, ole, 8) == 0)
-            reader_ = std::make_unique<Txlsreader>(path);
+            reader_ = std::make_unique<Txlsreader>(path, budget);
         else
             throw Topenerror{"the file is neither an .xlsx nor an .xls workbook"};
         names_ = reader_->sheetnames();
+        std::set<std::string> seen;
+        for (const std::string& n : names_)
+            if (!seen.insert(n).second)
+                throw Topenerror{"it has two sheets named \"" + n + "\""};
         // Every sheet is read now, so that a damaged one is reported here,
         // once, and later selects and reads never fail half-way through an
         // import.
         for (std::size_t k = 0; k < names_.size(); ++k)
             grids_.push_back(reader_->readsheet(k));
+        strings_ = reader_->takestrings();
         reader_.reset();
         open_ = true;
         return;
@@ -417,6 +528,7 @@ TExcelFile::TExcelFile(Tuiservice& ui, const std::string& path) : path_(path) {
     reader_.reset();
     names_.clear();
     grids_.clear();
+    strings_.clear();
     ui.warn("Cannot open the workbook " + path + ": " + reason);
 }
 
@@ -466,7 +578,10 @@ std::uint32_t TExcelFile::lastcolumn() const {
 
 std::string TExcelFile::cell(std::uint32_t r, std::uint32_t c) const {
     const Tsheetgrid* g = current();
-    return g ? g->cell(r, c) : std::string();
+    const Tsheetcell* found = g ? g->find(r, c) : nullptr;
+    if (!found) return {};
+    if (found->shared == ownedtext) return found->text;
+    return found->shared < strings_.size() ? strings_[found->shared] : std::string();
 }
 
 } // namespace velmora

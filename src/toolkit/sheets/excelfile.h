@@ -13,21 +13,27 @@
 
 namespace velmora {
 
-// The cells of one sheet, row by row; missing cells are empty texts.
-struct Tsheetgrid {
-    std::vector<std::vector<std::string>> rows; // rows[r-1][c-1]
-    std::uint32_t lastrow = 0;
-    std::uint32_t lastcolumn = 0;
-    const std::string& cell(std::uint32_t r, std::uint32_t c) const;
-    void set(std::uint32_t r, std::uint32_t c, std::string text);
+// What one workbook may cost to read. Far above any real workbook (the
+// default ones inflate to a few tens of MB and hold well under a million
+// cells), far below what would exhaust the machine: a crafted file is
+// refused at once instead of costing gigabytes or minutes.
+struct Tworkbooklimits {
+    std::uint64_t partbytes = 64ull << 20;     // one inflated part
+    std::uint64_t workbookbytes = 256ull << 20; // all inflated parts together
+    std::uint64_t cells = 4000000;            // non-empty cells of all sheets
+    std::uint64_t textbytes = 256ull << 20;    // cell text held, shared strings once
 };
+
+struct Tsheetgrid; // the cells of one sheet
 
 class TExcelFile {
 public:
     // Opens the workbook and reads all its sheets. When any part cannot be
     // read, warns with the file and the reason; the object then holds no
     // workbook and reads empty cells.
-    TExcelFile(Tuiservice& ui, const std::string& path);
+    // The message is "Cannot open the workbook <file>: <reason>", the
+    // reason naming the part, sheet or limit at fault.
+    TExcelFile(Tuiservice& ui, const std::string& path, const Tworkbooklimits& limits = {});
     ~TExcelFile();
     TExcelFile(const TExcelFile&) = delete;
     TExcelFile& operator=(const TExcelFile&) = delete;
@@ -56,8 +62,13 @@ private:
     std::vector<std::string> names_;
     std::size_t current_ = 0; // 0-based index into names_
     std::vector<std::unique_ptr<Tsheetgrid>> grids_;
+    // Shared strings, held once and referred to by index from the cells.
+    std::vector<std::string> strings_;
     std::unique_ptr<Treader> reader_; // only while opening
 };
+
+// "AB12" for row 12, column 28.
+std::string cellreference(std::uint32_t row, std::uint32_t column);
 
 // Splits an A1-style reference ("AB12") into row and column; false when it
 // is not one.
