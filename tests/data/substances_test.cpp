@@ -397,9 +397,9 @@ TEST_F(DefaultSubstances, EveryOrganicHasFiniteBiodegradationHalfLivesAndAnOhRat
     for (const auto& r : sheet_->rows) {
         if (!isorganicrow(r)) continue;
         ++organics;
-        for (const char* h : {"DT50bio_freshwater_TEMPtest", "DT50aerbio_sed_TEMPtest",
-                              "DT50anaerbio_sed", "DT50aerbio_seased_TEMPtest",
-                              "DT50bio_soil_TEMPtest"}) {
+        for (const char* h :
+             {"DT50bio_freshwater_TEMPtest", "DT50aerbio_sed_TEMPtest", "DT50anaerbio_sed",
+              "DT50aerbio_seased_TEMPtest", "DT50bio_soil_TEMPtest"}) {
             ASSERT_TRUE(r.has(h)) << r.name << " " << h;
             EXPECT_NE(r.get(h), "inf") << r.name << " " << h;
             // Between an hour and a century: longer was typed in other units.
@@ -537,8 +537,8 @@ TEST_F(DefaultSubstances, EveryOrganicDegradesInEverySoilWaterAndSediment) {
                 if (without++ == 0) first = rc.regcompname(k);
             }
         }
-        EXPECT_EQ(without, 0) << r.name << ": no degradation in " << first << " and "
-                              << without - 1 << " more";
+        EXPECT_EQ(without, 0) << r.name << ": no degradation in " << first << " and " << without - 1
+                              << " more";
     }
     EXPECT_GE(organics, 30);
     EXPECT_TRUE(ui.warnings.empty()) << ui.warnings.front();
