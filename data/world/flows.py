@@ -15,6 +15,7 @@ The rules are those of data/SOURCES.md (second environment workbook).
 """
 import numpy as np
 
+import routing
 from common import fmt, read_csv, write_csv
 
 SV = 31536.0  # km3/yr in one sverdrup (1e6 m3/s)
@@ -40,61 +41,31 @@ def num(s):
     return float(s) if s not in ("", None) else 0.0
 
 
-# Irrigation water that evaporates from the fields: about one half where the
-# rest returns to the rivers (field application efficiency is about one half
-# worldwide), rising to all of it in deserts, where the return flows are
-# taken up again downstream until they evaporate. It falls linearly from 1
-# to 0.5 as the aridity index (rain over potential evaporation) goes from 0
-# to 1.
-def irrigation_consumed(r):
-    pet = num(r["EVAPrate_lake"]) * 1000.0  # m/yr -> mm/yr
-    aridity = num(r["RAINRATE"]) / pet if pet > 0 else 1.0
-    return 1.0 - 0.5 * min(max(aridity, 0.0), 1.0)
-
-
 def river_budgets(cp):
-    """Own river water of each country (surface run-off plus groundwater
-    discharge into rivers) and what is taken out of the rivers before they
-    leave it (surface irrigation, the make-up of salt lakes)."""
-    own, taken = {}, {}
+    """Each country as routing.route() reads it, and the make-up of its salt
+    lakes (evaporation less the rain on them, as the program computes it)."""
+    countries, makeup = {}, {}
     for r in cp:
         iso = r["iso3"]
-        own[iso] = num(r["WATERrunoff"]) + num(r["FLOW_groundwater_river"])
+        pet = num(r["EVAPrate_lake"]) * 1000.0  # m/yr -> mm/yr
+        frac = routing.irrigation_consumed_fraction(num(r["RAINRATE"]), pet)
+        countries[iso] = {"own": num(r["WATERrunoff"]) + num(r["FLOW_groundwater_river"]),
+                          "consumed": frac * num(r["FLOW_river_agr"]),
+                          "has_sea": LANDLOCKED.get(iso) == "0"}
         rain_on_salt = num(r["RAINRATE"]) * num(r["AREA_saltlake"]) * 1e-6  # mm * km2 -> km3
-        saltlake = max(0.0, num(r["EVAP_saltlake"]) - rain_on_salt)
-        taken[iso] = irrigation_consumed(r) * num(r["FLOW_river_agr"]) + saltlake
-    return own, taken
+        makeup[iso] = max(0.0, num(r["EVAP_saltlake"]) - rain_on_salt)
+    return countries, makeup
 
 
-def scale_to_supply(flows, own):
-    """Scales each country's outgoing flows down where they exceed its own
-    water plus what flows in, upstream first (repeated until nothing
-    changes, which also settles rivers that cross a border twice)."""
-    factor = {}
-    for _ in range(100):
-        inflow = {}
-        for (a, b), q in flows.items():
-            inflow[b] = inflow.get(b, 0.0) + q * factor.get(a, 1.0)
-        changed = False
-        outs = {}
-        for (a, b), q in flows.items():
-            outs[a] = outs.get(a, 0.0) + q
-        for a, out in outs.items():
-            supply = own.get(a, 0.0) + inflow.get(a, 0.0)
-            f = min(1.0, supply / out) if out > 0 else 1.0
-            if abs(f - factor.get(a, 1.0)) > 1e-9:
-                factor[a] = f
-                changed = True
-        if not changed:
-            break
-    return {k: q * factor.get(k[0], 1.0) for k, q in flows.items()}, factor
+LANDLOCKED = {}
 
 
 def main():
     countries = read_csv("countries.csv")
     name = {c["iso3"]: c["name"] for c in countries}
     cp = read_csv("country_parameters.csv")
-    own, taken = river_budgets(cp)
+    LANDLOCKED.update({c["iso3"]: c["landlocked"] for c in countries})
+    budget, makeup = river_budgets(cp)
     recharge = {r["iso3"]: num(r["FLOW_soil_groundwater"]) for r in cp}
     gw_used = {r["iso3"]: num(r["FLOW_groundwater_river"]) + num(r["FLOW_groundwater_agr"])
                for r in cp}
@@ -102,17 +73,23 @@ def main():
     coast = {}
     for r in read_csv("coast_seas.csv"):
         coast.setdefault(r["iso3"], {})[r["sea"]] = num(r["km"])
+    for iso, c in budget.items():
+        if c["has_sea"] != bool(coast.get(iso)):
+            raise SystemExit(f"{iso}: land-locked flag and coastline disagree")
+    outlets = {}
+    for r in read_csv("sea_outlets.csv"):
+        if r["sea"] not in coast.get(r["iso3"], {}):
+            raise SystemExit(f"outlet on a sea the country does not border: {r}")
+        outlets.setdefault(r["iso3"], set()).add(r["sea"])
 
-    # Rivers between countries.
-    table = {}
-    basis = {}
-    for r in read_csv("river_flows.csv"):
-        a, b = r["from_iso3"], r["to_iso3"]
+    # Rivers between countries: the table (scaled to the water there is),
+    # the water left over in countries without a sea, along their main
+    # river, and the water that crosses the Caspian between shore countries.
+    res = routing.route(budget, makeup)
+    rivers, factor, table = res["rivers"], res["factor"], routing.read_tables()[0]
+    for a, b in rivers:
         if tuple(sorted((a, b))) not in borders:
-            raise SystemExit(f"river flow without a border: {r['river']} {a}->{b}")
-        table[(a, b)] = table.get((a, b), 0.0) + num(r["km3_per_yr"])
-        basis.setdefault((a, b), []).append(r["river"])
-    rivers, factor = scale_to_supply(table, own)
+            raise SystemExit(f"river flow without a border: {res['labels'][(a, b)]} {a}->{b}")
     inflow, outflow = {}, {}
     for (a, b), q in rivers.items():
         inflow[b] = inflow.get(b, 0.0) + q
@@ -120,12 +97,14 @@ def main():
     write_csv("flows_river_river.csv", ["from_iso3", "from", "to_iso3", "to", "km3_per_yr",
                                         "table_km3_per_yr", "rivers"],
               [{"from_iso3": a, "from": name[a], "to_iso3": b, "to": name[b],
-                "km3_per_yr": fmt(q, 7), "table_km3_per_yr": fmt(table[(a, b)], 7),
-                "rivers": "; ".join(basis[(a, b)])}
+                "km3_per_yr": fmt(q, 7), "table_km3_per_yr": fmt(table.get((a, b), 0.0), 7),
+                "rivers": res["labels"][(a, b)]}
                for (a, b), q in sorted(rivers.items(), key=lambda x: (name[x[0][0]],
-                                                                       name[x[0][1]]))])
+                                                                       name[x[0][1]]))
+               if q > 0])
 
-    # Rivers into the seas: what is left, named mouths first.
+    # Rivers into the seas: what is left, named mouths first, then the
+    # country's seas (its outlet seas where they are named) by coastline.
     mouths = {}
     for r in read_csv("river_mouths.csv"):
         if r["sea"] not in coast.get(r["iso3"], {}):
@@ -135,11 +114,9 @@ def main():
     balance_rows = []
     for c in countries:
         iso = c["iso3"]
-        supply = own.get(iso, 0.0) + inflow.get(iso, 0.0)
-        left = max(0.0, supply - taken.get(iso, 0.0) - outflow.get(iso, 0.0))
-        seas = coast.get(iso, {})
-        if not seas:
-            left = 0.0  # a land-locked country's rivers leave only through its neighbours
+        left = res["rest"].get(iso, 0.0)
+        seas = {s: km for s, km in coast.get(iso, {}).items()
+                if iso not in outlets or s in outlets[iso]}
         named = mouths.get(iso, [])
         named_total = sum(q for _s, q, _r in named)
         f = min(1.0, left / named_total) if named_total > 0 else 0.0
@@ -150,11 +127,17 @@ def main():
         for sea, km in seas.items():
             if length > 0 and rest > 0:
                 to_sea[(iso, sea)] = to_sea.get((iso, sea), 0.0) + rest * km / length
+        own = budget[iso]["own"]
+        taken = budget[iso]["consumed"] + makeup[iso]
+        inland = res["inland"].get(iso, 0.0)
+        residual = own + inflow.get(iso, 0.0) - taken - outflow.get(iso, 0.0) - left - inland
         balance_rows.append({
-            "iso3": iso, "name": name[iso], "own_km3": fmt(own.get(iso, 0.0), 7),
+            "iso3": iso, "name": name[iso], "own_km3": fmt(own, 7),
             "inflow_km3": fmt(inflow.get(iso, 0.0), 7),
-            "taken_km3": fmt(taken.get(iso, 0.0), 7),
+            "taken_km3": fmt(taken, 7),
             "to_countries_km3": fmt(outflow.get(iso, 0.0), 7), "to_seas_km3": fmt(left, 7),
+            "inland_km3": fmt(inland, 7),
+            "residual_km3": fmt(residual, 4),
             "scaled": fmt(factor.get(iso, 1.0), 5)})
     write_csv("river_balance.csv", list(balance_rows[0].keys()), balance_rows)
     write_csv("flows_river_sea.csv", ["iso3", "name", "sea", "km3_per_yr"],
@@ -236,8 +219,20 @@ def main():
     for s, e in EVAPORATION.items():
         evap[sidx[s]] = e * area[sidx[s]] * 1e-3  # m * km2 -> km3
         fixed[sidx[s]] = True
+    # Elsewhere E - P: an evaporation that grows with the sea surface
+    # temperature (bulk formula shape: 0.1 m/yr at 0 degC and below, 0.06
+    # m/yr more per degree), times one factor for the whole ocean, less the
+    # sea's own rain; the factor makes the world ocean balance its fresh
+    # water (rivers and groundwater). Rain-rich seas (the Arctic, the Bay of
+    # Bengal, the Southern Ocean) then gain water, warm dry ones lose it.
+    temp = np.array([num(s["TEMP"]) for s in seas])
+    rain = np.array([num(s["RAINRATE"]) for s in seas]) * 1e-3  # m/yr
+    e_shape = np.maximum(0.1, 0.1 + 0.06 * temp) * area * 1e-3  # km3/yr
+    p_km3 = rain * area * 1e-3
     rest = fresh.sum() - evap[fixed].sum()
-    evap[~fixed] = rest * area[~fixed] / area[~fixed].sum()
+    k = (rest + p_km3[~fixed].sum()) / e_shape[~fixed].sum()
+    evap[~fixed] = k * e_shape[~fixed] - p_km3[~fixed]
+    print(f"sea evaporation factor {k:.3f}")
     # Net flows that close every sea's balance, spread over the water
     # boundaries like currents in a network of conductances (boundary
     # lengths): the smallest such flows in the least-squares sense.
@@ -274,7 +269,7 @@ def main():
                       "inflow_km3": fmt(inflow_s, 9), "outflow_km3": fmt(outflow_s, 9),
                       "net_evaporation_km3": fmt(evap[i], 7),
                       "net_evaporation_m": fmt(evap[i] / area[i] * 1e3, 4),
-                      "basis": "published" if fixed[i] else "area share of the rest",
+                      "basis": "published" if fixed[i] else "temperature rule less rain",
                       "residual_km3": fmt(residual - evap[i], 3)})
     write_csv("sea_balance.csv", list(brows[0].keys()), brows)
 

@@ -15,6 +15,7 @@ import re
 
 from common import (ZONAL_LAND_RAIN, ZONAL_OCEAN_RAIN, ascii_name, fmt, interp, node_json, oh_concentration,
                     read_csv, write_csv)
+import routing
 
 # Parameters read from the sheets: name, kind, sheet unit, description,
 # aggregation of group rows (sum, area, lake, saltlake, pop, shelf).
@@ -190,6 +191,8 @@ def internal_runoff_km3(iso3, f):
     """The factbook's total renewable water less what the rivers of the
     transboundary table bring in; 0 when there is no figure or nothing is
     left."""
+    if iso3 in INTERNAL_WATER:
+        return INTERNAL_WATER[iso3]
     renewable = num(f.get("renewable_water_km3"))
     if not renewable:
         return 0.0
@@ -264,7 +267,7 @@ ANTARCTIC_MEAN_TEMP = -50.0
 
 EU_TRADE = 0.3  # intra-industry trade share of EEA countries
 OTHER_TRADE = 0.1
-WORLD_MARINE_CATCH_T = 81.5e6  # marine capture fisheries 2014 (FAO, SOFIA 2016)
+SEAWATER_FREEZING_C = -1.8  # sea water of salinity 33-35 freezes at about -1.8 degC
 
 
 AGRI_NOT_A_FIGURE_PCT = 99.5
@@ -332,10 +335,74 @@ def country_inputs():
     return out
 
 
+def route_water(results):
+    """Surface irrigation takes only the river water a country has (its own
+    and what the rivers bring in, less what flows on to its neighbours);
+    what the rivers cannot give comes from groundwater reserves (the fossil
+    aquifers of the Arabian peninsula and the Sahara), which do not feed the
+    rivers. The Caspian Sea evaporates at the one rate at which the rivers
+    that reach it make up its loss; each shore country's EVAP_saltlake is
+    that rate over its share plus its other salt lakes."""
+    by = {r["iso3"]: r for r in results}
+    caspian = {i: r["caspian"] for i, r in by.items() if r["caspian"] > 0}
+    other = {i: r["salt_ne"] * 0.8 * r["lake_evap"] * 1e-6 for i, r in by.items()}
+    rain = {i: r["p"]["RAINRATE"] for i, r in by.items()}
+
+    def countries():
+        out = {}
+        for i, r in by.items():
+            p = r["p"]
+            frac = routing.irrigation_consumed_fraction(p["RAINRATE"], r["lake_evap"])
+            r["consumed_frac"] = frac
+            out[i] = {"own": p["WATERrunoff"] + p["FLOW_groundwater_river"],
+                      "consumed": frac * p["FLOW_river_agr"],
+                      "has_sea": r["c"]["landlocked"] == "0",
+                      "saltlake_other_km2": r["salt_ne"]}
+        return out
+
+    e = 0.0
+    for _ in range(30):
+        cs = countries()
+        e = routing.caspian_rate(cs, caspian, other, rain)
+        makeup = routing.saltlake_makeup(cs, caspian, other, rain, e)
+        res = routing.route(cs, makeup)
+        moved = False
+        for i, d in res["deficit"].items():
+            r = by[i]
+            p = r["p"]
+            if d <= 1e-9:
+                continue
+            if p["FLOW_river_agr"] > 0:
+                shift = min(p["FLOW_river_agr"], d / r["consumed_frac"])
+                p.put("FLOW_river_agr", p["FLOW_river_agr"] - shift, "rule")
+                p.put("FLOW_groundwater_agr", p["FLOW_groundwater_agr"] + shift, "rule")
+                moved = True
+            elif i not in routing.CASPIAN_SHORE and makeup.get(i, 0.0) > 0:
+                # A closed salt lake evaporates no more than the rain and the
+                # rivers bring it: it shrinks (the Aral Sea).
+                other[i] = max(other[i] - min(d, makeup[i]), 0.0)
+                moved = True
+        if not moved:
+            break
+    global CASPIAN_EVAPORATION_M
+    CASPIAN_EVAPORATION_M = e
+    print(f"Caspian Sea evaporation {e:.3f} m/yr")
+    for i, r in by.items():
+        r["p"].put("EVAP_saltlake", other[i] + e * r["caspian"] * 1e-3, "rule")
+
+
 def build_countries():
     global PRECIPITATION
     PRECIPITATION = {r["iso3"]: float(r["precipitation_mm"]) for r in read_csv("precipitation.csv")}
-    global RIVER_INFLOW
+    global RIVER_INFLOW, INTERNAL_WATER
+    # Where the factbook's total counts a main stream that only passes the
+    # border (Congo, Senegal, Parana) or has no figure: FAO AQUASTAT's
+    # internal renewable water, entered by hand.
+    INTERNAL_WATER = {r["iso3"]: float(r["internal_km3"]) for r in read_csv("internal_water.csv")}
+    global FOOD_SUPPLY, LAKE_TOTALS
+    LAKE_TOTALS = {r["iso3"]: float(r["total_km2"]) for r in read_csv("lake_areas.csv")}
+    FOOD_SUPPLY = {r["iso3"]: {k: float(v) for k, v in r.items() if k != "iso3"}
+                   for r in read_csv("food_supply.csv")}
     RIVER_INFLOW = {}
     for rf in read_csv("river_flows.csv"):
         RIVER_INFLOW[rf["to_iso3"]] = RIVER_INFLOW.get(rf["to_iso3"], 0.0) + float(rf["km3_per_yr"])
@@ -361,6 +428,15 @@ def build_countries():
         p = Provenanced()
         lake = num(g["lake_km2"])
         salt_ne = num(g["saltlake_km2"]) - num(g["caspian_km2"])
+        # The Natural Earth lakes miss most small lakes: a national total of
+        # all lakes (fresh and salt, without the Caspian), where published,
+        # gives the fresh lakes as the total less the salt lakes on the map.
+        # The added lakes are 10 m deep.
+        lake_ne = lake
+        if c["iso3"] in LAKE_TOTALS:
+            lake = max(lake, LAKE_TOTALS[c["iso3"]] - salt_ne)
+        r["lake_src"] = "table" if lake > lake_ne else "map"
+        r["lake_ne"] = lake_ne
         caspian = num(g["caspian_km2"])
         urban = num(g["urban_km2"])
         poly = num(g["polygon_km2"])
@@ -548,6 +624,8 @@ def build_countries():
         p.put("AREA_lakesed", r["lake"], "rule")
         p.put("AREA_saltlake", r["salt_ne"] + r["caspian"], "source")
         depth = num(r["g"]["lake_mean_depth_m"]) or 10.0
+        if r["lake"] > r["lake_ne"]:
+            depth = (r["lake_ne"] * depth + (r["lake"] - r["lake_ne"]) * 10.0) / r["lake"]
         p.put("TOTALDEPTH_lake", depth, "source" if r["lake"] > 0 else "rule")
         p.put("MIXDEPTH_lake", min(depth, 15.0), "rule")
         sdepth = num(r["g"]["saltlake_mean_depth_m"]) or 5.0
@@ -580,6 +658,7 @@ def build_countries():
         p.put("FLOW_groundwater_agr", 0.4 * r["irrigation"], r["iprov"])
         p.put("FLOW_groundwater_river",
               0.9 * max(p["FLOW_soil_groundwater"] - p["FLOW_groundwater_agr"], 0.0), "rule")
+    route_water(results)
 
     # People.
     for r in results:
@@ -648,8 +727,19 @@ def build_countries():
             fresh_share = 0.6 - 0.5 * share
         else:
             fresh_share = 0.1
-        p.put("IH_freshwaterfish", fish * fresh_share, "rule")
-        p.put("IH_seafish", fish * (1.0 - fresh_share), "rule")
+        # National food supply (FAO food balance sheets) where published:
+        # meat, milk, fish and starchy roots in kg per person and year; the
+        # freshwater share of the fish stays the rule's.
+        fbs = FOOD_SUPPLY.get(r["iso3"])
+        fprov = "rule"
+        if fbs:
+            per_day = 1000.0 / 365.0
+            p.put("IH_meat", fbs["meat_kg"] * per_day, "source")
+            p.put("IH_dairy", fbs["dairy_kg"] * per_day, "source")
+            p.put("IH_rootcrops", fbs["roots_kg"] * per_day, "source")
+            fish, fprov = fbs["fish_kg"] * per_day, "source"
+        p.put("IH_freshwaterfish", fish * fresh_share, fprov)
+        p.put("IH_seafish", fish * (1.0 - fresh_share), fprov)
         cont, sub = c["continent"], c["subregion"]
         if cont == "North America":
             bw = BODY_WEIGHT["North America"] if sub == "North America" and r["iso3"] != "MEX" \
@@ -719,32 +809,65 @@ def build_countries():
     return results
 
 
-def build_seas():
-    seas = read_csv("seas.csv")
-    weights = []
+def sea_catches(seas):
+    """The published catch of each FAO major fishing area (about 2014) shared
+    among the seas in it (tables/fishing_areas.csv, sea_fishing_areas.csv):
+    a sea that straddles areas counts in each with the share of it that lies
+    there; within an area the catch goes by shelf area plus 5 % of the open
+    sea, times the open-water fraction (an ice-covered month yields
+    nothing)."""
+    weight = {}
     for s in seas:
         a, shelf = float(s["area_km2"]), float(s["shelf_km2"])
-        # Fish are caught in open water: an ice-covered month yields nothing.
-        open_water = 1.0 - float(s["ice_fraction"])
-        weights.append((shelf + 0.05 * (a - shelf)) * open_water)
-    wsum = sum(weights)
+        weight[s["name"]] = (shelf + 0.05 * (a - shelf)) * (1.0 - float(s["ice_fraction"]))
+    areas = {r["area"]: float(r["catch_t"]) for r in read_csv("fishing_areas.csv")}
+    members = {}
+    for r in read_csv("sea_fishing_areas.csv"):
+        members.setdefault(r["area"], []).append((r["sea"], float(r["share"])))
+    catch = {s["name"]: 0.0 for s in seas}
+    for area, total in areas.items():
+        parts = members[area]
+        wsum = sum(weight[sea] * share for sea, share in parts)
+        for sea, share in parts:
+            catch[sea] += total * weight[sea] * share / wsum
+    return catch
+
+
+def build_seas():
+    seas = read_csv("seas.csv")
+    climate = {(r["sea"], r["quantity"]): float(r["value"]) for r in read_csv("sea_climate.csv")}
+    for s in seas:
+        if (s["name"], "ice_fraction") in climate:
+            s["ice_fraction"] = str(climate[(s["name"], "ice_fraction")])
+    catch = sea_catches(seas)
     out = []
-    for s, w in zip(seas, weights):
+    for s in seas:
         p = Provenanced()
         a, shelf, depth = float(s["area_km2"]), float(s["shelf_km2"]), float(s["mean_depth_m"])
         sf = shelf / a
         p.put("SYSTEMAREA", a, "source")
-        p.put("TEMP", float(s["sst_c"]), "source")
-        p.put("RAINRATE", float(s["zonal_rain_mm"]), "rule")
+        ice = climate.get((s["name"], "ice_fraction"))
+        ice_prov = "source"
+        if ice is None:
+            ice = float(s["ice_fraction"])
+        # The ships' means are of the months without ice: the water under
+        # the ice is at its freezing point.
+        p.put("TEMP", ice * SEAWATER_FREEZING_C + (1.0 - ice) * float(s["sst_c"]),
+              "source" if ice == 0 else "rule")
+        rain = climate.get((s["name"], "rain_mm"))
+        if rain is None:
+            p.put("RAINRATE", float(s["zonal_rain_mm"]), "rule")
+        else:
+            p.put("RAINRATE", rain, "source")
         p.put("OHCONC_air", float(s["oh_per_cm3"]), "rule")
-        p.put("Farea_seaice", float(s["ice_fraction"]), "source")
+        p.put("Farea_seaice", ice, ice_prov)
         p.put("Foc_seased", 0.02 * sf + 0.005 * (1 - sf), "rule")
         p.put("Foc_seasusp", 0.1, "rule")
         p.put("SUSPFRACTION_seawater", (5.0 * sf + 1.0 * (1 - sf)) * 1e-3 / 250.0, "rule")
         p.put("MIXDEPTH_seawater", min(depth, 100.0), "rule")
         p.put("AREA_seased", shelf, "source")
         p.put("AEROSOLDEPRATE", 1.8, "rule")
-        p.put("CATCH_seafish", WORLD_MARINE_CATCH_T * w / wsum, "rule")
+        p.put("CATCH_seafish", catch[s["name"]], "source")
         out.append((s, p))
     return out
 

@@ -433,5 +433,51 @@ TEST_F(DefaultEnvironment, KnownFactsComeOutRight) {
     EXPECT_GT(countries_->number(kz, "AREA_saltlake"), 50000.0);
 }
 
+// The second pass over the rule-made columns: published figures where
+// there are any, within the published range where a rule remains.
+TEST_F(DefaultEnvironment, RuleMadeColumnsAgreeWithPublishedFigures) {
+    auto country = [&](const char* name, const char* column) {
+        std::uint32_t r = countries_->find(name);
+        EXPECT_NE(r, 0u) << name;
+        return r ? countries_->number(r, column) : 0.0;
+    };
+    auto sea = [&](const char* name, const char* column) {
+        std::uint32_t r = seas_->find(name);
+        EXPECT_NE(r, 0u) << name;
+        return r ? seas_->number(r, column) : 0.0;
+    };
+    // Water under sea ice is near its freezing point.
+    for (const char* s : {"Laptev Sea", "East Siberian Sea", "Arctic Ocean"})
+        EXPECT_LT(sea(s, "TEMP"), 0.0) << s;
+    // The annual mean ice of the Southern Ocean is less than its maximum.
+    EXPECT_LE(sea("Southern Ocean", "Farea_seaice"), 0.6);
+    EXPECT_GE(sea("Sea of Okhotsk", "Farea_seaice"), 0.2);
+    EXPECT_LT(sea("Red Sea", "RAINRATE"), 200.0);
+    // Catches by fishing area: Hudson Bay gives a few thousand tonnes, the
+    // East China Sea millions; the world about 81 million t.
+    EXPECT_LT(sea("Hudson Bay", "CATCH_seafish"), 20000.0);
+    EXPECT_LT(sea("Southern Ocean", "CATCH_seafish"), 1e6);
+    EXPECT_GT(sea("East China Sea", "CATCH_seafish"), 2e6);
+    double catches = 0;
+    for (std::uint32_t r = Firstrow; r <= Lastsearow; ++r)
+        catches += seas_->number(r, "CATCH_seafish");
+    EXPECT_NEAR(catches, 81.1e6, 0.01 * 81.1e6);
+    // Rain, lakes and diets where the rules were off by a factor 3 or more.
+    EXPECT_LT(country("Qatar", "RAINRATE"), 150.0);
+    EXPECT_LT(country("Cape Verde", "RAINRATE"), 400.0);
+    EXPECT_GT(country("Norway", "AREA_lake"), 10000.0);
+    EXPECT_GT(country("Iceland", "AREA_lake"), 500.0);
+    EXPECT_GT(country("Mongolia", "IH_dairy"), 200.0);
+    EXPECT_LT(country("Papua New Guinea", "IH_dairy"), 20.0);
+    EXPECT_LT(country("Niger", "IH_rootcrops"), 60.0);
+    EXPECT_LT(country("Ethiopia", "IH_freshwaterfish") + country("Ethiopia", "IH_seafish"), 5.0);
+    // The Caspian evaporates at one rate over every shore country's share.
+    double rate = country("Azerbaijan", "EVAP_saltlake") / country("Azerbaijan", "AREA_saltlake");
+    EXPECT_NEAR(country("Russia", "EVAP_saltlake") / country("Russia", "AREA_saltlake"), rate,
+                0.01 * rate);
+    EXPECT_GT(rate * 1e3, 0.8); // m/yr
+    EXPECT_LT(rate * 1e3, 1.5);
+}
+
 } // namespace
 } // namespace velmora

@@ -355,6 +355,33 @@ TEST_F(DefaultBorders, RiversCarryNoMoreThanTheirCountriesRunOff) {
     EXPECT_GT(value(rs, countryrow("DR Congo"), searow("South Atlantic Ocean")), 1000);
 }
 
+TEST_F(DefaultBorders, RiverWaterLeavesAlongTheRealRivers) {
+    const char* rr = "FLOW_river_river";
+    const char* rs = "FLOW_river_seawater";
+    // The Nile reaches the Mediterranean, the Rhine the North Sea.
+    EXPECT_EQ(value(rs, countryrow("Egypt"), searow("Red Sea")), 0.0);
+    EXPECT_GT(value(rs, countryrow("Egypt"), searow("Eastern Mediterranean Sea")), 5.0);
+    EXPECT_EQ(value(rs, countryrow("Netherlands"), searow("Caribbean Sea")), 0.0);
+    // Land-locked countries pass their water on down their main river.
+    std::uint32_t runoff = column(*countries_, "WATERrunoff");
+    std::uint32_t base = column(*countries_, "FLOW_groundwater_river");
+    std::uint32_t agr = column(*countries_, "FLOW_river_agr");
+    for (const char* c : {"Paraguay", "Uganda", "Central African Republic", "Zambia", "Bolivia"}) {
+        std::uint32_t r = countryrow(c);
+        double in = 0, out = 0;
+        for (std::uint32_t b = Firstrow; b <= Lastcountryrow; ++b) {
+            in += value(rr, b, r);
+            out += value(rr, r, b);
+        }
+        double own = countries_->at(r, runoff) + countries_->at(r, base);
+        EXPECT_GE(out, own + in - countries_->at(r, agr) - 1e-3 * (own + in)) << c;
+    }
+    EXPECT_GT(value(rr, countryrow("Paraguay"), countryrow("Argentina")), 150.0);
+    // The Volga's water reaches the Caspian shares of Russia's neighbours.
+    EXPECT_GT(value(rr, countryrow("Russia"), countryrow("Kazakhstan")), 100.0);
+    EXPECT_GT(value(rr, countryrow("Kazakhstan"), countryrow("Turkmenistan")), 20.0);
+}
+
 TEST_F(DefaultBorders, GroundwaterIsASmallShareOfTheSurfaceFlows) {
     for (std::uint32_t r = Firstrow; r <= Lastcountryrow; ++r) {
         for (std::uint32_t b = Firstrow; b <= Lastcountryrow; ++b)
