@@ -666,3 +666,75 @@ TEST_F(Transfertwoseas, CurrentsCarrySolidsBetweenSeas) {
 
 } // namespace
 } // namespace velmora
+
+namespace velmora {
+namespace {
+
+// ---- The whole chain on a world with frozen land and sea ice ------------------
+
+Tsmallworld frozenworld() {
+    Tsmallworld w = Tsmallworld::standard();
+    // Aland: frozen all year, 100 of its km^2 under land ice.
+    w.countries[0].values["FROSTMONTHS"] = "12";
+    w.countries[0].values["AREA_landice"] = "100";
+    // Bland: frozen half the year, with a lake.
+    w.countries[1].values["FROSTMONTHS"] = "6";
+    w.countries[1].values["AREA_lake"] = "500";
+    w.countries[1].values["AREA_lakesed"] = "500";
+    // Asea: 30 % under ice.
+    w.seas[0].values["Farea_seaice"] = "0.3";
+    return w;
+}
+
+class Transferfrozen : public ::testing::Test {
+protected:
+    Transferfrozen() : fx(frozenworld()) {}
+    Tworldfixture fx;
+    Tresults& r = fx.m().results;
+
+    void SetUp() override {
+        fx.organic();
+        fx.ws.results.clear();
+        fx.ws.env.changed = true;
+        fx.ws.emi.set(1, air);
+        fx.ws.calculate();
+    }
+};
+
+TEST_F(Transferfrozen, TwelveFrostMonthsSealTheSoilsBothWays) {
+    ASSERT_FLOAT_EQ(r.Ftime_frost.value(Aland), 1);
+    for (Tnumpars* p : {&r.DIFF_air_nat, &r.DIFF_nat_air, &r.DIFF_air_agr, &r.DIFF_agr_air,
+                        &r.DIFF_air_urb, &r.DIFF_urb_air, &r.DIFF_air_lake, &r.DIFF_lake_air})
+        EXPECT_EQ(p->value(Aland), 0) << p->name();
+    // Deposition with rain and aerosols goes on.
+    EXPECT_GT(r.ADV_air_nat.value(Aland), 0);
+}
+
+TEST_F(Transferfrozen, SoilAndLakeWithFrostMonthsReachTheEquilibriumRatio) {
+    ASSERT_FLOAT_EQ(r.Ftime_frost.value(Bland), 0.5);
+    // Only air-soil exchange at steady state: C_soil / C_air = DIFF_air_soil /
+    // DIFF_soil_air, which must be (1 - Fass_aer) / K_air.
+    double gaseous = 1 - double(r.Fass_aer.value(Bland));
+    double ratio = double(r.DIFF_air_nat.value(Bland)) / r.DIFF_nat_air.value(Bland);
+    EXPECT_NEAR(ratio, gaseous / r.K_airnonagr.value(Bland), 1e-5 * ratio);
+    ratio = double(r.DIFF_air_agr.value(Bland)) / r.DIFF_agr_air.value(Bland);
+    EXPECT_NEAR(ratio, gaseous / r.K_airagr.value(Bland), 1e-5 * ratio);
+    // The lake: (1 - Fass_aer) / (Fdiss_inlandwater * K_airwater).
+    ratio = double(r.DIFF_air_lake.value(Bland)) / r.DIFF_lake_air.value(Bland);
+    double lake = gaseous / (double(r.Fdiss_inlandwater.value(Bland)) * r.K_airwater.value(Bland));
+    EXPECT_NEAR(ratio, lake, 1e-5 * ratio);
+}
+
+TEST_F(Transferfrozen, SeaUnderIceReachesTheEquilibriumRatio) {
+    double gaseous = 1 - double(r.Fass_aer.value(Asea));
+    double ratio = double(r.DIFF_air_seawater.value(Asea)) / r.DIFF_seawater_air.value(Asea);
+    double sea = gaseous / (double(r.Fdiss_seawater.value(Asea)) * r.K_airwater.value(Asea));
+    EXPECT_NEAR(ratio, sea, 1e-5 * ratio);
+    // Both through the open 70 % of the sea.
+    EXPECT_FLOAT_EQ(r.DIFF_air_seawater.value(Asea),
+                    double(r.GASABS_water.value(Asea)) * 0.7 * fx.ws.env.SYSTEMAREA.value(Asea));
+    EXPECT_TRUE(fx.ui.warnings.empty()) << fx.ui.warnings.front();
+}
+
+} // namespace
+} // namespace velmora
