@@ -54,6 +54,8 @@ def data_value(quantity, region, countries, seas):
     if quantity == "fish_kg":
         return (float(c["IH_freshwaterfish"]) + float(c["IH_seafish"])) / PER_DAY, \
             c["IH_seafish_prov"]
+    if quantity == "internal_water_km3":
+        return float(c["WATERrunoff"]) + float(c["FLOW_soil_groundwater"]), c["WATERrunoff_prov"]
     if quantity == "catch_t":
         return float(s["CATCH_seafish"]), s["CATCH_seafish_prov"]
     if quantity == "sea_temp_c":
