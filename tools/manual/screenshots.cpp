@@ -1,0 +1,72 @@
+// Renders the program's windows offscreen into the manual's pictures.
+//
+//   velmora-screenshots PROGRAMDIR IMAGEDIR
+//
+// PROGRAMDIR holds the default workbooks (the build's bin folder). The
+// pictures are committed with the manual; run this after a window changed
+// (the build target velmora_manual_screenshots does).
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <cstdio>
+#include <iostream>
+
+#include "app/velmoraform.h"
+#include "numeric/uiservice.h"
+#include "toolkit/aboutform.h"
+#include "toolkit/smallforms.h"
+#include "toolkit/sysinfo.h"
+#include "views/aggregationform.h"
+#include "views/opensubstanceform.h"
+#include "views/settingsform.h"
+
+using namespace velmora;
+
+namespace {
+
+QString outdir;
+
+void save(QWidget& window, const char* name) {
+    window.show();
+    QApplication::processEvents();
+    const QString path = QDir(outdir).filePath(QString::fromLatin1(name) + QStringLiteral(".png"));
+    if (!window.grab().save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    window.hide();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: velmora-screenshots PROGRAMDIR IMAGEDIR\n");
+        return 2;
+    }
+    const std::string programdir = argv[1];
+    outdir = QString::fromLocal8Bit(argv[2]);
+    QDir().mkpath(outdir);
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
+
+    Tprograminfo program(QDir(QString::fromStdString(programdir)).filePath(QStringLiteral("Velmora")).toStdString());
+    program.identify(buildwebpage());
+    // Warnings to the terminal: a message box would wait for a click nobody gives.
+    Tconsoleui ui(std::cerr);
+    TVelmoraForm form(programdir, &ui);
+    form.setWindowState(Qt::WindowNoState);
+    form.setMinimumSize(0, 0);
+    form.resize(870, 500);
+    save(form, "mainwindow");
+
+    TSettingsForm settings(form.workspace(), &form);
+    save(settings, "settings");
+    TOpenSubstanceForm open(form.workspace(), &form);
+    save(open, "opensubstance");
+    TAggregationForm aggregation(form.workspace().settings, form.workspace().regions, &form);
+    save(aggregation, "aggregation");
+    TAboutForm about(program, form.workspace().settings.Digits, &form);
+    save(about, "about");
+    auto sysinfo = makesysinfoform(program, form.workspace().settings.Digits, &form);
+    sysinfo->resize(560, 520);
+    save(*sysinfo, "sysinfo");
+    return 0;
+}
