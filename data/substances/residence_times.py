@@ -22,8 +22,9 @@ import sys
 import tempfile
 
 YEAR = 365.25 * 86400.0
-SCORES = ["iFtot"] + ["IAICRtox_" + c for c in
-                      ("river", "lake", "saltlake", "seawater", "soil", "humnoncarc", "humcarc")]
+CATEGORIES = ("river", "lake", "saltlake", "seawater", "soil", "humnoncarc", "humcarc")
+SCORES = (["iFtot"] + ["IAICRtox_" + c for c in CATEGORIES] +
+          ["CFtoxact_" + c for c in CATEGORIES])
 
 
 def substances(cli, book):
