@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -13,6 +14,7 @@
 #include <QMouseEvent>
 #include <QStatusBar>
 
+#include "toolkit/desktop.h"
 #include "toolkit/forms.h"
 #include "toolkit/qtuiservice.h"
 #include "views/aggregationform.h"
@@ -143,10 +145,11 @@ void TVelmoraForm::createmenus() {
     HelpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     ManualItem = item(
         HelpMenu, QStringLiteral("&Manual"), Qt::Key_F1,
-        [this] { notavailable(QStringLiteral("The manual")); }, false);
+        [this] { openhelpfile(QStringLiteral("The VELMORA program - A short manual.pdf")); },
+        false);
     InformationItem = item(
         HelpMenu, QStringLiteral("&Information"), none,
-        [this] { notavailable(QStringLiteral("The information file")); }, false);
+        [this] { openhelpfile(QStringLiteral("readme.txt")); }, false);
     AboutItem = item(
         HelpMenu, QStringLiteral("&About"), none,
         [this] { notavailable(QStringLiteral("The About window")); }, false);
@@ -255,13 +258,22 @@ bool TVelmoraForm::eventFilter(QObject* watched, QEvent* event) {
             run([] {});
             return true;
         }
+        // The double click is the world map's, once that window exists; until
+        // then it does nothing (and is no second click that refreshes).
         if (event->type() == QEvent::MouseButtonDblClick &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            run([this] { notavailable(QStringLiteral("The world map")); }, false);
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
             return true;
-        }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+Tprograminfo TVelmoraForm::program() const {
+    return Tprograminfo(
+        QDir(qs(ws_->programdirectory)).filePath(qs(Tprograminfo::current().name())).toStdString());
+}
+
+void TVelmoraForm::openhelpfile(const QString& name) {
+    openbesideprogram(name, program(), ws_->ui);
 }
 
 void TVelmoraForm::notavailable(const QString& what) {

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/workspace.h"
+#include "toolkit/programinfo.h"
 
 class QAction;
 class QLabel;
@@ -96,6 +97,13 @@ private:
     void EditSubstanceItemClick();
     void SetEmissionItemClick();
     void ResultsItemClick(const QString& tab);
+    // The program as its windows name it: this window's program directory
+    // and the running program's name.
+    Tprograminfo program() const;
+    // Opens a help file with the desktop's default application, from beside
+    // the program or else the working directory; a file that is missing or
+    // cannot be opened is named in a warning.
+    void openhelpfile(const QString& name);
     // What later windows will do; a note to the user until they exist.
     void notavailable(const QString& what);
 

@@ -1,6 +1,7 @@
 #pragma once
 // The one door through which model code reaches the user: warnings, progress
-// windows with Cancel, the program's stop check and the edit-parameter dialog.
+// windows with Cancel, the program's stop check, the edit-parameter dialog
+// and the sound that tells a long run has ended.
 // The desktop program implements it with real windows; tests use the
 // recorder, the command-line tool the console implementation.
 #include <cstdint>
@@ -54,6 +55,10 @@ public:
     virtual bool editparameter(Teditrequest& request) = 0;
     // The program-wide stop request that long loops poll.
     virtual bool stoprequested() = 0;
+    // Plays a sound file; a relative name is looked for beside the program
+    // first, then in the working directory. A sound that cannot be played
+    // is no error: the front end may beep instead or stay quiet.
+    virtual void playsound(const std::string& file) { (void)file; }
 };
 
 // A progress window that shows nothing; its Cancel is never pressed.
@@ -84,6 +89,8 @@ public:
     bool stop = false;
     // Edit requests seen, and the answers to give (front of the queue first).
     std::vector<Teditrequest> editrequests;
+    // Sound files asked for, in order.
+    std::vector<std::string> sounds;
     struct Tanswer {
         bool ok = true;
         bool known = true;
@@ -95,8 +102,10 @@ public:
     std::unique_ptr<Tprogress> progress() override;
     bool editparameter(Teditrequest& request) override;
     bool stoprequested() override { return stop; }
+    void playsound(const std::string& file) override { sounds.push_back(file); }
     void reset() {
         warnings.clear();
+        sounds.clear();
         progresstexts.clear();
         editrequests.clear();
     }
@@ -112,6 +121,8 @@ public:
     std::unique_ptr<Tprogress> progress() override;
     bool editparameter(Teditrequest&) override { return false; }
     bool stoprequested() override { return false; }
+    // A terminal has no sound to play at the end of a run.
+    void playsound(const std::string&) override {}
     long warningcount() const { return warnings_; }
 
 private:

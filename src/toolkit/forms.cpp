@@ -10,6 +10,7 @@
 #include <QShortcut>
 
 #include "numeric/errors.h"
+#include "toolkit/charpicker.h"
 
 namespace velmora {
 
@@ -165,7 +166,8 @@ void standardbutton(QPushButton* button, int kind) {
         button->setToolTip(QStringLiteral("Open print dialog"));
         break;
     case 4:
-        throw EMethodNotAvailable();
+        foreigncharbutton(button);
+        break;
     case 5:
         button->setText(QStringLiteral("Details"));
         button->setToolTip(

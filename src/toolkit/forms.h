@@ -26,9 +26,9 @@ void centreonowner(QWidget* form);
 // 1 "Cancel" and 2 "Close": Escape clicks them, they reject (close) their window;
 // 3 "Print ...", 5 "Details", 6 "v More", 7 "^ Less": caption and hint only.
 // "Accept"/"reject" are the dialog results when the button sits in a QDialog;
-// in any other window the button just closes it. The foreign-character
-// button (4) is not available yet and raises EMethodNotAvailable; other kinds
-// raise EInvalidArgument.
+// in any other window the button just closes it. 4 "&Fô®€ïgñ ..." picks a
+// foreign character and copies it to the clipboard (foreigncharbutton,
+// charpicker.h). Other kinds raise EInvalidArgument.
 void standardbutton(QPushButton* button, int kind);
 
 // Escape clicks the button while it is visible and enabled in its window.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "toolkit/desktop.h"
 #include "toolkit/progressform.h"
 #include "views/editparameterform.h"
 
@@ -81,6 +82,10 @@ bool Tqtuiservice::editparameter(Teditrequest& request) {
 bool Tqtuiservice::stoprequested() {
     if (stopflag_) return true;
     return stopfunction_ ? stopfunction_() : false;
+}
+
+void Tqtuiservice::playsound(const std::string& file) {
+    playsoundfile(findbesideprogram(QString::fromStdString(file), program_));
 }
 
 } // namespace velmora

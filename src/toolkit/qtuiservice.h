@@ -37,6 +37,10 @@ public:
     // The edit-parameter dialog, modal; true on OK, with the answer filled in.
     bool editparameter(Teditrequest& request) override;
     bool stoprequested() override;
+    // Plays the file with the desktop's sound player, looking for a relative
+    // name beside the program first; a beep when there is no file or no
+    // player. Never an error box: a sound is a courtesy, not a result.
+    void playsound(const std::string& file) override;
 
     void requeststop() { stopflag_ = true; }
     void clearstop() { stopflag_ = false; }

@@ -49,7 +49,6 @@ TEST(standardbutton, CaptionsAndHints) {
 
 TEST(standardbutton, UnknownKindsAreRefused) {
     QPushButton button;
-    EXPECT_THROW(standardbutton(&button, 4), EMethodNotAvailable);
     EXPECT_THROW(standardbutton(&button, 8), EInvalidArgument);
     EXPECT_THROW(standardbutton(&button, -1), EInvalidArgument);
 }

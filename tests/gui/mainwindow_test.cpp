@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -398,12 +399,18 @@ TEST_F(MainWindow, AClickOnTheWindowRefreshes) {
     EXPECT_EQ(panel(*form, 3), "Emission: Asea_sea water");
 }
 
-TEST_F(MainWindow, DoubleClickAsksForTheWorldMap) {
-    std::string name, text;
-    whenbox(name, text);
+TEST_F(MainWindow, DoubleClickOpensNothingBeforeTheWorldMapExists) {
+    // A window opened by mistake is closed again so that the test ends.
+    bool opened = false;
+    QTimer::singleShot(200, [&opened] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = true;
+            modal->close();
+        }
+    });
     QTest::mouseDClick(form->centralWidget(), Qt::LeftButton);
-    EXPECT_EQ(name, "NotAvailableBox");
-    EXPECT_EQ(text, "The world map is not available yet.");
+    QTest::qWait(300);
+    EXPECT_FALSE(opened);
 }
 
 TEST_F(MainWindow, BoxesAndRCRCalculateBeforeTheirPlaceholder) {
@@ -425,8 +432,6 @@ TEST_F(MainWindow, EditorsAndHelpAreMarkedNotAvailable) {
         {form->EditEnvironmentItem, "The environment editor is not available yet."},
         {form->EditSubstanceItem, "The substance editor is not available yet."},
         {form->EditEmissionItem, "The emission editor is not available yet."},
-        {form->ManualItem, "The manual is not available yet."},
-        {form->InformationItem, "The information file is not available yet."},
         {form->AboutItem, "The About window is not available yet."}};
     for (const auto& [action, expected] : items) {
         std::string name, text;

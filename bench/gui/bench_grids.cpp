@@ -1,0 +1,133 @@
+// Times the windows' toolkit on the default world (n = 3,468 regcomps):
+// putting Abig and the full inverse Abig^-1 into a grid and painting what
+// a window shows of it, sorting a 3,468-row grid of 3,468 columns by a
+// numeric column, and the matrix chart of both into a 400-pixel picture.
+// Reports the median of several runs in milliseconds. Runs offscreen.
+//
+// usage: bench_grids [--runs N] [--dir DIRECTORY-WITH-WORKBOOKS]
+#include <QApplication>
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/workspace.h"
+#include "toolkit/grid.h"
+#include "toolkit/matrixchart.h"
+#include "toolkit/plot.h"
+
+using namespace velmora;
+
+namespace {
+
+double nowms() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The grid table of a regcomp matrix, as the results window builds it.
+std::shared_ptr<Tcomputedtable> regcomptable(const Tworkspace& ws, const Tnumparss& p) {
+    const std::uint32_t n = ws.regcomps.n;
+    auto table = std::make_shared<Tcomputedtable>(
+        p.values.rows(), p.values.cols(),
+        [&p](std::uint32_t i, std::uint32_t j) { return p.display(i, j); });
+    for (std::uint32_t k = 1; k <= n; ++k) {
+        table->colheadings.push_back(ws.regcomps.regcompname(k));
+        table->rowheadings.push_back(ws.regcomps.regcompname(k));
+    }
+    return table;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    int runs = 7;
+    std::string dir;
+    {
+        std::error_code ec;
+        dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+    }
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        if (a == "--runs") runs = std::atoi(argv[i + 1]);
+        if (a == "--dir") dir = argv[i + 1];
+    }
+
+    Tconsoleui ui;
+    Tworkspace ws(ui, dir);
+    ws.initialize();
+    if (!ws.env.present) {
+        std::fprintf(stderr, "no environment in %s\n", dir.c_str());
+        return 1;
+    }
+    // The full inverse, as Factors mode computes it.
+    ws.settings.FactorsMode = true;
+    ws.regcomps.build();
+    ws.env.changed = true;
+    ws.calculate();
+    const Tnumparss& abig = ws.regcomps.Abig;
+    const Tnumparss& inverse = ws.regcomps.Abiginverse;
+    std::printf("Abig %u x %u, %u stored cells; Abig^-1 %u x %u\n", abig.values.rows(),
+                abig.values.cols(), abig.values.itemcount(), inverse.values.rows(),
+                inverse.values.cols());
+
+    std::map<std::string, std::vector<double>> times;
+    std::vector<std::string> order;
+    auto record = [&](const std::string& name, double ms) {
+        if (!times.count(name)) order.push_back(name);
+        times[name].push_back(ms);
+    };
+
+    Tgrid grid;
+    grid.resize(1200, 800);
+    for (int run = 0; run < runs; ++run) {
+        for (const Tnumparss* p : {&abig, &inverse}) {
+            const std::string name = p->name();
+            double t = nowms();
+            grid.settable(regcomptable(ws, *p));
+            gridlayout(&grid);
+            record("fill grid model: " + name, nowms() - t);
+            t = nowms();
+            QPixmap shown = grid.grab();
+            record("paint 1200 x 800 grid of " + name, nowms() - t);
+        }
+
+        grid.settable(regcomptable(ws, inverse));
+        double t = nowms();
+        sortgrid(&grid, 100, sortnumeric, ui);
+        record("sort 3,468 rows numerically (Abig^-1 column 100)", nowms() - t);
+        t = nowms();
+        sortgrid(&grid, 2000, sortnumeric | sortabsolute | sortdescending, ui);
+        record("sort again by |column 2000| descending", nowms() - t);
+
+        for (const Tnumparss* p : {&abig, &inverse}) {
+            t = nowms();
+            Timage image(nullptr, QSize(400, 400));
+            Tplot plot(image, matrixworld(p->values), 0.1f, 0.1f);
+            drawmatrixchart(plot, p->values, p->name());
+            record("matrix chart, 400 pixels: " + p->name(), nowms() - t);
+            if (run == 0)
+                image.picture().save(QString::fromStdString(
+                    (std::filesystem::temp_directory_path() / ("bench-chart-" + std::to_string(p == &abig) + ".png")).string()));
+        }
+    }
+    std::printf("median of %d runs, milliseconds\n", runs);
+    for (const auto& name : order)
+        std::printf("%-55s %9.2f\n", name.c_str(), median(times[name]));
+    return 0;
+}

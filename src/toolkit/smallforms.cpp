@@ -1,0 +1,131 @@
+#include "toolkit/smallforms.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "toolkit/forms.h"
+#include "toolkit/plot.h"
+
+namespace velmora {
+
+namespace {
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Until the output window exists, "Print ..." says so instead of doing nothing.
+void outputnotavailable(QWidget* parent, const Tprograminfo& program) {
+    QMessageBox box(QMessageBox::Information, qs(program.name()),
+                    QStringLiteral("The output window is not available yet."), QMessageBox::Ok,
+                    parent);
+    box.setObjectName(QStringLiteral("NotAvailableBox"));
+    box.exec();
+}
+
+} // namespace
+
+// ---- base window ----------------------------------------------------------------
+
+TBaseForm::TBaseForm(const Tprograminfo& program, QWidget* parent)
+    : QDialog(parent), program_(program) {
+    setWindowTitle(qs(program_.caption("Form")));
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->setSpacing(8);
+    contents_ = new QVBoxLayout;
+    contents_->setContentsMargins(0, 0, 0, 0);
+    outer->addLayout(contents_, 1);
+    buttonrow_ = new QHBoxLayout;
+    buttonrow_->setContentsMargins(0, 0, 0, 0);
+    buttonrow_->addStretch(1);
+    PrintButton = new QPushButton(this);
+    PrintButton->setObjectName(QStringLiteral("PrintButton"));
+    standardbutton(PrintButton, 3);
+    CloseButton = new QPushButton(this);
+    CloseButton->setObjectName(QStringLiteral("CloseButton"));
+    standardbutton(CloseButton, 2);
+    CloseButton->setDefault(true);
+    buttonrow_->addWidget(PrintButton);
+    buttonrow_->addWidget(CloseButton);
+    outer->addLayout(buttonrow_);
+    connect(PrintButton, &QPushButton::clicked, this, [this] { PrintButtonClick(); });
+    resize(424, 475);
+}
+
+void TBaseForm::finishlayout() {
+    resize(layout()->sizeHint());
+    // A hidden window is not laid out again by itself; a plot drawn before
+    // the window shows takes its picture size from the contents now.
+    layout()->invalidate();
+    layout()->activate();
+    formsetup(this, 1);
+}
+
+void TBaseForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CloseButton->setFocus();
+}
+
+// ---- text window ----------------------------------------------------------------
+
+TMemoForm::TMemoForm(const Tprograminfo& program, QWidget* parent) : TBaseForm(program, parent) {
+    setWindowTitle(qs(program_.caption("Memo")));
+    Memo = new QPlainTextEdit(this);
+    Memo->setObjectName(QStringLiteral("Memo"));
+    Memo->setReadOnly(true);
+    Memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo->setMinimumSize(400, 400);
+    contents()->addWidget(Memo);
+    WrapCheckBox = new QCheckBox(QStringLiteral("&Wrap lines"), this);
+    WrapCheckBox->setObjectName(QStringLiteral("WrapCheckBox"));
+    buttonrow()->insertWidget(0, WrapCheckBox);
+    connect(WrapCheckBox, &QCheckBox::clicked, this, [this] { WrapCheckBoxClick(); });
+    finishlayout();
+}
+
+void TMemoForm::addline(const QString& text) {
+    Memo->appendPlainText(text);
+}
+
+QStringList TMemoForm::lines() const {
+    QStringList result = Memo->toPlainText().split(QLatin1Char('\n'));
+    if (Memo->document()->isEmpty()) result.clear();
+    return result;
+}
+
+void TMemoForm::WrapCheckBoxClick() {
+    const bool wrap = WrapCheckBox->isChecked();
+    Memo->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    // Unwrapped, long lines need the horizontal bar, even though the window
+    // opened without it.
+    Memo->setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
+    Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void TMemoForm::PrintButtonClick() {
+    outputnotavailable(this, program_);
+}
+
+// ---- picture window -------------------------------------------------------------
+
+TPlotForm::TPlotForm(const Tprograminfo& program, QWidget* parent) : TBaseForm(program, parent) {
+    setWindowTitle(qs(program_.caption("Plot")));
+    Image = new Timage(this, QSize(400, 400));
+    Image->setObjectName(QStringLiteral("Image"));
+    contents()->addWidget(Image);
+    finishlayout();
+}
+
+void TPlotForm::PrintButtonClick() {
+    outputnotavailable(this, program_);
+}
+
+} // namespace velmora
