@@ -2,8 +2,10 @@
 country and from countries into the seas, groundwater along the same
 paths, and the exchange of water between adjacent seas.
 
-Inputs: tables/river_flows.csv and tables/river_mouths.csv (hand-entered
-mean discharges), tables/sea_exchanges.csv (published circulation
+Inputs: tables/river_flows.csv, tables/river_mouths.csv and
+tables/caspian_rivers.csv (hand-entered mean discharges),
+tables/surplus_routes.csv and tables/sea_outlets.csv (where left-over
+water goes; read with routing.py), tables/sea_exchanges.csv (published circulation
 figures), tables/land_borders.csv, tables/coast_seas.csv,
 tables/sea_borders.csv (borders.py), tables/country_parameters.csv and
 tables/sea_parameters.csv (the first workbook's values).

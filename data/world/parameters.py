@@ -2,7 +2,11 @@
 first environment workbook's sheets.
 
 Inputs: the tables written by countries.py, factbook.py, geometry.py and
-seas.py, and npm country-json 2.3.0 (yearly average temperature).
+seas.py, npm country-json 2.3.0 (yearly average temperature), and the
+hand-entered tables precipitation.csv, internal_water.csv, lake_areas.csv,
+food_supply.csv, fishing_areas.csv, sea_fishing_areas.csv, sea_climate.csv
+and those routing.py reads (river_flows.csv, surplus_routes.csv,
+caspian_rivers.csv).
 Outputs: tables/country_parameters.csv and tables/sea_parameters.csv (one
 row per region: every parameter, and beside it its provenance, "source"
 when it comes from a data package or is computed from one, "rule" when an
