@@ -78,7 +78,7 @@ def read_tables():
     return table, basis, routes, named
 
 
-def route(countries, makeup):
+def route(countries, makeup, tables=None):
     """Routes the river water. countries: iso3 -> dict (see the module
     text); makeup: iso3 -> salt-lake make-up (km3/yr), for the Caspian shore
     countries that of their share of the Caspian and other salt lakes.
@@ -87,8 +87,9 @@ def route(countries, makeup):
     (scaling of the table's outflows), rest {iso3: water left for the seas},
     inland {iso3: water evaporated in a closed basin}, caspian_in {iso3:
     what its rivers bring into its part of the Caspian}, deficit {iso3:
-    water taken beyond what it has}."""
-    table, basis, routes, named = read_tables()
+    water taken beyond what it has}. tables: the four tables of
+    read_tables(), read from tables/ when not given."""
+    table, basis, routes, named = tables or read_tables()
     own = {k: c["own"] for k, c in countries.items()}
     taken = {k: c["consumed"] + (0.0 if k in CASPIAN_SHORE else makeup.get(k, 0.0))
              for k, c in countries.items()}
@@ -198,3 +199,50 @@ def saltlake_makeup(countries, caspian_km2, other_evap, rain_mm, e):
         rain = rain_mm.get(iso, 0.0) * 1e-6 * (area + countries[iso].get("saltlake_other_km2", 0.0))
         out[iso] = max(0.0, evap - rain)
     return out
+
+
+def selftest():
+    """route() on small planted worlds."""
+    def world(**kw):
+        return {k: {"own": v[0], "consumed": v[1], "has_sea": v[2]} for k, v in kw.items()}
+
+    def close(a, b):
+        assert abs(a - b) < 1e-9, (a, b)
+
+    # A land-locked country's left-over water goes on down its river; the
+    # coastal country downstream sends all it gets to its seas.
+    tabs = ({("AAA", "BBB"): 4.0}, {("AAA", "BBB"): ["r"]}, {"AAA": ("BBB", "r")}, {})
+    res = route(world(AAA=(10.0, 0.0, False), BBB=(5.0, 1.0, True)), {}, tabs)
+    close(res["rivers"][("AAA", "BBB")], 10.0)
+    close(res["rest"]["BBB"], 14.0)
+    close(res["rest"]["AAA"], 0.0)
+    # Use comes before the table's flow, which is measured downstream of it.
+    res = route(world(AAA=(10.0, 8.0, False), BBB=(5.0, 0.0, True)), {}, tabs)
+    close(res["rivers"][("AAA", "BBB")], 2.0)
+    assert not res["deficit"], res["deficit"]
+    # Taking more than there is shows as a deficit; a closed basin keeps
+    # what is left over.
+    tabs = ({}, {}, {"DDD": ("inland", "lake")}, {})
+    res = route(world(CCC=(1.0, 3.0, True), DDD=(4.0, 1.0, False)), {"CCC": 0.5}, tabs)
+    close(res["deficit"]["CCC"], 2.5)
+    close(res["inland"]["DDD"], 3.0)
+    # The Caspian shares feed each other along the shore: Russia's rivers
+    # make up Kazakhstan's and Turkmenistan's shares.
+    tabs = ({}, {}, {}, {"RUS": 10.0})
+    shore = world(RUS=(50.0, 0.0, True), KAZ=(0.0, 0.0, False), TKM=(0.0, 0.0, False),
+                  AZE=(0.0, 0.0, False), IRN=(0.0, 0.0, True))
+    res = route(shore, {"RUS": 2.0, "KAZ": 5.0, "TKM": 3.0}, tabs)
+    close(res["rivers"][("RUS", "KAZ")], 8.0)
+    close(res["rivers"][("KAZ", "TKM")], 3.0)
+    assert ("RUS", "AZE") not in res["rivers"], res["rivers"]
+    close(res["rest"]["RUS"], 40.0)
+    close(res["caspian_residual"], 0.0)
+    print("routing selftest passed")
+
+
+if __name__ == "__main__":
+    import sys
+    if sys.argv[1:] == ["--selftest"]:
+        selftest()
+    else:
+        sys.exit("usage: routing.py --selftest (the module is used by parameters.py and flows.py)")
