@@ -5,10 +5,12 @@
 // A plain value object: whoever builds windows holds one and passes it on,
 // so tests can run several programs' worth of windows side by side.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "numeric/utilities.h"
+#include "toolkit/output/outputstate.h"
 
 namespace velmora {
 
@@ -69,6 +71,11 @@ public:
     // starting the program waits for nothing.
     std::uint64_t freq() const;
 
+    // The output window's counters and workbook. Every window holds its own
+    // copy of this object, and the counts run over the whole program run,
+    // so all copies share one.
+    Toutputstate& output() const { return *output_; }
+
 private:
     std::string programfile_;
     std::string name_;
@@ -76,6 +83,7 @@ private:
     std::string link_;
     Tcputime cputimer_;
     mutable std::optional<std::uint64_t> freq_;
+    std::shared_ptr<Toutputstate> output_ = std::make_shared<Toutputstate>();
 };
 
 } // namespace velmora
