@@ -156,6 +156,24 @@ def climate_class(text):
     return mult, cls
 
 
+RAIN_IN_TEXT = re.compile(r"(?:rainfall|rains)\b[^;]*?(\d+(?:\.\d+)?)(?:\s*-\s*(\d+(?:\.\d+)?))?"
+                          r"\s*(mm|cm|m|inches)\b")
+RAIN_UNIT_MM = {"mm": 1.0, "cm": 10.0, "m": 1000.0, "inches": 25.4}
+
+
+def climate_text_rain(text):
+    """The annual rain (mm) a factbook climate text states ("average annual
+    rainfall is 60 cm", "rains 250-300 cm per year": the mid-point), or None.
+    A figure for a part of the country ("up to 61 cm ... in the highlands")
+    does not count."""
+    m = RAIN_IN_TEXT.search(text)
+    if not m or "up to" in text[max(0, m.start(1) - 12):m.start(1)]:
+        return None
+    lo = float(m.group(1))
+    hi = float(m.group(2)) if m.group(2) else lo
+    return 0.5 * (lo + hi) * RAIN_UNIT_MM[m.group(3)]
+
+
 def pet_mm(temp, cls):
     """Potential evaporation (mm/yr) from the annual mean temperature; dry
     climates evaporate more at the same temperature."""
@@ -463,8 +481,14 @@ def build_countries():
         # The internal runoff the factbook gives (km3/yr), or 0 (see below).
         known = internal_runoff_km3(r["iso3"], f)
         q_known = known / area * 1e6 if area > 0 else 0.0  # km3 over km2 -> mm
+        text_rain = climate_text_rain(f.get("climate", ""))
         if r["iso3"] in PRECIPITATION:
             rain = PRECIPITATION[r["iso3"]]
+            p.put("RAINRATE", rain, "source")
+        elif text_rain is not None:
+            # The factbook's climate text gives the rain of a few small
+            # territories (Falkland Islands: 60 cm in Stanley).
+            rain = text_rain
             p.put("RAINRATE", rain, "source")
         else:
             if small_island:
