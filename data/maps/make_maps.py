@@ -122,7 +122,8 @@ def split_pieces(pts):
     (the sphere's seam), so that no stroke spans the map."""
     piece = [pts[0]]
     for a, b in zip(pts, pts[1:]):
-        seam = abs(b[0] - a[0]) > 180 or (abs(a[0]) > 179.99 and abs(b[0]) > 179.99)
+        on_seam = abs(abs(a[0]) - 180) < 0.01 and abs(abs(b[0]) - 180) < 0.01
+        seam = abs(b[0] - a[0]) > 180 or on_seam
         if seam:
             if len(piece) > 1:
                 yield piece
