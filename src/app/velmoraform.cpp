@@ -19,6 +19,7 @@
 #include "toolkit/qtuiservice.h"
 #include "views/aggregationform.h"
 #include "views/dialogsupport.h"
+#include "views/modelenvironmentform.h"
 #include "views/openenvironmentform.h"
 #include "views/opensubstanceform.h"
 #include "views/setemissionform.h"
@@ -344,14 +345,9 @@ void TVelmoraForm::SetEmissionItemClick() {
 void TVelmoraForm::ResultsItemClick(const QString& tab) {
     ws_->sub.settypedefaults();
     ws_->calculate();
-    // Placeholder until the results window exists: the results are there.
-    QMessageBox box(QMessageBox::Information, QGuiApplication::applicationDisplayName(),
-                    QStringLiteral("The results are calculated; the results window (tab \"%1\") "
-                                   "is not available yet.")
-                        .arg(tab),
-                    QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("NotAvailableBox"));
-    box.exec();
+    TModelEnvironmentForm form(*ws_, program(), this);
+    form.setactivetab(tab);
+    form.exec();
 }
 
 } // namespace velmora

@@ -1,0 +1,190 @@
+#include "views/resultsfactortabs.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/workspace.h"
+#include "toolkit/grid.h"
+#include "toolkit/matrixchart.h"
+
+namespace velmora {
+
+namespace {
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QComboBox* variablerow(QWidget* page, QVBoxLayout* layout, QPushButton* button) {
+    auto* row = new QHBoxLayout;
+    auto* label = new QLabel(QStringLiteral("&Variable"), page);
+    auto* list = new QComboBox(page);
+    list->setMinimumContentsLength(24);
+    label->setBuddy(list);
+    row->addWidget(label);
+    row->addWidget(list);
+    row->addWidget(button);
+    row->addStretch(1);
+    layout->addLayout(row);
+    return list;
+}
+
+const std::array<const char*, 7> toxnames = {"river", "lake",       "saltlake", "seawater",
+                                             "soil",  "humnoncarc", "humcarc"};
+
+// The seven characterisation factors of an item starting with "CFpot" or "CFact".
+std::vector<const Tnumpar*> factorscalars(const Tworkspace& ws, const std::string& item) {
+    std::vector<const Tnumpar*> scalars;
+    const std::string prefix = item.rfind("CFpot", 0) == 0   ? "CFtoxpot_"
+                               : item.rfind("CFact", 0) == 0 ? "CFtoxact_"
+                                                             : "";
+    if (prefix.empty()) return scalars;
+    for (const char* tox : toxnames)
+        if (const Tresultentry* e = ws.results.find(prefix + tox))
+            if (auto* p = std::get_if<Tnumpar*>(&e->parameter)) scalars.push_back(*p);
+    return scalars;
+}
+
+} // namespace
+
+// ---- Factors ---------------------------------------------------------------
+
+TFactorsTab::TFactorsTab(Tworkspace& ws, const Tprograminfo& program, std::function<void()> refresh,
+                         QWidget* parent)
+    : Tresultstab(QStringLiteral("Factors"), std::move(refresh), parent), ws_(ws),
+      program_(program) {
+    auto* layout = new QVBoxLayout(this);
+    FactorsButton = new QPushButton(QStringLiteral("&Chart ..."), this);
+    FactorsButton->setObjectName(QStringLiteral("FactorsButton"));
+    FactorsComboBox = variablerow(this, layout, FactorsButton);
+    FactorsComboBox->setObjectName(QStringLiteral("FactorsComboBox"));
+    FactorsStringGrid = new Tgrid(this);
+    FactorsStringGrid->setObjectName(QStringLiteral("FactorsStringGrid"));
+    layout->addWidget(FactorsStringGrid, 1);
+    // The factor matrices carry no units of their own.
+    if (ws.settings.FactorsMode) {
+        for (const char* name : {"FF", "XF1", "XF2", "XF", "XF*FF", "EFeco", "EFhum"})
+            FactorsComboBox->addItem(QString::fromLatin1(name) + QStringLiteral(" (\?\?\?)"));
+    } else {
+        FactorsComboBox->addItem(QStringLiteral("CFpot (kg*kg^-1)"));
+        FactorsComboBox->addItem(QStringLiteral("CFact (kg*kg^-1)"));
+    }
+    FactorsComboBox->setCurrentIndex(0);
+    connect(FactorsComboBox, &QComboBox::currentIndexChanged, this, [this] { requestrefresh(); });
+    connect(FactorsButton, &QPushButton::clicked, this, [this] { FactorsButtonClick(); });
+}
+
+const Tnummatrix* TFactorsTab::selectedmatrix() const {
+    if (!ws_.settings.FactorsMode) return nullptr;
+    const std::string name = itemname(FactorsComboBox->currentText().toStdString());
+    Tregcomps& rcs = ws_.regcomps;
+    const std::pair<const char*, const Tnummatrix*> matrices[] = {
+        {"FF", &rcs.FF},      {"XF1", &rcs.XF1},     {"XF2", &rcs.XF2},    {"XF", &rcs.XF},
+        {"XF*FF", &rcs.XFFF}, {"EFeco", &rcs.EFeco}, {"EFhum", &rcs.EFhum}};
+    for (const auto& [n, m] : matrices)
+        if (name == n) return m;
+    return nullptr;
+}
+
+Tanalyze TFactorsTab::update(const Tresultsstate& state) {
+    Tstringtable table;
+    if (state.regionalized == Tregionalized::no) {
+        ShowAllRow(table);
+        const Tgridcontext g = state.grid(true);
+        if (!ws_.settings.FactorsMode)
+            for (const Tnumpar* p :
+                 factorscalars(ws_, FactorsComboBox->currentText().toStdString()))
+                AddScalarColumn(table, *p, g);
+        FinishGrid(FactorsStringGrid, std::move(table));
+        return {};
+    }
+    const Tnummatrix* m = selectedmatrix();
+    if (m && m->rows() > 0 && m->cols() > 0 && !state.staleall) {
+        FinishGrid(FactorsStringGrid, ShowFactorMatrix(*m, ws_), true);
+    } else {
+        // Every region, whatever "Regionalized" says: the factors are rows
+        // of the whole world.
+        ShowRegionRows(table, Tgridcontext{ws_, false, false});
+        FinishGrid(FactorsStringGrid, std::move(table));
+    }
+    return {true, true};
+}
+
+void TFactorsTab::clear() {
+    FactorsStringGrid->settable(Tstringtable());
+}
+
+void TFactorsTab::FactorsButtonClick() {
+    const Tnummatrix* m = selectedmatrix();
+    if (!m || m == &ws_.regcomps.EFeco || m == &ws_.regcomps.EFhum) return;
+    matrixchart(*m, itemname(FactorsComboBox->currentText().toStdString()), program_, this);
+}
+
+// ---- All factors -----------------------------------------------------------
+
+TAllFactorsTab::TAllFactorsTab(Tworkspace& ws, std::function<void()> refresh, QWidget* parent)
+    : Tresultstab(QStringLiteral("All factors"), std::move(refresh), parent), ws_(ws) {
+    auto* layout = new QVBoxLayout(this);
+    AllFactorsButton = new QPushButton(QStringLiteral("Start ..."), this);
+    AllFactorsButton->setObjectName(QStringLiteral("AllFactorsButton"));
+    AllFactorsComboBox = variablerow(this, layout, AllFactorsButton);
+    AllFactorsComboBox->setObjectName(QStringLiteral("AllFactorsComboBox"));
+    AllFactorsStringGrid = new Tgrid(this);
+    AllFactorsStringGrid->setObjectName(QStringLiteral("AllFactorsStringGrid"));
+    layout->addWidget(AllFactorsStringGrid, 1);
+    AllFactorsComboBox->addItem(qs("CFpot (" + ws.results.CFtoxpot_river.unit() + ")"));
+    AllFactorsComboBox->addItem(qs("CFact (" + ws.results.CFtoxact_river.unit() + ")"));
+    AllFactorsComboBox->setCurrentIndex(0);
+    connect(AllFactorsComboBox, &QComboBox::currentIndexChanged, this,
+            [this] { requestrefresh(); });
+    // The run itself is not part of this window yet.
+    connect(AllFactorsButton, &QPushButton::clicked, this, [this] {
+        QMessageBox::information(this, QStringLiteral("All factors"),
+                                 QStringLiteral("The all-factors run is not available yet."));
+    });
+}
+
+Tanalyze TAllFactorsTab::update(const Tresultsstate& state) {
+    Tstringtable table;
+    if (state.regionalized == Tregionalized::no) {
+        ShowRegionRows(table, Tgridcontext{ws_, false, false});
+        FinishGrid(AllFactorsStringGrid, std::move(table));
+        AllFactorsButton->setEnabled(false);
+        return {};
+    }
+    const std::vector<const Tnumpar*> scalars =
+        factorscalars(ws_, AllFactorsComboBox->currentText().toStdString());
+    table.setsize(10, 1);
+    table.setcell(0, 0, "Regcomp");
+    table.setcell(1, 0, "Region");
+    table.setcell(2, 0, "Compartment");
+    for (std::size_t k = 0; k < scalars.size(); ++k)
+        table.setcell(static_cast<int>(k) + 3, 0, heading(scalars[k]->name(), scalars[k]->unit()));
+    const Tregcomps& rcs = ws_.regcomps;
+    int r = 0;
+    for (std::uint32_t i = 1; i <= rcs.n; ++i) {
+        const std::uint32_t c = rcs.compartmentof(i);
+        if (c == lakesed || c == saltlakesed || c == groundwater || c == seased) continue;
+        if (state.OECDOnly() && !oecdmember(ws_, rcs.regionof(i))) continue;
+        // The stored volume decides, read without marking it used.
+        if (i > rcs.V.count() || !rcs.V.isknown(i) || !(rcs.V.value(i) > 0)) continue;
+        ++r;
+        table.setcell(0, r, rcs.regcompname(i));
+        table.setcell(1, r, rcs.regionname(i));
+        table.setcell(2, r, rcs.compartmentname(i));
+    }
+    table.setsize(10, r + 1);
+    FinishGrid(AllFactorsStringGrid, std::move(table));
+    AllFactorsButton->setEnabled(true);
+    return {};
+}
+
+void TAllFactorsTab::clear() {
+    AllFactorsStringGrid->settable(Tstringtable());
+}
+
+} // namespace velmora
