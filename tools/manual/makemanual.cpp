@@ -47,8 +47,10 @@ void fitimages(QTextDocument& doc, const QString& basedir, qreal textwidth) {
                 continue;
             }
             doc.addResource(QTextDocument::ImageResource, QUrl(name), picture);
-            // Screenshots are taken at 96 pixels an inch, the page's own unit.
-            qreal width = std::min<qreal>(picture.width(), textwidth);
+            // Screenshots are taken at 96 pixels an inch, the page's own unit;
+            // at three quarters of that the window texts still read well and
+            // a window does not take a whole page.
+            qreal width = std::min<qreal>(picture.width() * 0.75, textwidth);
             image.setWidth(width);
             image.setHeight(width * picture.height() / picture.width());
             cursor.setPosition(fragment.position());
