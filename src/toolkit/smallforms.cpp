@@ -6,9 +6,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QVBoxLayout>
 
 #include "toolkit/forms.h"
+#include "toolkit/outputform.h"
 #include "toolkit/plot.h"
 
 namespace velmora {
@@ -17,15 +19,6 @@ namespace {
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-// Until the output window exists, "Print ..." says so instead of doing nothing.
-void outputnotavailable(QWidget* parent, const Tprograminfo& program) {
-    QMessageBox box(QMessageBox::Information, qs(program.name()),
-                    QStringLiteral("The output window is not available yet."), QMessageBox::Ok,
-                    parent);
-    box.setObjectName(QStringLiteral("NotAvailableBox"));
-    box.exec();
 }
 
 } // namespace
@@ -103,15 +96,24 @@ QStringList TMemoForm::lines() const {
 
 void TMemoForm::WrapCheckBoxClick() {
     const bool wrap = WrapCheckBox->isChecked();
+    // The line at the top stays at the top, at the left edge: rewrapping
+    // otherwise leaves the view wherever the old line breaks put it.
+    const int top = Memo->cursorForPosition(QPoint(0, 0)).blockNumber();
     Memo->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     // Unwrapped, long lines need the horizontal bar, even though the window
     // opened without it.
     Memo->setHorizontalScrollBarPolicy(wrap ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAlwaysOn);
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo->setTextCursor(QTextCursor(Memo->document()->findBlockByNumber(top)));
+    Memo->verticalScrollBar()->setValue(top);
+    Memo->horizontalScrollBar()->setValue(0);
 }
 
 void TMemoForm::PrintButtonClick() {
-    outputnotavailable(this, program_);
+    TOutputForm output(program_, false, this);
+    if (output.exec() != QDialog::Accepted) return;
+    output.writememo(lines());
+    output.deliverorreport();
 }
 
 // ---- picture window -------------------------------------------------------------
@@ -125,7 +127,10 @@ TPlotForm::TPlotForm(const Tprograminfo& program, QWidget* parent) : TBaseForm(p
 }
 
 void TPlotForm::PrintButtonClick() {
-    outputnotavailable(this, program_);
+    TOutputForm output(program_, true, this);
+    if (output.exec() != QDialog::Accepted) return;
+    output.writepicture(Image->picture());
+    output.deliverorreport();
 }
 
 } // namespace velmora

@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -82,6 +83,10 @@ TEST(TMemoForm, WrapTwiceGivesBothScrollBars) {
     const QString path = snapshot(&form, QStringLiteral("memo"));
     EXPECT_TRUE(form.Memo->horizontalScrollBar()->isVisible()) << path.toStdString();
     EXPECT_GT(form.Memo->horizontalScrollBar()->maximum(), 0);
+    // Rewrapping twice left the view at the first line, at the left edge.
+    EXPECT_EQ(form.Memo->horizontalScrollBar()->value(), 0);
+    EXPECT_EQ(form.Memo->cursorForPosition(QPoint(4, 4)).block().text(),
+              QStringLiteral("first line"));
     // "Close" sits right of "Print ..." at the bottom, and closes.
     EXPECT_LT(form.PrintButton->x(), form.CloseButton->x());
     EXPECT_GT(form.CloseButton->y(), form.Memo->geometry().bottom());
