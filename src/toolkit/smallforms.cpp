@@ -10,7 +10,6 @@
 #include <QVBoxLayout>
 
 #include "toolkit/forms.h"
-#include "toolkit/outputform.h"
 #include "toolkit/plot.h"
 
 namespace velmora {
@@ -19,6 +18,15 @@ namespace {
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
+}
+
+// Until the output window exists, "Print ..." says so instead of doing nothing.
+void outputnotavailable(QWidget* parent, const Tprograminfo& program) {
+    QMessageBox box(QMessageBox::Information, qs(program.name()),
+                    QStringLiteral("The output window is not available yet."), QMessageBox::Ok,
+                    parent);
+    box.setObjectName(QStringLiteral("NotAvailableBox"));
+    box.exec();
 }
 
 } // namespace
@@ -110,10 +118,7 @@ void TMemoForm::WrapCheckBoxClick() {
 }
 
 void TMemoForm::PrintButtonClick() {
-    TOutputForm output(program_, false, this);
-    if (output.exec() != QDialog::Accepted) return;
-    output.writememo(lines());
-    output.deliverorreport();
+    outputnotavailable(this, program_);
 }
 
 // ---- picture window -------------------------------------------------------------
@@ -127,10 +132,7 @@ TPlotForm::TPlotForm(const Tprograminfo& program, QWidget* parent) : TBaseForm(p
 }
 
 void TPlotForm::PrintButtonClick() {
-    TOutputForm output(program_, true, this);
-    if (output.exec() != QDialog::Accepted) return;
-    output.writepicture(Image->picture());
-    output.deliverorreport();
+    outputnotavailable(this, program_);
 }
 
 } // namespace velmora
