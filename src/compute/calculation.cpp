@@ -26,9 +26,13 @@ private:
 };
 } // namespace
 
-void calculate(Tmodel& m, bool useinversion, Ttimings* timings) {
-    std::unique_ptr<Tprogress> progress = m.ui().progress();
-    progress->setmaintext("Calculating results");
+bool calculate(Tmodel& m, bool useinversion, Ttimings* timings, Tprogress* given) {
+    std::unique_ptr<Tprogress> own;
+    if (!given) {
+        own = m.ui().progress();
+        own->setmaintext("Calculating results");
+    }
+    Tprogress* progress = given ? given : own.get();
     Tsteptimer timer(timings);
     if (m.env.changed || m.sub.changed) {
         progress->setsubtext("Model parameters");
@@ -48,7 +52,7 @@ void calculate(Tmodel& m, bool useinversion, Ttimings* timings) {
     // After a singular matrix every concentration is unknown: exposure and
     // risk would only repeat that once per value read, so they keep what
     // they had.
-    if (m.settings().FactorsMode || !solved) return;
+    if (m.settings().FactorsMode || !solved) return solved;
     progress->setsubtext("C");
     timer.step("C");
     computeconcentrations(m);
@@ -58,6 +62,7 @@ void calculate(Tmodel& m, bool useinversion, Ttimings* timings) {
     computeriskratios(m);
     computeintakes(m);
     computeimpactscores(m);
+    return true;
 }
 
 } // namespace velmora

@@ -13,7 +13,11 @@ namespace velmora {
 // Seconds spent in each step of a calculation, in order.
 using Ttimings = std::vector<std::pair<std::string, double>>;
 
-void calculate(Tmodel& model, bool useinversion, Ttimings* timings = nullptr);
+// False when the system matrix was singular (the user has been warned).
+// With a progress window the steps show in it; without one the calculation
+// opens its own.
+bool calculate(Tmodel& model, bool useinversion, Ttimings* timings = nullptr,
+               Tprogress* progress = nullptr);
 
 // The stages, in the order the calculation runs them. Each lives in its own
 // source file, one function per result or small group of results.

@@ -411,6 +411,20 @@ bool solveCONC(Tmodel& m, bool useinversion, Tprogress& progress) {
         inverter.getresult(*inverse);
     }
     progress.setsubtext("Multiplying with EMIS");
+    // An emission into one box (every all-factors step) needs one column of
+    // the inverse, not the whole product.
+    std::uint32_t source = 0, sources = 0;
+    for (std::uint32_t k = 1; k <= rcs.n; ++k)
+        if (rcs.EMIS.value(k) != 0) {
+            source = k;
+            ++sources;
+        }
+    if (sources == 1 && inverse->rows() == rcs.n && inverse->cols() == rcs.n) {
+        const extended emission = rcs.EMIS.value(source);
+        for (std::uint32_t k = 1; k <= rcs.n; ++k)
+            rcs.CONC.values.setvalue(k, static_cast<float>(inverse->getvalue(k, source) * emission));
+        return true;
+    }
     matvec(*inverse, rcs.EMIS.values, rcs.CONC.values);
     return true;
 }

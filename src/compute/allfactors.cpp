@@ -1,0 +1,161 @@
+#include "compute/allfactors.h"
+
+#include <fstream>
+
+#include "compute/calculation.h"
+
+namespace velmora {
+
+namespace {
+
+// Settings a run switches off, put back whatever happens.
+class Tdisplayguard {
+public:
+    explicit Tdisplayguard(Tsettings& s)
+        : s_(s), nborders_(s.NBordersDisplay), distances_(s.DistancesDisplay) {
+        s.NBordersDisplay = 0;
+        s.DistancesDisplay = 0;
+    }
+    ~Tdisplayguard() {
+        s_.NBordersDisplay = nborders_;
+        s_.DistancesDisplay = distances_;
+    }
+    Tdisplayguard(const Tdisplayguard&) = delete;
+    Tdisplayguard& operator=(const Tdisplayguard&) = delete;
+
+private:
+    Tsettings& s_;
+    std::uint8_t nborders_, distances_;
+};
+
+// The inverse store lives for one run only.
+class Tinverseguard {
+public:
+    Tinverseguard(Tregcomps& rcs, bool use) : rcs_(rcs), use_(use) {
+        if (use_) rcs_.inversecache = std::make_unique<Tnummatrix>();
+    }
+    ~Tinverseguard() {
+        if (use_) rcs_.inversecache.reset();
+    }
+    Tinverseguard(const Tinverseguard&) = delete;
+    Tinverseguard& operator=(const Tinverseguard&) = delete;
+
+private:
+    Tregcomps& rcs_;
+    bool use_;
+};
+
+bool sedimentorgroundwater(std::uint32_t c) {
+    return c == lakesed || c == saltlakesed || c == groundwater || c == seased;
+}
+
+void takefactors(Tresults& r, Tallfactorsrow& row) {
+    Tnumpar* pot[7] = {&r.CFtoxpot_river,    &r.CFtoxpot_lake,        &r.CFtoxpot_saltlake,
+                       &r.CFtoxpot_seawater, &r.CFtoxpot_soil,        &r.CFtoxpot_humnoncarc,
+                       &r.CFtoxpot_humcarc};
+    Tnumpar* act[7] = {&r.CFtoxact_river,    &r.CFtoxact_lake,        &r.CFtoxact_saltlake,
+                       &r.CFtoxact_seawater, &r.CFtoxact_soil,        &r.CFtoxact_humnoncarc,
+                       &r.CFtoxact_humcarc};
+    for (int k = 0; k < 7; ++k) {
+        row.potknown[k] = pot[k]->isknown();
+        row.pot[k] = row.potknown[k] ? pot[k]->value : 0;
+        row.actknown[k] = act[k]->isknown();
+        row.act[k] = row.actknown[k] ? act[k]->value : 0;
+    }
+    row.computed = true;
+}
+
+} // namespace
+
+bool isoecd(Tmodel& m, std::uint32_t region) {
+    return region <= m.env.OECD.count() && m.env.OECD.value(region) == "OECD";
+}
+
+bool allfactorsqualifies(Tmodel& m, std::uint32_t i, bool oecdonly) {
+    std::uint32_t b = m.regcomps.regionof(i), c = m.regcomps.compartmentof(i);
+    if (oecdonly && !isoecd(m, b)) return false;
+    if (sedimentorgroundwater(c)) return false;
+    return m.regcomps.V.get(i) > 0;
+}
+
+Tallfactorsselection Tallfactorsselection::defaults(Tmodel& m, bool oecdonly) {
+    Tallfactorsselection s;
+    s.oecdonly = oecdonly;
+    s.regions.assign(m.regions.count + 1, false);
+    for (std::uint32_t r = 1; r <= m.regions.count; ++r) {
+        bool chosen = !m.env.island(r) || m.env.Npop.get(r) > 0;
+        if (oecdonly && !isoecd(m, r)) chosen = false;
+        s.regions[r] = chosen;
+    }
+    for (std::uint32_t c = 1; c <= 12; ++c)
+        s.compartments[c] = c != nat && c != lakesed && c != saltlakesed && c != seased;
+    return s;
+}
+
+bool Tallfactorsselection::selectregionsfromfile(Tmodel& m, const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    regions.assign(m.regions.count + 1, false);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        for (std::uint32_t r = 1; r <= m.regions.count; ++r)
+            if (m.regions.name(r) == line) regions[r] = true;
+    }
+    return true;
+}
+
+std::size_t Tallfactorsselection::regioncount() const {
+    std::size_t n = 0;
+    for (std::size_t r = 1; r < regions.size(); ++r)
+        n += regions[r];
+    return n;
+}
+
+std::size_t Tallfactorsselection::compartmentcount() const {
+    std::size_t n = 0;
+    for (std::size_t c = 1; c < compartments.size(); ++c)
+        n += compartments[c];
+    return n;
+}
+
+Tallfactorsrun runallfactors(Tmodel& m, const Tallfactorsselection& s, Tprogress& progress) {
+    Tallfactorsrun run;
+    Tregcomps& rcs = m.regcomps;
+    Tdisplayguard displays(m.settings());
+    Tinverseguard inverse(rcs, s.useinversion);
+    progress.showcancel();
+    progress.startbar(rcs.n);
+    for (std::uint32_t i = 1; i <= rcs.n; ++i) {
+        std::uint32_t b = m.regcomps.regionof(i), c = m.regcomps.compartmentof(i);
+        if (s.oecdonly && !isoecd(m, b)) continue;
+        progress.setmaintext(rcs.regcompname(i));
+        progress.stepbar();
+        if (progress.cancelled() || m.ui().stoprequested()) {
+            run.cancelled = true;
+            break;
+        }
+        if (!allfactorsqualifies(m, i, s.oecdonly)) continue;
+        run.rows.push_back({});
+        Tallfactorsrow& row = run.rows.back();
+        row.regcomp = i;
+        bool chosen = b < s.regions.size() && s.regions[b] && s.compartments[c];
+        if (!chosen) continue;
+        m.emi.set(b, c);
+        bool solved = calculate(m, s.useinversion, nullptr, &progress);
+        // A stopped inversion leaves no inverse to trust: the run ends there.
+        if (progress.cancelled() || m.ui().stoprequested()) {
+            run.cancelled = true;
+            break;
+        }
+        if (!solved) {
+            run.singular = true;
+            break;
+        }
+        takefactors(m.results, row);
+        ++run.computed;
+    }
+    return run;
+}
+
+} // namespace velmora

@@ -1,0 +1,158 @@
+// The all-factors run on the small world: which boxes get a row, which are
+// computed, and that the run leaves the workspace as it found it apart from
+// the emission and the results.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "compute/allfactors.h"
+#include "compute/calculation.h"
+#include "support/worldfixture.h"
+
+using namespace velmora;
+using velmora::testing::Tworldfixture;
+
+namespace {
+
+// A progress window whose Cancel is pressed after a number of steps, and
+// which notes the display settings the run works with.
+class Tscriptedprogress : public Tprogress {
+public:
+    Tscriptedprogress(Tsettings& s, int cancelafter) : s_(s), cancelafter_(cancelafter) {}
+    void setmaintext(const std::string&) override {}
+    void setsubtext(const std::string&) override {}
+    void showcancel() override {}
+    bool cancelled() override { return cancelafter_ >= 0 && steps >= cancelafter_; }
+    void startbar(std::int64_t n) override { bar = n; }
+    void stepbar() override {
+        ++steps;
+        displays = displays || s_.NBordersDisplay != 0 || s_.DistancesDisplay != 0;
+    }
+    void startbar2(std::int64_t) override {}
+    void stepbar2() override {}
+    void hidebar2() override {}
+    int steps = 0;
+    std::int64_t bar = 0;
+    bool displays = false; // a display setting was on during the run
+
+private:
+    Tsettings& s_;
+    int cancelafter_;
+};
+
+class AllFactors : public ::testing::Test {
+protected:
+    Tworldfixture f;
+    Tmodel& m = f.m();
+    const std::uint32_t aland = 1, bland = 2, asea = 3;
+
+    void SetUp() override {
+        f.organic();
+        f.ws.sub.EFFECT_aquatox.set(1000, stImported);
+        f.ws.sub.EFFECThum_noncarc.set(10, stImported);
+        f.ws.results.clear();
+        f.ws.env.changed = true;
+        f.ws.emi.set(aland, air); // the box exists only after a first solve
+        ASSERT_TRUE(calculate(m, false));
+        ASSERT_TRUE(f.ws.emi.set(aland, air));
+        ASSERT_TRUE(calculate(m, false));
+        f.ws.takereference();
+        f.ui.reset();
+    }
+    Tallfactorsrun run(Tallfactorsselection s, int cancelafter = -1) {
+        Tscriptedprogress progress(m.settings(), cancelafter);
+        Tallfactorsrun r = runallfactors(m, s, progress);
+        lastdisplays = progress.displays;
+        return r;
+    }
+    bool lastdisplays = false;
+};
+
+TEST_F(AllFactors, InversionOnAndOffGiveTheSameFactorsInTheGridsRows) {
+    Tallfactorsselection s = Tallfactorsselection::defaults(m, false);
+    s.compartments[nat] = true; // starts unchecked, computed when checked
+    s.compartments[groundwater] = true;
+    s.useinversion = true;
+    Tallfactorsrun inverted = run(s);
+    s.useinversion = false;
+    Tallfactorsrun solved = run(s);
+    ASSERT_FALSE(inverted.cancelled || inverted.singular);
+    // Row k is the k-th box that qualifies: existing, no sediment or
+    // groundwater, whatever the selection.
+    std::vector<std::uint32_t> qualifying;
+    for (std::uint32_t i = 1; i <= m.regcomps.n; ++i)
+        if (allfactorsqualifies(m, i, false)) qualifying.push_back(i);
+    ASSERT_EQ(inverted.rows.size(), qualifying.size());
+    ASSERT_EQ(solved.rows.size(), qualifying.size());
+    bool natural = false;
+    for (std::size_t k = 0; k < qualifying.size(); ++k) {
+        const Tallfactorsrow& a = inverted.rows[k];
+        const Tallfactorsrow& b = solved.rows[k];
+        EXPECT_EQ(a.regcomp, qualifying[k]);
+        std::uint32_t c = m.regcomps.compartmentof(a.regcomp);
+        EXPECT_NE(c, groundwater);
+        EXPECT_NE(c, lakesed);
+        natural = natural || c == nat;
+        EXPECT_TRUE(a.computed) << m.regcomps.regcompname(a.regcomp);
+        for (int j = 0; j < 7; ++j) {
+            EXPECT_EQ(a.potknown[j], b.potknown[j]);
+            EXPECT_NEAR(a.pot[j], b.pot[j], 1e-5 * std::fabs(b.pot[j]));
+            EXPECT_NEAR(a.act[j], b.act[j], 1e-5 * std::fabs(b.act[j]));
+        }
+    }
+    EXPECT_TRUE(natural);
+    EXPECT_EQ(inverted.computed, qualifying.size());
+    // The reference box's own factors are 1; the emission ends in the last box.
+    const Tallfactorsrow& reference = inverted.rows.front();
+    ASSERT_EQ(reference.regcomp, Tregcomps::regcompnumber(aland, air));
+    EXPECT_TRUE(reference.potknown[5]);
+    EXPECT_FLOAT_EQ(reference.pot[5], 1);
+    EXPECT_FLOAT_EQ(reference.act[0], 1);
+    EXPECT_EQ(m.emi.regcomp(), qualifying.back());
+    EXPECT_EQ(m.regcomps.inversecache, nullptr);
+    EXPECT_TRUE(f.ui.warnings.empty());
+}
+
+TEST_F(AllFactors, UnderOecdOnlyMembersGetRowsEvenWhenOthersAreChecked) {
+    ASSERT_TRUE(isoecd(m, aland));
+    ASSERT_FALSE(isoecd(m, bland));
+    Tallfactorsselection s = Tallfactorsselection::defaults(m, true);
+    EXPECT_TRUE(s.regions[aland]);
+    EXPECT_FALSE(s.regions[bland]);
+    EXPECT_FALSE(s.regions[asea]); // the dialog starts with members only
+    s.regions.assign(s.regions.size(), true);
+    Tallfactorsrun r = run(s);
+    ASSERT_FALSE(r.rows.empty());
+    for (const Tallfactorsrow& row : r.rows)
+        EXPECT_EQ(m.regcomps.regionof(row.regcomp), aland);
+}
+
+TEST_F(AllFactors, CancelStopsBeforeTheNextBoxAndPutsEverythingBack) {
+    m.settings().NBordersDisplay = 1;
+    m.settings().DistancesDisplay = 2;
+    Tallfactorsselection s = Tallfactorsselection::defaults(m, false);
+    Tallfactorsrun whole = run(s);
+    EXPECT_FALSE(lastdisplays); // both displays off while it runs
+    Tallfactorsrun cancelled = run(s, 14);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_GT(cancelled.computed, 0u);
+    EXPECT_LT(cancelled.computed, whole.computed);
+    EXPECT_EQ(m.settings().NBordersDisplay, 1);
+    EXPECT_EQ(m.settings().DistancesDisplay, 2);
+    EXPECT_EQ(m.regcomps.inversecache, nullptr);
+}
+
+TEST_F(AllFactors, SelectionFileMatchesWholeLinesAlsoWithWindowsLineEnds) {
+    std::string path = f.dir.file("selection_of_countries.txt");
+    std::ofstream(path, std::ios::binary) << "Aland\r\nBland \nAsea";
+    Tallfactorsselection s = Tallfactorsselection::defaults(m, false);
+    ASSERT_TRUE(s.selectregionsfromfile(m, path));
+    EXPECT_TRUE(s.regions[aland]);
+    EXPECT_FALSE(s.regions[bland]); // a trailing blank is part of the name
+    EXPECT_TRUE(s.regions[asea]);
+    EXPECT_EQ(s.regioncount(), 2u);
+    EXPECT_FALSE(s.selectregionsfromfile(m, f.dir.file("missing.txt")));
+}
+
+} // namespace
