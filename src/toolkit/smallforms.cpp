@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "toolkit/forms.h"
+#include "toolkit/outputform.h"
 #include "toolkit/plot.h"
 
 namespace velmora {
@@ -18,15 +19,6 @@ namespace {
 
 QString qs(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-// Until the output window exists, "Print ..." says so instead of doing nothing.
-void outputnotavailable(QWidget* parent, const Tprograminfo& program) {
-    QMessageBox box(QMessageBox::Information, qs(program.name()),
-                    QStringLiteral("The output window is not available yet."), QMessageBox::Ok,
-                    parent);
-    box.setObjectName(QStringLiteral("NotAvailableBox"));
-    box.exec();
 }
 
 } // namespace
@@ -118,7 +110,10 @@ void TMemoForm::WrapCheckBoxClick() {
 }
 
 void TMemoForm::PrintButtonClick() {
-    outputnotavailable(this, program_);
+    TOutputForm output(program_, false, this);
+    if (output.exec() != QDialog::Accepted) return;
+    output.writememo(lines());
+    output.deliverorreport();
 }
 
 // ---- picture window -------------------------------------------------------------
@@ -132,7 +127,10 @@ TPlotForm::TPlotForm(const Tprograminfo& program, QWidget* parent) : TBaseForm(p
 }
 
 void TPlotForm::PrintButtonClick() {
-    outputnotavailable(this, program_);
+    TOutputForm output(program_, true, this);
+    if (output.exec() != QDialog::Accepted) return;
+    output.writepicture(Image->picture());
+    output.deliverorreport();
 }
 
 } // namespace velmora
