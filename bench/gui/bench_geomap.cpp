@@ -16,8 +16,7 @@ using namespace velmora;
 
 namespace {
 
-template <typename F>
-double median(int runs, F&& work) {
+template <typename F> double median(int runs, F&& work) {
     std::vector<double> ms;
     for (int i = 0; i < runs; ++i) {
         QElapsedTimer t;

@@ -28,9 +28,9 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
-const std::array<QColor, 6> linecolours = {QColor(), QColor(0, 0, 0), QColor(0, 0, 255),
-                                           QColor(255, 0, 0), QColor(255, 255, 0),
-                                           QColor(0, 128, 0)};
+const std::array<QColor, 6> linecolours = {
+    QColor(),          QColor(0, 0, 0),     QColor(0, 0, 255),
+    QColor(255, 0, 0), QColor(255, 255, 0), QColor(0, 128, 0)};
 const std::array<QColor, 4> backgrounds = {QColor(255, 255, 255), QColor(192, 220, 192),
                                            QColor(166, 202, 240), QColor(255, 251, 240)};
 
@@ -39,12 +39,12 @@ struct Tregionview {
     float south, north, west, east;
 };
 const std::array<Tregionview, 7> regionviews = {{{"World", -90, 90, -180, 200},
-                                                  {"Africa", -38, 38, -17, 52},
-                                                  {"Asia", -10, 82, 35, 191},
-                                                  {"Australia", -48, -10, 112, 185},
-                                                  {"Europe", 34, 72, -25, 45},
-                                                  {"North America", 5, 82, -180, -13},
-                                                  {"South America", -57, 12, -81, -35}}};
+                                                 {"Africa", -38, 38, -17, 52},
+                                                 {"Asia", -10, 82, 35, 191},
+                                                 {"Australia", -48, -10, 112, 185},
+                                                 {"Europe", 34, 72, -25, 45},
+                                                 {"North America", 5, 82, -180, -13},
+                                                 {"South America", -57, 12, -81, -35}}};
 
 QComboBox* addlist(QWidget* parent, QGridLayout* grid, int row, const QString& label,
                    const QString& name, const QStringList& entries) {
@@ -113,10 +113,10 @@ TGeoFormOptions::TGeoFormOptions(const Tprograminfo& program, QWidget* parent)
     ProjectionComboBox = addlist(appearance, a, 0, QStringLiteral("Projection"),
                                  QStringLiteral("ProjectionComboBox"),
                                  {QStringLiteral("Mercator"), QStringLiteral("Robinson")});
-    QualityComboBox = addlist(appearance, a, 1, QStringLiteral("Quality"),
-                              QStringLiteral("QualityComboBox"),
-                              {QStringLiteral("High quality"), QStringLiteral("Medium quality"),
-                               QStringLiteral("Low quality")});
+    QualityComboBox =
+        addlist(appearance, a, 1, QStringLiteral("Quality"), QStringLiteral("QualityComboBox"),
+                {QStringLiteral("High quality"), QStringLiteral("Medium quality"),
+                 QStringLiteral("Low quality")});
     auto [lines, l] = group(QStringLiteral("Lines"));
     ParallelsComboBox =
         addlist(lines, l, 0, QStringLiteral("Parallels"), QStringLiteral("ParallelsComboBox"),
@@ -127,14 +127,14 @@ TGeoFormOptions::TGeoFormOptions(const Tprograminfo& program, QWidget* parent)
     auto [colour, c] = group(QStringLiteral("Color"));
     BackgroundComboBox =
         addlist(colour, c, 0, QStringLiteral("Background"), QStringLiteral("BackgroundComboBox"),
-                {QStringLiteral("White"), QStringLiteral("Money green"),
-                 QStringLiteral("Sky blue"), QStringLiteral("Cream")});
-    ShoresComboBox = addlist(colour, c, 1, QStringLiteral("Shores"),
-                             QStringLiteral("ShoresComboBox"), colours);
+                {QStringLiteral("White"), QStringLiteral("Money green"), QStringLiteral("Sky blue"),
+                 QStringLiteral("Cream")});
+    ShoresComboBox =
+        addlist(colour, c, 1, QStringLiteral("Shores"), QStringLiteral("ShoresComboBox"), colours);
     BordersComboBox = addlist(colour, c, 2, QStringLiteral("Borders"),
                               QStringLiteral("BordersComboBox"), colours);
-    RiversComboBox = addlist(colour, c, 3, QStringLiteral("Rivers"),
-                             QStringLiteral("RiversComboBox"), colours);
+    RiversComboBox =
+        addlist(colour, c, 3, QStringLiteral("Rivers"), QStringLiteral("RiversComboBox"), colours);
     NavigationCheckBox = new QCheckBox(QStringLiteral("Show navigation buttons"), this);
     NavigationCheckBox->setObjectName(QStringLiteral("NavigationCheckBox"));
     contents()->addWidget(NavigationCheckBox);
@@ -191,7 +191,8 @@ void TGeoForm::build(const std::string& directory) {
     zoom->addWidget(ZoomTrackBar);
     ZoomComboBox = new QComboBox(ZoomGroup);
     ZoomComboBox->setObjectName(QStringLiteral("ZoomComboBox"));
-    for (const auto& view : regionviews) ZoomComboBox->addItem(QString::fromLatin1(view.name));
+    for (const auto& view : regionviews)
+        ZoomComboBox->addItem(QString::fromLatin1(view.name));
     ZoomComboBox->setCurrentIndex(0);
     zoom->addWidget(ZoomComboBox);
     row->addWidget(ZoomGroup, 0, Qt::AlignTop);
@@ -333,9 +334,8 @@ void TGeoForm::ImageEndDrag() {
 
 void TGeoForm::ImageMouseMove(int x, int y) {
     const Tgeopoint p = map.pointat(x, y);
-    setWindowTitle(QStringLiteral("[") + qs(numtostr(p.latitude, digits)) +
-                   QStringLiteral(", ") + qs(numtostr(p.longitude, digits)) +
-                   QStringLiteral("]"));
+    setWindowTitle(QStringLiteral("[") + qs(numtostr(p.latitude, digits)) + QStringLiteral(", ") +
+                   qs(numtostr(p.longitude, digits)) + QStringLiteral("]"));
 }
 
 bool TGeoForm::eventFilter(QObject* watched, QEvent* event) {
@@ -358,8 +358,7 @@ void TGeoForm::OptionsButtonClick() {
     options.QualityComboBox->setCurrentIndex(map.quality);
     options.BackgroundComboBox->setCurrentIndex(geobackgroundindex(map.backgroundcolor));
     options.ShoresComboBox->setCurrentIndex(showshores ? geolinecolourindex(map.shorecolor) : 0);
-    options.BordersComboBox->setCurrentIndex(showborders ? geolinecolourindex(map.bordercolor)
-                                                         : 0);
+    options.BordersComboBox->setCurrentIndex(showborders ? geolinecolourindex(map.bordercolor) : 0);
     options.RiversComboBox->setCurrentIndex(showrivers ? geolinecolourindex(map.rivercolor) : 0);
     options.ParallelsComboBox->setCurrentIndex(map.parallelschoice);
     options.MeridiansComboBox->setCurrentIndex(map.meridianschoice);

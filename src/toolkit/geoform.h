@@ -65,8 +65,7 @@ class TGeoForm : public TBaseForm {
 public:
     // Reads the line files of directory (rank 1, rivers and borders). A file
     // that cannot be read raises, and no window is made.
-    TGeoForm(const Tprograminfo& program, const std::string& directory,
-             QWidget* parent = nullptr);
+    TGeoForm(const Tprograminfo& program, const std::string& directory, QWidget* parent = nullptr);
     // The same from geodatadirectory(program).
     explicit TGeoForm(const Tprograminfo& program, QWidget* parent = nullptr);
 

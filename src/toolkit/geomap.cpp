@@ -18,10 +18,9 @@ namespace {
 constexpr std::uint8_t asiacontinent = 2;
 
 // Robinson's table of parallel lengths at 0, 5, ..., 90 degrees.
-constexpr float robinsontable[19] = {1.0f,    0.9986f, 0.9954f, 0.99f,   0.9822f,
-                                     0.973f,  0.96f,   0.9427f, 0.9216f, 0.8962f,
-                                     0.8679f, 0.835f,  0.7986f, 0.7597f, 0.7186f,
-                                     0.6732f, 0.6213f, 0.5722f, 0.5322f};
+constexpr float robinsontable[19] = {1.0f,    0.9986f, 0.9954f, 0.99f,   0.9822f, 0.973f,  0.96f,
+                                     0.9427f, 0.9216f, 0.8962f, 0.8679f, 0.835f,  0.7986f, 0.7597f,
+                                     0.7186f, 0.6732f, 0.6213f, 0.5722f, 0.5322f};
 
 // Nearest integer, ties to even, as every pixel position of the map.
 int roundpixel(float x) {
@@ -41,8 +40,7 @@ struct Theader {
     std::int32_t points = 0;
 };
 
-std::int32_t headerfield(const std::string& line, std::size_t& pos, std::size_t skip,
-                         bool tolast) {
+std::int32_t headerfield(const std::string& line, std::size_t& pos, std::size_t skip, bool tolast) {
     pos += skip;
     if (pos > line.size()) throw EConvertError("'" + line + "' is not a segment header");
     std::size_t end = tolast ? line.size() : line.find(' ', pos);
@@ -114,9 +112,8 @@ Tgeofilecount readgeofile(const std::string& file, std::uint8_t continent, std::
             if (!nextline(in, line, number))
                 fileerror(file, number,
                           "segment " + std::to_string(h.segment) + " (line " +
-                              std::to_string(headerline) + ") ends after " +
-                              std::to_string(k - 1) + " of its " + std::to_string(h.points) +
-                              " points");
+                              std::to_string(headerline) + ") ends after " + std::to_string(k - 1) +
+                              " of its " + std::to_string(h.points) + " points");
             if (!keep) continue;
             const std::size_t blank = line.find(' ', 1);
             if (line.size() < 2 || blank == std::string::npos)
@@ -161,7 +158,8 @@ std::vector<Tgeofilecount> Tgeomap::loaddata(const std::string& directory, std::
             const auto continent = static_cast<std::uint8_t>(s + 1);
             counts.push_back(readgeofile(base + "cil.txt", continent, geoshore, maxrank, lines));
             if (rivers)
-                counts.push_back(readgeofile(base + "riv.txt", continent, georiver, maxrank, lines));
+                counts.push_back(
+                    readgeofile(base + "riv.txt", continent, georiver, maxrank, lines));
             if (borders)
                 counts.push_back(
                     readgeofile(base + "bdy.txt", continent, geoborder, maxrank, lines));
@@ -268,9 +266,9 @@ void Tgeomap::geoline(Tgeopoint from, Tgeopoint to) {
     line.reserve(1001);
     line.append(QPoint(mapx(from), mapy(from)));
     for (int i = 1; i <= 1000; ++i) {
-        const Tgeopoint p{from.latitude + static_cast<float>(i) * (to.latitude - from.latitude) / 1000,
-                          from.longitude +
-                              static_cast<float>(i) * (to.longitude - from.longitude) / 1000};
+        const Tgeopoint p{
+            from.latitude + static_cast<float>(i) * (to.latitude - from.latitude) / 1000,
+            from.longitude + static_cast<float>(i) * (to.longitude - from.longitude) / 1000};
         line.append(QPoint(mapx(p), mapy(p)));
     }
     painter.drawPolyline(line);
@@ -284,7 +282,8 @@ int Tgeomap::meridians(float step) {
     int drawn = 0;
     const int first = roundpixel(-180 / step);
     const int last = roundpixel(180 / step);
-    for (int k = first; k <= last; ++k, ++drawn) meridian(static_cast<float>(k) * step);
+    for (int k = first; k <= last; ++k, ++drawn)
+        meridian(static_cast<float>(k) * step);
     return drawn;
 }
 
@@ -296,7 +295,8 @@ void Tgeomap::parallel(float latitude) {
 int Tgeomap::parallels(float step) {
     int drawn = 0;
     const int last = roundpixel(90 / step);
-    for (int k = -last; k <= last; ++k, ++drawn) parallel(static_cast<float>(k) * step);
+    for (int k = -last; k <= last; ++k, ++drawn)
+        parallel(static_cast<float>(k) * step);
     return drawn;
 }
 

@@ -59,13 +59,11 @@ float Tworldmapgeometry::longitudeat(int x) const {
 
 // ---- the window -----------------------------------------------------------------
 
-TWorldMapForm::TWorldMapForm(const Tprograminfo& program, const Tregions& regions,
-                             QWidget* parent)
+TWorldMapForm::TWorldMapForm(const Tprograminfo& program, const Tregions& regions, QWidget* parent)
     : QDialog(parent), regions_(regions) {
     setObjectName(QStringLiteral("WorldMapForm"));
     setWindowTitle(QStringLiteral("World map"));
-    const QString file =
-        qs(geodatadirectory(program)) + QStringLiteral("worldmap.png");
+    const QString file = qs(geodatadirectory(program)) + QStringLiteral("worldmap.png");
     QImage picture(file);
     if (picture.isNull()) throw EFileError("Cannot read the world picture " + file.toStdString());
     picture = picture.convertToFormat(QImage::Format_RGB32);
@@ -84,10 +82,10 @@ TWorldMapForm::TWorldMapForm(const Tprograminfo& program, const Tregions& region
     row->setContentsMargins(8, 0, 8, 0);
     auto* parallels = new QGroupBox(QStringLiteral("Parallels"), this);
     auto* p = new QHBoxLayout(parallels);
-    EquatorCheckBox = checkbox(parallels, p, QStringLiteral("Equator"),
-                               QStringLiteral("EquatorCheckBox"), true);
-    TropicsCheckBox = checkbox(parallels, p, QStringLiteral("Tropics"),
-                               QStringLiteral("TropicsCheckBox"), true);
+    EquatorCheckBox =
+        checkbox(parallels, p, QStringLiteral("Equator"), QStringLiteral("EquatorCheckBox"), true);
+    TropicsCheckBox =
+        checkbox(parallels, p, QStringLiteral("Tropics"), QStringLiteral("TropicsCheckBox"), true);
     PolarCirclesCheckBox = checkbox(parallels, p, QStringLiteral("Polar circles"),
                                     QStringLiteral("PolarCirclesCheckBox"), true);
     TenDegreesCheckBox = checkbox(parallels, p, QStringLiteral("Every ten degrees"),
@@ -112,9 +110,9 @@ TWorldMapForm::TWorldMapForm(const Tprograminfo& program, const Tregions& region
     row->addWidget(CloseButton, 0, Qt::AlignBottom);
     outer->addLayout(row);
 
-    for (QCheckBox* box : {EquatorCheckBox, TropicsCheckBox, PolarCirclesCheckBox,
-                           TenDegreesCheckBox, GreenwichCheckBox, FifteenDegreesCheckBox,
-                           WithNamesCheckBox})
+    for (QCheckBox* box :
+         {EquatorCheckBox, TropicsCheckBox, PolarCirclesCheckBox, TenDegreesCheckBox,
+          GreenwichCheckBox, FifteenDegreesCheckBox, WithNamesCheckBox})
         connect(box, &QCheckBox::clicked, this, [this] { FormShow(); });
     formsetup(this, 2);
 }
@@ -155,7 +153,8 @@ void TWorldMapForm::FormShow() {
     // Reference marks: points whose place on the picture is known, for
     // checking its geometry by eye.
     const float reference[5][2] = {{0, 0}, {23, -110}, {-53, -65}, {-42, 147}, {52, 157}};
-    for (const auto& r : reference) mark(r[0], r[1], blue, QString());
+    for (const auto& r : reference)
+        mark(r[0], r[1], blue, QString());
     if (FifteenDegreesCheckBox->isChecked())
         for (int i = -12; i <= 12; ++i)
             line(90, static_cast<float>(15 * i), -90, static_cast<float>(15 * i), black);
@@ -245,19 +244,21 @@ Tmapcolumn columnplaces(const Tregions& regions, const std::vector<std::string>&
     const double a = lo->x;
     const double b = hi->x;
     if (!(b > a) || !std::isfinite(b - a)) {
-        for (const Tvalue& v : values) place(v, 5);
+        for (const Tvalue& v : values)
+            place(v, 5);
         result.legend = QStringLiteral("All %1 regions have the same value, %2: every one is "
                                        "marked alike.")
                             .arg(result.values)
                             .arg(text(a));
         return result;
     }
-    for (const Tvalue& v : values) place(v, roundeven(static_cast<float>(10 * ((v.x - a) / (b - a)))));
+    for (const Tvalue& v : values)
+        place(v, roundeven(static_cast<float>(10 * ((v.x - a) / (b - a)))));
     result.legend = QStringLiteral("Circle size grows from %1 (no mark) to %2 (largest circle).")
                         .arg(text(a), text(b));
     if (result.skipped > 0)
-        result.legend += QStringLiteral(" %1 rows without a finite value are not shown.")
-                             .arg(result.skipped);
+        result.legend +=
+            QStringLiteral(" %1 rows without a finite value are not shown.").arg(result.skipped);
     return result;
 }
 
@@ -288,8 +289,8 @@ void ShowColumnOnMap(const Tprograminfo& program, const Tregions& regions,
     columnmap(program, regions, rownames, cells, parent)->exec();
 }
 
-void ShowRegionOnMap(const Tprograminfo& program, const Tregions& regions,
-                     const std::string& name, QWidget* parent) {
+void ShowRegionOnMap(const Tprograminfo& program, const Tregions& regions, const std::string& name,
+                     QWidget* parent) {
     regionmap(program, regions, name, parent)->exec();
 }
 

@@ -43,8 +43,7 @@ public:
     // The picture "worldmap.png" is read from the map folder beside the
     // program (geodatadirectory); a missing picture raises and no window is
     // made. regions must outlive the window.
-    TWorldMapForm(const Tprograminfo& program, const Tregions& regions,
-                  QWidget* parent = nullptr);
+    TWorldMapForm(const Tprograminfo& program, const Tregions& regions, QWidget* parent = nullptr);
 
     Tworldmapgeometry geometry;
     Timage* Image1 = nullptr;
@@ -105,7 +104,7 @@ void ShowColumnOnMap(const Tprograminfo& program, const Tregions& regions,
                      const std::vector<std::string>& cells, QWidget* parent = nullptr);
 
 // The environment editor's "World map": regionmap, shown modally.
-void ShowRegionOnMap(const Tprograminfo& program, const Tregions& regions,
-                     const std::string& name, QWidget* parent = nullptr);
+void ShowRegionOnMap(const Tprograminfo& program, const Tregions& regions, const std::string& name,
+                     QWidget* parent = nullptr);
 
 } // namespace velmora

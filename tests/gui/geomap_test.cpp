@@ -163,7 +163,8 @@ protected:
 
 TEST_F(GeoFiles, DroppedRankIsReadPastAndTheNextSegmentKept) {
     std::string text = "segment 1  rank 2  points 10\n";
-    for (int i = 0; i < 10; ++i) text += " 1." + std::to_string(i) + " 2\n";
+    for (int i = 0; i < 10; ++i)
+        text += " 1." + std::to_string(i) + " 2\n";
     text += "segment 2  rank 1  points 2\n 10.5 -20.25\n 11 -21\n";
     write(file("africa-cil.txt"), text);
     Tvectors lines;
@@ -350,11 +351,9 @@ TEST(GeoShipped, ChukotkaContinuesRightOf180AndEuropeHasItsCoasts) {
               0);
     // The Strait of Gibraltar: coast on both sides; the Pyrenees: a border.
     const QPoint gibraltar(w.map.mapx({36, -5.5f}), w.map.mapy({36, -5.5f}));
-    EXPECT_GT(count(w.picture, QRect(gibraltar - QPoint(4, 4), QSize(8, 8)), QColor(255, 0, 0)),
-              0);
+    EXPECT_GT(count(w.picture, QRect(gibraltar - QPoint(4, 4), QSize(8, 8)), QColor(255, 0, 0)), 0);
     const QPoint pyrenees(w.map.mapx({42.6f, 1}), w.map.mapy({42.6f, 1}));
-    EXPECT_GT(count(w.picture, QRect(pyrenees - QPoint(4, 4), QSize(8, 8)), QColor(0, 0, 255)),
-              0);
+    EXPECT_GT(count(w.picture, QRect(pyrenees - QPoint(4, 4), QSize(8, 8)), QColor(0, 0, 255)), 0);
     // Mid-Atlantic and mid-Pacific are empty sea.
     EXPECT_EQ(count(w.picture, QRect(w.map.mapx({0, -30}), w.map.mapy({0, -30}), 20, 20),
                     QColor(255, 0, 0)),

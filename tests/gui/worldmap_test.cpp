@@ -4,11 +4,11 @@
 // <temp>/velmora-gui/ for a look by eye.
 #include <QApplication>
 #include <QCheckBox>
-#include <QMouseEvent>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
@@ -319,9 +319,10 @@ TEST(ColumnOnMap, AllEqualMarksEveryRegionAlike) {
     const Tmapcolumn c =
         columnplaces(regions, {"Netherlands", "Brazil", "India"}, {"2.5", "2.5", "2.5"});
     ASSERT_EQ(c.places.size(), 3u);
-    for (const auto& p : c.places) EXPECT_EQ(p.size, 5);
-    EXPECT_EQ(c.legend, QStringLiteral(
-                            "All 3 regions have the same value, 2.5: every one is marked alike."));
+    for (const auto& p : c.places)
+        EXPECT_EQ(p.size, 5);
+    EXPECT_EQ(c.legend,
+              QStringLiteral("All 3 regions have the same value, 2.5: every one is marked alike."));
 }
 
 TEST(ColumnOnMap, NoFiniteValueMarksNothing) {
@@ -331,8 +332,7 @@ TEST(ColumnOnMap, NoFiniteValueMarksNothing) {
                                       {"inf", "nan", "?", "1e39"});
     EXPECT_TRUE(c.places.empty());
     EXPECT_EQ(c.skipped, 4);
-    EXPECT_EQ(c.legend,
-              QStringLiteral("No region of this column has a finite value: no marks."));
+    EXPECT_EQ(c.legend, QStringLiteral("No region of this column has a finite value: no marks."));
     const Tmapcolumn empty = columnplaces(regions, {}, {});
     EXPECT_TRUE(empty.places.empty());
 }
