@@ -377,3 +377,36 @@ TEST(Cli, RunTableNamesTheWorkbooksByChecksumAndTheReference) {
     // The checksum itself, on the standard test vector.
     EXPECT_EQ(sha256("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
 }
+
+TEST(Cli, FactorsWritesOneTablePerSubstanceWithItsReference) {
+    Tcliwitheffects cli;
+    std::string out = cli.dir.file("factors");
+    ASSERT_EQ(cli.run({"factors", "--substances", cli.substances, "--all-substances",
+                       "--compartments", "air,river", "--out", out}),
+              0)
+        << cli.err.str();
+    for (const char* name : {"Nitrobenzene", "Second"}) {
+        std::ifstream in(out + "/" + name + ".tsv");
+        std::string reference, heading, line;
+        ASSERT_TRUE(std::getline(in, reference)) << name;
+        EXPECT_EQ(reference.rfind("# reference\tNitrobenzene\t", 0), 0u) << reference;
+        std::getline(in, heading);
+        EXPECT_EQ(heading.rfind("substance\tregion\tcompartment\tCFtoxpot_river", 0), 0u);
+        std::set<std::string> compartments;
+        int rows = 0;
+        while (std::getline(in, line)) {
+            ++rows;
+            std::string rest = line;
+            EXPECT_EQ(splitfield(rest), name);
+            splitfield(rest);
+            compartments.insert(splitfield(rest));
+        }
+        // Air of both countries and of the sea, river of both countries.
+        EXPECT_EQ(rows, 5) << name;
+        EXPECT_EQ(compartments, (std::set<std::string>{"air", "river water"})) << name;
+    }
+    EXPECT_EQ(cli.run({"factors", "--substances", cli.substances, "--substance", "Second",
+                       "--compartments", "magma", "--out", out}),
+              1);
+    EXPECT_NE(cli.err.str().find("unknown compartment \"magma\""), std::string::npos);
+}

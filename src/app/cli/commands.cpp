@@ -1,13 +1,18 @@
 #include "app/cli/commands.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
+#include <thread>
 
 #include "app/workspace.h"
 #include "numeric/checksum.h"
+#include "compute/allfactors.h"
 #include "compute/calculation.h"
 #include "model/substance.h"
 #include "numeric/utilities.h"
@@ -29,6 +34,10 @@ const char* usage =
     "            [--with-restime] [--reference REF] --out DIR\n"
     "                                       one calculation written as TSV tables to DIR,\n"
     "                                       with run.tsv naming what made them\n"
+    "  factors [WORLD] [--substance NAME | --all-substances] [--regions FILE]\n"
+    "          [--compartments LIST] [--no-inversion] [--reference REF] --out DIR\n"
+    "                                       characterisation factors of every chosen\n"
+    "                                       emission box, one TSV per substance\n"
     "  help\n"
     "WORLD options: --parameters FILE --borders FILE --substances FILE --level N --group TEXT\n"
     "Characterisation factors are relative to a reference: by default the start-up substance\n"
@@ -424,6 +433,162 @@ int calculatecommand(const std::vector<std::string>& args, std::ostream& out, st
     return 0;
 }
 
+// ---- factors -----------------------------------------------------------------
+
+// A substance name as a file name: letters, digits and a few marks kept.
+std::string filenameof(const std::string& name) {
+    std::string f;
+    for (char ch : name) {
+        bool keep = std::isalnum(static_cast<unsigned char>(ch)) || ch == '-' || ch == '_' ||
+                    ch == '.' || ch == ',' || ch == '(' || ch == ')';
+        f += keep ? ch : '_';
+    }
+    return f.empty() ? std::string("substance") : f;
+}
+
+const char* factornames[2][7] = {
+    {"CFtoxpot_river", "CFtoxpot_lake", "CFtoxpot_saltlake", "CFtoxpot_seawater", "CFtoxpot_soil",
+     "CFtoxpot_humnoncarc", "CFtoxpot_humcarc"},
+    {"CFtoxact_river", "CFtoxact_lake", "CFtoxact_saltlake", "CFtoxact_seawater", "CFtoxact_soil",
+     "CFtoxact_humnoncarc", "CFtoxact_humcarc"}};
+
+// One substance's run in a workspace of its own, so substances can run side
+// by side. Its warnings are kept and told in substance order afterwards.
+struct Tfactorjob {
+    std::string substance;
+    std::string warnings;
+    std::string error;
+    std::size_t rows = 0;
+};
+
+void runfactorjob(Tfactorjob& job, const Toptions& given, const std::filesystem::path& dir) {
+    std::ostringstream err;
+    try {
+        Trun run(err);
+        Tworkspace& ws = run.ws;
+        applyworldoptions(ws.settings, given);
+        Toptions o = given;
+        o.values["substance"] = job.substance;
+        o.values.erase("emission");
+        o.values.erase("factors");
+        Ttimings timings;
+        runasprogram(run, o, timings);
+        if (!ws.sub.present) throw Eerror("the substance is not complete");
+        Tallfactorsselection selection = Tallfactorsselection::defaults(ws.model, false);
+        selection.useinversion = !o.has("no-inversion");
+        if (o.has("regions") && !selection.selectregionsfromfile(ws.model, o.get("regions")))
+            throw Eerror("cannot read " + o.get("regions"));
+        if (o.has("compartments")) {
+            selection.compartments.fill(false);
+            std::string list = o.get("compartments");
+            std::size_t start = 0;
+            while (start <= list.size()) {
+                std::size_t comma = list.find(',', start);
+                std::string name = list.substr(start, comma == std::string::npos ? std::string::npos
+                                                                                 : comma - start);
+                std::uint32_t c = ws.compartments.find(name);
+                if (c == 0) throw Eerror("unknown compartment \"" + name + "\"");
+                selection.compartments[c] = true;
+                if (comma == std::string::npos) break;
+                start = comma + 1;
+            }
+        }
+        std::unique_ptr<Tprogress> progress = ws.ui.progress();
+        progress->setsubtext("All factors " + job.substance);
+        Tallfactorsrun result = runallfactors(ws.model, selection, *progress);
+        if (result.singular) throw Eerror("the system matrix is singular");
+        std::filesystem::path file = dir / (filenameof(job.substance) + ".tsv");
+        std::filesystem::path temporary = file;
+        temporary += ".part";
+        {
+            std::ofstream f = openout(temporary);
+            f << "# reference\t"
+              << (ws.ref.held()
+                      ? ws.ref.substance + "\t" + boxname(ws, ws.ref.region, ws.ref.compartment)
+                      : std::string("none"))
+              << '\n';
+            f << "substance\tregion\tcompartment";
+            for (const auto& kind : factornames)
+                for (const char* n : kind)
+                    f << '\t' << n;
+            f << '\n';
+            for (const Tallfactorsrow& row : result.rows) {
+                if (!row.computed) continue;
+                f << job.substance << '\t' << ws.regcomps.regionname(row.regcomp) << '\t'
+                  << ws.regcomps.compartmentname(row.regcomp);
+                for (int k = 0; k < 7; ++k)
+                    f << '\t' << (row.potknown[k] ? shortesttext(row.pot[k]) : std::string());
+                for (int k = 0; k < 7; ++k)
+                    f << '\t' << (row.actknown[k] ? shortesttext(row.act[k]) : std::string());
+                f << '\n';
+                ++job.rows;
+            }
+            f.close();
+            if (!f) throw Eerror("cannot write " + temporary.string());
+        }
+        std::filesystem::rename(temporary, file);
+    } catch (const std::exception& e) {
+        job.error = e.what();
+    }
+    job.warnings = err.str();
+}
+
+int factorscommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Toptions o = parseoptions(
+        args, 1, with(worldoptions, {"substance", "regions", "compartments", "reference", "out"}),
+        {"all-substances", "no-inversion"});
+    if (!o.has("out")) throw Eerror("factors needs --out DIR");
+    if (o.has("substance") && o.has("all-substances"))
+        throw Eerror("--substance and --all-substances exclude each other");
+    std::vector<Tfactorjob> jobs;
+    {
+        Trun run(err);
+        applyworldoptions(run.ws.settings, o);
+        if (!run.ws.opensubstancesworkbook())
+            throw Eerror("cannot read the substances workbook " + run.ws.settings.SubstancesFile);
+        std::vector<std::string> names;
+        if (o.has("all-substances")) {
+            names = substancenames(*run.ws.SubstancesWorkbook, "VELMORA");
+        } else {
+            std::string name = o.has("substance") ? o.get("substance") : run.ws.startsubstance;
+            requiresubstance(run, name);
+            names.push_back(name);
+        }
+        for (const std::string& n : names)
+            jobs.push_back({n, {}, {}, 0});
+    }
+    std::filesystem::path dir = o.get("out");
+    std::filesystem::create_directories(dir);
+    // Each workspace holds its own inverse (about 50 MB on the default world),
+    // so the substances share the cores, not the memory.
+    unsigned workers = std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(),
+                                                       static_cast<unsigned>(jobs.size())));
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t j = next++; j < jobs.size(); j = next++)
+            runfactorjob(jobs[j], o, dir);
+    };
+    auto start = std::chrono::steady_clock::now();
+    std::vector<std::thread> threads;
+    for (unsigned w = 1; w < workers; ++w)
+        threads.emplace_back(work);
+    work();
+    for (std::thread& t : threads)
+        t.join();
+    int failed = 0;
+    for (const Tfactorjob& job : jobs) {
+        err << job.warnings;
+        if (!job.error.empty()) {
+            err << "velmora-cli: " << job.substance << ": " << job.error << '\n';
+            ++failed;
+        } else {
+            out << job.substance << '\t' << job.rows << '\n';
+        }
+    }
+    out << "time\tfactors\t" << seconds(start) << '\n';
+    return failed ? 1 : 0;
+}
+
 } // namespace
 
 int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -480,6 +645,7 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             return 0;
         }
         if (command == "calculate") return calculatecommand(args, out, err);
+        if (command == "factors") return factorscommand(args, out, err);
         err << "velmora-cli: unknown command \"" << command << (what.empty() ? "" : " " + what)
             << "\"\n"
             << usage;
