@@ -122,6 +122,8 @@ void TModelEnvironmentForm::FormCreate() {
     PageControl->setCurrentIndex(0);
     connect(PageControl, &QTabWidget::currentChanged, this, [this] { FormClick(); });
 
+    // The design size becomes the minimum: the panel's groups need its height.
+    resize(1000, 720);
     formsetup(this, 1);
     setWindowState(windowState() | Qt::WindowMaximized);
 }

@@ -1,5 +1,8 @@
 #include "views/resultsgrid.h"
 
+#include <QFontMetrics>
+#include <QString>
+#include <algorithm>
 #include <cmath>
 
 #include "app/workspace.h"
@@ -220,14 +223,32 @@ std::shared_ptr<Tcelltable> ShowRegcompMeaning(const Tworkspace& ws) {
     return table;
 }
 
-void FinishGrid(Tgrid* grid, std::shared_ptr<const Tcelltable> table, bool widecolumn0) {
+void FinishGrid(Tgrid* grid, std::shared_ptr<const Tcelltable> table, bool widecolumn0,
+                bool fitcolumns) {
     grid->settable(std::move(table));
     gridlayout(grid, 0);
+    if (fitcolumns) {
+        // The heading and the first rows tell a column's width well enough;
+        // measuring every cell would cost a refresh more than the values.
+        const Tcelltable& shown = grid->table();
+        const QFontMetrics metrics = grid->fontMetrics();
+        const int rows = std::min(shown.rows(), 40);
+        for (int c = 1; c < shown.cols(); ++c) {
+            int width = 0;
+            for (int r = 0; r < rows && width < 250; ++r)
+                width = std::max(width, metrics.horizontalAdvance(
+                                            QString::fromStdString(shown.cell(c, r))) + 6);
+            grid->setcolwidth(c, std::min(width, 250));
+        }
+    }
     if (widecolumn0) grid->setcolwidth(0, 120);
 }
 
 void FinishGrid(Tgrid* grid, Tstringtable table) {
-    FinishGrid(grid, std::make_shared<const Tstringtable>(std::move(table)), true);
+    // A few hundred rows of a regional table are measured at once; headings
+    // such as "SUSPCONC_inlandwater (kg solids*m^-3 water)" cut at 64 pixels
+    // could not be told apart.
+    FinishGrid(grid, std::make_shared<const Tstringtable>(std::move(table)), true, true);
 }
 
 } // namespace velmora

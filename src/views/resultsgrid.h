@@ -80,8 +80,11 @@ std::vector<std::string> regcompheadings(const Tworkspace& ws, std::uint32_t cou
                                          bool effectrows);
 
 // Puts the table into the grid and lays it out (fixed first row and column,
-// column 0 at 120 pixels when widecolumn0).
-void FinishGrid(Tgrid* grid, std::shared_ptr<const Tcelltable> table, bool widecolumn0);
+// column 0 at 120 pixels when widecolumn0, every column fitted to its
+// texts when fitcolumns). A table of texts is fitted; computed matrices
+// keep the default width.
+void FinishGrid(Tgrid* grid, std::shared_ptr<const Tcelltable> table, bool widecolumn0,
+                bool fitcolumns = false);
 void FinishGrid(Tgrid* grid, Tstringtable table);
 
 } // namespace velmora

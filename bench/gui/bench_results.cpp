@@ -1,0 +1,161 @@
+// Times the results window on the default world, offscreen: opening each
+// tab (a refresh that rebuilds it, then painting what the window shows),
+// the "&Variable" lists switched to Abig (and, in Factors mode, to its
+// inverse), Next/Previous (recalculation plus refresh of the active tab),
+// and scrolling the Abig grid from end to end page by page (the slowest
+// page is reported too). Prints medians in milliseconds.
+//
+// usage: bench_results [--runs N] [--dir DIRECTORY-WITH-WORKBOOKS]
+#include <QApplication>
+#include <QComboBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/workspace.h"
+#include "toolkit/grid.h"
+#include "views/modelenvironmentform.h"
+#include "views/resultsmatrixtabs.h"
+
+using namespace velmora;
+
+namespace {
+
+double nowms() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Paints the window as the screen would show it now.
+void paint(QWidget* w) {
+    (void)w->grab();
+}
+
+double timed(QWidget* w, const std::function<void()>& action) {
+    const double t0 = nowms();
+    action();
+    paint(w);
+    return nowms() - t0;
+}
+
+void report(const char* what, const std::vector<double>& times) {
+    std::printf("%-48s %9.1f ms (median of %zu)\n", what, median(times), times.size());
+}
+
+void tabs(TModelEnvironmentForm& form, int runs) {
+    for (int k = 0; k < form.tabcount(); ++k) {
+        if (!form.PageControl->isTabVisible(k)) continue;
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            form.PageControl->setCurrentIndex(k == 0 ? 1 : 0);
+            times.push_back(timed(&form, [&] { form.PageControl->setCurrentIndex(k); }));
+        }
+        report(form.PageControl->tabText(k).toUtf8().constData(), times);
+    }
+}
+
+void variable(TModelEnvironmentForm& form, const QString& item, int runs) {
+    form.setactivetab(QStringLiteral("Equations"));
+    QComboBox* list = form.EquationsTab->EquationsComboBox;
+    const int index = list->findText(item, Qt::MatchStartsWith);
+    if (index < 0) return;
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        list->setCurrentIndex(0);
+        times.push_back(timed(&form, [&] { list->setCurrentIndex(index); }));
+    }
+    report(("Equations: " + item.toStdString()).c_str(), times);
+}
+
+void scroll(TModelEnvironmentForm& form) {
+    Tgrid* grid = form.EquationsTab->EquationsStringGrid;
+    QScrollBar* bar = grid->verticalScrollBar();
+    std::vector<double> pages;
+    bar->setValue(0);
+    const double t0 = nowms();
+    while (true) {
+        const int before = bar->value();
+        pages.push_back(timed(&form, [&] { bar->setValue(before + bar->pageStep()); }));
+        if (bar->value() == before || bar->value() >= bar->maximum()) break;
+    }
+    const double total = nowms() - t0;
+    std::printf("%-48s %9.1f ms median page, %.1f ms slowest, %zu pages, %.0f ms in all\n",
+                "Abig scrolled end to end", median(pages),
+                *std::max_element(pages.begin(), pages.end()), pages.size(), total);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    int runs = 7;
+    std::string dir;
+    {
+        std::error_code ec;
+        dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+    }
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        if (a == "--runs") runs = std::atoi(argv[i + 1]);
+        if (a == "--dir") dir = argv[i + 1];
+    }
+    Tconsoleui ui;
+    Tworkspace ws(ui, dir);
+    ws.initialize();
+    if (!ws.env.present) {
+        std::fprintf(stderr, "no environment in %s\n", dir.c_str());
+        return 1;
+    }
+    const Tprograminfo program("Velmora");
+    {
+        TModelEnvironmentForm form(ws, program);
+        form.resize(1400, 900);
+        form.show();
+        std::printf("Concentration mode, %u regcomps\n", ws.regcomps.n);
+        tabs(form, runs);
+        variable(form, QStringLiteral("Abig ("), runs);
+        scroll(form);
+        form.setactivetab(QStringLiteral("Concentrations"));
+        std::vector<double> moves;
+        for (int run = 0; run < runs; ++run) {
+            moves.push_back(timed(&form, [&] { form.NextEmissionButton->click(); }));
+            moves.push_back(timed(&form, [&] { form.PreviousEmissionButton->click(); }));
+        }
+        report("Next/Previous (Concentrations active)", moves);
+    }
+    ws.settings.FactorsMode = true;
+    ws.env.changed = true;
+    ws.calculate();
+    {
+        TModelEnvironmentForm form(ws, program);
+        form.resize(1400, 900);
+        form.show();
+        std::printf("Factors mode\n");
+        variable(form, QStringLiteral("Abig ("), runs);
+        variable(form, QStringLiteral("Abig^-1"), runs);
+        form.setactivetab(QStringLiteral("Factors"));
+        std::vector<double> factors;
+        for (int run = 0; run < runs; ++run) {
+            form.setactivetab(QStringLiteral("Check"));
+            factors.push_back(timed(&form, [&] { form.setactivetab(QStringLiteral("Factors")); }));
+        }
+        report("Factors (FF)", factors);
+    }
+    return 0;
+}
