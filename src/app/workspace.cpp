@@ -24,6 +24,25 @@ bool Tworkspace::openenvironmentworkbook() {
     return true;
 }
 
+bool Tworkspace::openenvironment(bool first, bool second, const std::string& parametersfile,
+                                 const std::string& bordersfile) {
+    {
+        std::unique_ptr<Tprogress> progress = ui.progress();
+        progress->setmaintext("Clearing old settings");
+        progress->setmaintext("Opening file");
+        EnvironmentWorkbook.reset();
+        if (first) {
+            auto workbook = std::make_unique<TExcelFile>(ui, parametersfile);
+            if (!workbook->isopen()) return false; // the workbook has told why
+            EnvironmentWorkbook = std::move(workbook);
+        }
+    }
+    if (!env.import(first, second, EnvironmentWorkbook, bordersfile)) return false;
+    if (first) settings.ParametersFile = parametersfile;
+    if (second) settings.BordersFile = bordersfile;
+    return true;
+}
+
 bool Tworkspace::opensubstancesworkbook() {
     if (SubstancesWorkbook) return true;
     auto workbook = std::make_unique<TExcelFile>(ui, settings.SubstancesFile);
@@ -100,8 +119,9 @@ void Tworkspace::opensubstance(const std::string& name, const std::string& sheet
     sub.changed = true;
 }
 
-void Tworkspace::calculate(bool useinversion, Ttimings* timings) {
-    velmora::calculate(model, useinversion, timings);
+bool Tworkspace::calculate(bool useinversion, Ttimings* timings) {
+    solved = velmora::calculate(model, useinversion, timings);
+    return solved;
 }
 
 std::array<float, 14> Tworkspace::referencevalues() const {

@@ -52,6 +52,12 @@ public:
     // Opens the first environment workbook as EnvironmentWorkbook; false
     // (after the workbook's warning) when it cannot be opened.
     bool openenvironmentworkbook();
+    // Environment > Open: imports the first workbook, the second or both,
+    // all or nothing. The settings take the new file names only when the
+    // import succeeded; false (after a warning or an exception) leaves the
+    // environment and the settings as they were.
+    bool openenvironment(bool first, bool second, const std::string& parametersfile,
+                         const std::string& bordersfile);
     // Opens SubstancesFile as SubstancesWorkbook unless one is open.
     bool opensubstancesworkbook();
     // The region the start-up emission goes to: region 150 when the world
@@ -60,7 +66,10 @@ public:
     // Substance > Open: imports a substance of the open substances workbook
     // and marks it changed, so the next calculation recomputes the model.
     void opensubstance(const std::string& name, const std::string& sheet = "VELMORA");
-    void calculate(bool useinversion = false, Ttimings* timings = nullptr);
+    // False when the system matrix was singular.
+    bool calculate(bool useinversion = false, Ttimings* timings = nullptr);
+    // What the last calculation (also the start-up's) returned.
+    bool solved = true;
     void takereference();
     // The fourteen integrated impact scores a reference holds.
     std::array<float, 14> referencevalues() const;

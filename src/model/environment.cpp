@@ -1,6 +1,7 @@
 #include "model/environment.h"
 
 #include "model/regions.h"
+#include "model/restorepoint.h"
 
 namespace velmora {
 
@@ -64,7 +65,23 @@ void Tenv::clear() {
         std::visit([](auto* p) { p->clear(); }, e.parameter);
     changed = false;
     present = false;
-    bordersmissing = false;
+    // Cleared borders and flows are unknown until the second workbook is read.
+    bordersmissing = true;
+}
+
+std::function<void()> Tenv::snapshot() {
+    std::vector<std::function<void()>> parts;
+    parts.reserve(catalogue_.size());
+    for (auto& e : catalogue_)
+        parts.push_back(std::visit([](auto* p) { return restorepoint(p); }, e.parameter));
+    return [this, parts = std::move(parts), changed = changed, present = present,
+            bordersmissing = bordersmissing] {
+        for (const auto& restore : parts)
+            restore();
+        this->changed = changed;
+        this->present = present;
+        this->bordersmissing = bordersmissing;
+    };
 }
 
 void Tenv::setdefaults() {

@@ -220,10 +220,9 @@ public:
 
     bool changed = false;
     bool present = false;
-    // The last import that asked for the borders and flows could not read
-    // them (workbook missing or a sheet failed). Without them every border
-    // and flow is unknown and a calculation would warn once for each region
-    // pair, so such an environment does not count as present.
+    // No borders and flows were read since the last clear. Without them
+    // every border and flow is unknown and a calculation would warn once for
+    // each region pair, so such an environment does not count as present.
     bool bordersmissing = false;
 
 #define VELMORA_ENV_MEMBER_strpars Tstrpars
@@ -255,7 +254,10 @@ public:
 
     // Imports the first workbook (open in firstworkbook, which is closed at
     // the end of the step) and/or the second (opened here from bordersfile).
-    void import(bool first, bool second, std::unique_ptr<TExcelFile>& firstworkbook,
+    // All or nothing: true when everything asked for was read; a cancelled
+    // or failed import (false, or an exception) leaves every value, status,
+    // used flag and the present and changed flags as they were.
+    bool import(bool first, bool second, std::unique_ptr<TExcelFile>& firstworkbook,
                 const std::string& bordersfile);
 
     const Tregions& regions() const {
@@ -269,8 +271,12 @@ public:
     std::vector<Timportedparameter> importedparameters() const;
 
 private:
-    void importfirst(TExcelFile& workbook);
+    bool importfirst(TExcelFile& workbook);            // false when cancelled
     bool importsecond(const std::string& bordersfile); // false when not read
+    void checkregionrows(TExcelFile& workbook) const;
+    void checklabels(const TExcelFile& workbook, bool countryrows, bool countrycolumns) const;
+    // A copy of every value; calling the result puts them back.
+    std::function<void()> snapshot();
     void checkconsistency(Tprogress& progress);
 
     std::vector<Tenventry> catalogue_;

@@ -1,8 +1,11 @@
 // Reading the environment from its two workbooks.
 #include <cmath>
+#include <functional>
+#include <limits>
 
 #include "model/environment.h"
 #include "model/regions.h"
+#include "numeric/errors.h"
 #include "numeric/utilities.h"
 #include "toolkit/sheets/excelfile.h"
 
@@ -109,6 +112,37 @@ const Timportdef importtable[] = {
     {&Tenv::Npop, Tsource::country, 1, 0, Tfollowup::population, 0},
 };
 
+// The value a cell stores: factor * number + offset, rounded to single. A
+// text that is no number, or a number a single cannot hold (1e39 would be
+// stored as infinity and fail much later as a division by zero), raises a
+// conversion error that says where the cell is and what it was read for.
+float importvalue(const TExcelFile& w, std::uint32_t row, std::uint32_t column,
+                  const std::string& what, extended factor, extended offset, bool emptyiszero) {
+    std::string text = w.cell(row, column);
+    if (text.empty() && emptyiszero) return 0;
+    extended value = 0;
+    try {
+        float x = static_cast<float>(strtonum(text));
+        if (!std::isfinite(x))
+            throw EConvertError("'" + text + "' is beyond the range of a single-precision number");
+        value = factor * x + offset;
+    } catch (const EConvertError& e) {
+        throw EConvertError(w.where(row, column) + " (" + what + "): " + e.what());
+    }
+    if (std::fabs(value) > std::numeric_limits<float>::max())
+        throw EConvertError(w.where(row, column) + " (" + what + "): '" + text +
+                            "' is beyond the range of a single-precision number after the "
+                            "unit conversion");
+    return static_cast<float>(value);
+}
+
+std::string trimmedname(const std::string& s) {
+    std::size_t a = s.find_first_not_of(" \t");
+    if (a == std::string::npos) return {};
+    std::size_t b = s.find_last_not_of(" \t");
+    return s.substr(a, b - a + 1);
+}
+
 // The column of a parameter in the header row of the current sheet; 0 when absent.
 std::uint32_t findcolumn(TExcelFile& w, const std::string& name) {
     std::uint32_t last = w.lastcolumn();
@@ -127,23 +161,41 @@ std::vector<Timportedparameter> Tenv::importedparameters() const {
     return list;
 }
 
-void Tenv::import(bool first, bool second, std::unique_ptr<TExcelFile>& firstworkbook,
+bool Tenv::import(bool first, bool second, std::unique_ptr<TExcelFile>& firstworkbook,
                   const std::string& bordersfile) {
-    present = false;
-    if (first && firstworkbook) {
-        importfirst(*firstworkbook);
+    // All or nothing: a cancelled or failed import puts back, value for
+    // value, the environment the user had. A half-read environment mixes two
+    // worlds and nothing in it says which value came from where.
+    std::function<void()> restore = snapshot();
+    bool complete = true;
+    try {
+        present = false;
+        if (first) {
+            complete = firstworkbook && importfirst(*firstworkbook);
+            firstworkbook.reset();
+        }
+        if (complete && second) complete = importsecond(bordersfile);
+    } catch (...) {
         firstworkbook.reset();
+        restore();
+        throw;
     }
-    if (second) bordersmissing = !importsecond(bordersfile);
+    if (!complete) {
+        restore();
+        return false;
+    }
+    if (second) bordersmissing = false;
     // Without a region list (the first workbook could not be read when the
     // list was made) nothing was imported, whatever the workbooks hold.
-    present = !bordersmissing && regions_->count > 0;
+    present = regions_->count > 0 && !bordersmissing;
     changed = true;
+    return true;
 }
 
-void Tenv::importfirst(TExcelFile& workbook) {
+bool Tenv::importfirst(TExcelFile& workbook) {
     const Tregions& regions = *regions_;
     Tuiservice& ui = context_->ui;
+    checkregionrows(workbook);
     std::unique_ptr<Tprogress> progress = ui.progress();
     progress->setmaintext("Importing 1st set of parameters");
     progress->startbar(74);
@@ -183,9 +235,9 @@ void Tenv::importfirst(TExcelFile& workbook) {
                     continue;
                 }
                 std::uint32_t row = regions.rows.getvalue(i);
-                float x = static_cast<float>(strtonum(workbook.cell(row, column)));
-                extended value = static_cast<extended>(def.factor) * x + def.offset;
-                p.set(i, static_cast<float>(value), stImported);
+                float value = importvalue(workbook, row, column, p.name() + ", " + regions.name(i),
+                                          def.factor, def.offset, false);
+                p.set(i, value, stImported);
             }
         };
         switch (def.source) {
@@ -231,7 +283,27 @@ void Tenv::importfirst(TExcelFile& workbook) {
             }
             }
         }
-        if (cancel) break;
+        if (cancel) return false;
+    }
+    return true;
+}
+
+// Every region reads the row the region list recorded for it; a workbook
+// whose rows hold other regions (another world, a row inserted) would give
+// every value to a neighbour. Refused naming the first row that differs.
+void Tenv::checkregionrows(TExcelFile& workbook) const {
+    const Tregions& regions = *regions_;
+    for (const char* sheet : {countrysheet, seasheet}) {
+        bool land = sheet == countrysheet;
+        workbook.selectsheet(sheet);
+        for (std::uint32_t i = 1; i <= regions.count; ++i) {
+            if (regions.landflags.getvalue(i) != land) continue;
+            std::uint32_t row = regions.rows.getvalue(i);
+            std::string found = trimmedname(workbook.cell(row, 1));
+            if (found != trimmedname(regions.name(i)))
+                throw Eerror(workbook.where(row, 1) + " holds \"" + found +
+                             "\" where the region list has \"" + regions.name(i) + "\"");
+        }
     }
 }
 
@@ -261,13 +333,15 @@ const Tsheetdef sheettable[] = {
      false, false},
 };
 
-float sheetvalue(TExcelFile& w, std::uint32_t row, std::uint32_t column, bool border) {
-    std::string text = w.cell(row, column);
-    if (text.empty()) text = "0";
-    extended x = strtonum(text);
-    if (border) return static_cast<float>(x * 1000);
-    return static_cast<float>(x * 1e9L / 31536000.0L);
+float sheetvalue(const TExcelFile& w, std::uint32_t row, std::uint32_t column, bool border,
+                 const std::string& what) {
+    if (border) return importvalue(w, row, column, what, 1000, 0, true);
+    return importvalue(w, row, column, what, 1e9L / 31536000.0L, 0, true);
 }
+
+// The heading row of the square sheets: column c names the region whose
+// own row is c + 14.
+constexpr std::uint32_t headingrow = 15;
 
 } // namespace
 
@@ -294,6 +368,7 @@ bool Tenv::importsecond(const std::string& bordersfile) {
             Tnumparss& p = this->*(def.member);
             progress->setsubtext(def.sheet);
             workbook.selectsheet(def.sheet);
+            checklabels(workbook, def.rows == Tside::country, def.columns == Tside::country);
             // Cells that cannot carry this flow.
             if (!def.border) {
                 for (std::uint32_t a = 1; a <= count; ++a)
@@ -317,12 +392,14 @@ bool Tenv::importsecond(const std::string& bordersfile) {
                 std::uint32_t sheetrow = regions.rows.getvalue(k);
                 for (std::uint32_t j = colfirst; j <= collast; ++j) {
                     std::uint32_t sheetcol = regions.rows.getvalue(j) - 14;
-                    float value = sheetvalue(workbook, sheetrow, sheetcol, def.border);
+                    float value =
+                        sheetvalue(workbook, sheetrow, sheetcol, def.border,
+                                   p.name() + ", " + regions.name(k) + " to " + regions.name(j));
                     p.set(k, j, value, stImported);
                     if (def.bothways) p.set(j, k, value, stImported);
                 }
                 progress->stepbar2();
-                if (progress->cancelled()) return true;
+                if (progress->cancelled()) return false;
             }
             // The group region's borders come from its own row, both ways.
             if (groupregion && &p == &BORDERLENGTH && def.rows == Tside::country &&
@@ -333,16 +410,44 @@ bool Tenv::importsecond(const std::string& bordersfile) {
             }
             progress->hidebar2();
             progress->stepbar();
-            if (progress->cancelled()) return true;
+            if (progress->cancelled()) return false;
         }
     } catch (const std::exception& e) {
-        // What was read stays; the user learns that the rest was not.
+        // Nothing of it is kept: the caller puts the environment back.
         ui.warn("Borders and flows not fully read from " + workbook.workbookname() + ": " +
                 e.what());
         return false;
     }
     checkconsistency(*progress);
     return true;
+}
+
+// The square sheets are read by position. When a sheet names its regions
+// (column A of the region rows, the heading row above them), every name
+// must be the region's: an inserted row or column would otherwise shift
+// every border and flow to the neighbouring region. Sheets without names
+// are read by position as before.
+void Tenv::checklabels(const TExcelFile& workbook, bool countryrows, bool countrycolumns) const {
+    const Tregions& regions = *regions_;
+    std::uint32_t n = regions.nland;
+    auto first = [&](bool country) { return country ? 1u : n + 1; };
+    auto last = [&](bool country) { return country ? n : regions.count; };
+    bool labelled = false;
+    for (std::uint32_t r = headingrow + 1; r <= workbook.lastrow() && !labelled; ++r)
+        labelled = !workbook.cell(r, 1).empty();
+    for (std::uint32_t c = 2; c <= workbook.lastcolumn() && !labelled; ++c)
+        labelled = !workbook.cell(headingrow, c).empty();
+    if (!labelled) return;
+    auto expect = [&](std::uint32_t row, std::uint32_t column, std::uint32_t i, const char* what) {
+        std::string found = trimmedname(workbook.cell(row, column));
+        if (found != trimmedname(regions.name(i)))
+            throw Eerror(workbook.where(row, column) + " names " + what + " \"" + found +
+                         "\" where the region list has \"" + regions.name(i) + "\"");
+    };
+    for (std::uint32_t k = first(countryrows); k <= last(countryrows); ++k)
+        expect(regions.rows.getvalue(k), 1, k, "the row");
+    for (std::uint32_t j = first(countrycolumns); j <= last(countrycolumns); ++j)
+        expect(headingrow, regions.rows.getvalue(j) - 14, j, "the column");
 }
 
 void Tenv::checkconsistency(Tprogress& progress) {

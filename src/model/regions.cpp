@@ -213,4 +213,31 @@ std::uint32_t Tcompartments::find(const std::string& text) const {
     return 0;
 }
 
+std::string aggregationproblem(TExcelFile& workbook, std::uint8_t level, const std::string& group) {
+    if (level == 0) return {};
+    if (level > 14)
+        return "aggregation level " + std::to_string(level) + " (" +
+               aggregationlevelnames.at(level) + ") is not available";
+    if (group.empty()) return "aggregation level " + std::to_string(level) + " needs a group";
+    if (level == 14) {
+        if (group == "Land" || group == "Sea") return {};
+        return "\"" + group + "\" is not a group of level 14 (Land or Sea)";
+    }
+    bool sea = level == 2;
+    workbook.selectsheet(sea ? seasheet : countrysheet);
+    std::uint32_t last = sea ? lastsearow : lastcountryrow;
+    bool found = false;
+    for (std::uint32_t r = firstrow; r <= last && !found; ++r) {
+        if (workbook.cell(r, 1).empty()) break;
+        Tregionrecord region = sea ? searow(workbook, r) : countryrow(workbook, r);
+        found = region.groups[level - 1] == group;
+    }
+    if (!found)
+        return "\"" + group + "\" is not a group of level " + std::to_string(level) + " (" +
+               aggregationlevelnames.at(level) + ") in " + workbook.workbookname();
+    if (level <= 4 && grouprow(workbook, group) == 0)
+        return "\"" + group + "\" has no group row in " + workbook.workbookname();
+    return {};
+}
+
 } // namespace velmora

@@ -106,4 +106,10 @@ public:
     std::uint32_t find(const std::string& text) const;
 };
 
+// Why an aggregation cannot be built from the first workbook: an empty
+// text when it can. Every level from 1 to 14 needs a group that some region
+// of its grouping has (levels 1 to 4 also a group row); level 15 is not one
+// the region list builds.
+std::string aggregationproblem(TExcelFile& workbook, std::uint8_t level, const std::string& group);
+
 } // namespace velmora

@@ -1,5 +1,10 @@
 #include "model/substance.h"
 
+#include <functional>
+
+#include "model/restorepoint.h"
+#include "numeric/errors.h"
+
 #include <cmath>
 
 #include "model/environment.h"
@@ -358,34 +363,76 @@ void Tsub::testcomplete() {
 }
 
 void Tsub::import(TExcelFile& workbook, const std::string& looked, const std::string& sheet) {
-    newsubstance();
-    workbook.selectsheet(sheet);
-    std::uint32_t last = workbook.lastrow();
-    for (std::uint32_t r = 4; r <= last; ++r) {
-        if (workbook.cell(r, 5) != looked) continue;
-        changed = false;
-        name.value = looked;
-        name.status = stImported;
-        std::uint32_t lastcol = workbook.lastcolumn();
-        for (std::uint32_t c = 3; c <= lastcol; ++c) {
-            std::string header = workbook.cell(2, c);
-            const Tsubentry* e = find(header);
-            if (!e || !e->imported) continue;
-            std::string text = workbook.cell(r, c);
-            std::visit(
-                [&](auto* p) {
-                    if constexpr (std::is_same_v<std::decay_t<decltype(*p)>, Tnumpars>)
-                        (void)p;
-                    else
-                        p->readcell(text);
-                },
-                e->parameter);
+    // All or nothing: a failed import leaves the substance the user had,
+    // with its present flag.
+    std::vector<std::function<void()>> restore;
+    for (auto& e : catalogue_)
+        restore.push_back(std::visit([](auto* p) { return restorepoint(p); }, e.parameter));
+    const bool waschanged = changed, waspresent = present;
+    try {
+        workbook.selectsheet(sheet);
+        // The first row of that name is the substance; a later one (a copy, or a
+        // row holding only the name) would otherwise blank it.
+        std::uint32_t last = workbook.lastrow();
+        std::uint32_t row = 0;
+        std::vector<std::uint32_t> duplicates;
+        for (std::uint32_t r = 4; r <= last; ++r) {
+            if (workbook.cell(r, 5) != looked) continue;
+            if (row == 0)
+                row = r;
+            else
+                duplicates.push_back(r);
         }
-        // One read of the type per row: an unknown type warns once, and the
-        // workbook's short "Organic" stands for the unclassified class.
-        if (substype.get() == "Organic") substype.value = unclassified;
+        newsubstance();
+        if (!duplicates.empty())
+            context_->ui.warn(looked + " appears more than once in " + workbook.workbookname() +
+                              " sheet \"" + sheet + "\" (rows " + std::to_string(row) + " and " +
+                              std::to_string(duplicates.front()) + "); row " + std::to_string(row) +
+                              " is read");
+        if (row != 0) {
+            changed = false;
+            name.value = looked;
+            name.status = stImported;
+            // The heading row is looked up once; the row is read only in the
+            // columns that name an imported parameter.
+            std::uint32_t lastcol = workbook.lastcolumn();
+            for (std::uint32_t c = 3; c <= lastcol; ++c) {
+                std::string header = workbook.cell(2, c);
+                if (header.empty()) continue;
+                const Tsubentry* e = find(header);
+                if (!e || !e->imported) continue;
+                std::string text = workbook.cell(row, c);
+                try {
+                    std::visit(
+                        [&](auto* p) {
+                            using P = std::decay_t<decltype(*p)>;
+                            if constexpr (!std::is_same_v<P, Tnumpars>) p->readcell(text);
+                            // A number a single cannot hold would be infinity and
+                            // fail much later as a division by zero.
+                            if constexpr (std::is_same_v<P, Tnumpar>)
+                                if (p->isknown() && !std::isfinite(p->value))
+                                    throw EConvertError(
+                                        "'" + text +
+                                        "' is beyond the range of a single-precision number");
+                        },
+                        e->parameter);
+                } catch (const EConvertError& x) {
+                    throw EConvertError(workbook.where(row, c) + " (" + header + ", " + looked +
+                                        "): " + x.what());
+                }
+            }
+            // One read of the type: an unknown type warns once, and the
+            // workbook's short "Organic" stands for the unclassified class.
+            if (substype.get() == "Organic") substype.value = unclassified;
+        }
+        settypedefaults();
+    } catch (...) {
+        for (const auto& r : restore)
+            r();
+        changed = waschanged;
+        present = waspresent;
+        throw;
     }
-    settypedefaults();
 }
 
 void Tsub::check(std::vector<std::string>& lines, bool unused, bool negative) {

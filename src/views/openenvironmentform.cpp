@@ -90,19 +90,9 @@ void TOpenEnvironmentForm::accept() {
 }
 
 void TOpenEnvironmentForm::import() {
-    const bool first = File1CheckBox->isChecked();
-    const bool second = File2CheckBox->isChecked();
-    if (first) ws_.settings.ParametersFile = File1Edit->text().toStdString();
-    if (second) ws_.settings.BordersFile = File2Edit->text().toStdString();
-    {
-        std::unique_ptr<Tprogress> progress = ws_.ui.progress();
-        progress->setmaintext("Clearing old settings");
-        progress->setmaintext("Opening file");
-        // Opened whichever boxes are checked, as every import starts; only the
-        // first step reads it, and closes it when done.
-        ws_.openenvironmentworkbook();
-    }
-    ws_.env.import(first, second, ws_.EnvironmentWorkbook, ws_.settings.BordersFile);
+    // All or nothing, and the settings keep the old names unless it worked.
+    ws_.openenvironment(File1CheckBox->isChecked(), File2CheckBox->isChecked(),
+                        File1Edit->text().toStdString(), File2Edit->text().toStdString());
 }
 
 } // namespace velmora

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
+#include <type_traits>
+#include <variant>
 
 #include "app/workspace.h"
 #include "support/smallworld.h"
@@ -129,7 +132,7 @@ TEST(EnvironmentImport, MissingHeaderWarnsAndLeavesTheParameter) {
     EXPECT_TRUE(w.ws.env.present);
 }
 
-TEST(EnvironmentImport, BadCellStopsTheImportAndLeavesTheEnvironmentAbsent) {
+TEST(EnvironmentImport, BadCellStopsTheImportNamingWhereItIsAndLeavesTheEnvironmentAbsent) {
     for (std::string bad : {"abc", "1,5", ""}) {
         Tsmallworld world = Tsmallworld::standard();
         world.countries[1].values["TEMP"] = bad;
@@ -138,13 +141,41 @@ TEST(EnvironmentImport, BadCellStopsTheImportAndLeavesTheEnvironmentAbsent) {
             w.read();
             FAIL() << "no error for '" << bad << "'";
         } catch (const EConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + bad + "' is not a valid num value");
+            std::string m = e.what();
+            EXPECT_EQ(m.rfind("ENVDATA2part1.xlsx sheet \"countryparameters\" cell ", 0), 0u) << m;
+            EXPECT_NE(m.find("17 (TEMP, Bland): '" + bad + "' is not a valid num value"),
+                      std::string::npos)
+                << m;
         }
         EXPECT_FALSE(w.ws.env.present);
+        EXPECT_EQ(w.ws.env.Fair_agr.status(A), stUnknown); // nothing of it was kept
         EXPECT_EQ(w.ui.openprogress, 0);
     }
 }
 
+// 1e39 would be stored as infinity and fail much later as a division by
+// zero; a value that overflows only through its unit factor is refused too.
+TEST(EnvironmentImport, NumbersBeyondSinglePrecisionAreRefusedNamingTheCell) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"TEMP", "1e39"}, {"TEMP", "-1e300"}, {"SYSTEMAREA", "1e35"}};
+    for (const auto& [parameter, text] : cases) {
+        Tsmallworld world = Tsmallworld::standard();
+        world.countries[0].values[parameter] = text;
+        Tworld w(world);
+        try {
+            w.read();
+            ADD_FAILURE() << "no error for " << text;
+        } catch (const EConvertError& e) {
+            std::string m = e.what();
+            // The workbook holds a number, read back in its shortest form.
+            EXPECT_NE(m.find(std::string("16 (") + parameter + ", Aland): '"), std::string::npos)
+                << m;
+            EXPECT_NE(m.find("beyond the range of a single-precision number"), std::string::npos)
+                << m;
+        }
+        EXPECT_FALSE(w.ws.env.present);
+    }
+}
 TEST(EnvironmentImport, ZeroPopulationHidesIntakes) {
     Tsmallworld world = Tsmallworld::standard();
     world.countries[0].values["Npop"] = "0";
@@ -177,22 +208,111 @@ TEST(EnvironmentImport, ConsistencyCheckReportsFlowsWithoutBorder) {
     EXPECT_EQ(w.ui.warnings[0], "FLOW_river_river(Aland,Bland)");
 }
 
-TEST(EnvironmentImport, CancelEndsTheFirstStepButTheEnvironmentIsPresent) {
-    Tworld w(Tsmallworld::standard());
-    w.ui.cancelafterpolls = 0; // Cancel is pressed before the first poll
-    w.read();
-    EXPECT_TRUE(w.ws.env.present);
-    EXPECT_EQ(w.ws.env.Fair_agr.status(A), stImported); // read before the poll
-    EXPECT_EQ(w.ws.env.Fair_nonagr.status(A), stUnknown);
+// Every value, status and used flag of the environment, in catalogue order.
+static std::vector<std::string> everyvalue(const Tenv& env) {
+    std::vector<std::string> lines;
+    for (const Tenventry& e : env.catalogue()) {
+        std::visit(
+            [&](auto* p) {
+                using P = std::decay_t<decltype(*p)>;
+                if constexpr (std::is_same_v<P, Tnumpar>) {
+                    lines.push_back(p->name() + "=" + std::to_string(p->value) + p->status +
+                                    (p->used ? "u" : ""));
+                } else if constexpr (std::is_same_v<P, Tnumparss>) {
+                    for (std::uint32_t r = 1; r <= p->values.rows(); ++r)
+                        for (std::uint32_t c = 1; c <= p->values.cols(); ++c)
+                            lines.push_back(p->name() + std::to_string(r) + "," +
+                                            std::to_string(c) + "=" +
+                                            std::to_string(p->value(r, c)) + p->status(r, c) +
+                                            (p->used(r, c) ? "u" : ""));
+                } else {
+                    lines.push_back(p->name() + "#" + std::to_string(p->count()) + "/" +
+                                    std::to_string(p->statuses.count()) + "/" +
+                                    std::to_string(p->useds.count()));
+                    for (std::uint32_t i = 1; i <= p->count(); ++i) {
+                        std::ostringstream v;
+                        v << p->value(i);
+                        lines.push_back(p->name() + std::to_string(i) + "=" + v.str() +
+                                        p->status(i) + (p->used(i) ? "u" : ""));
+                    }
+                }
+            },
+            e.parameter);
+    }
+    lines.push_back(std::string("flags ") + (env.present ? "P" : "-") + (env.changed ? "C" : "-") +
+                    (env.bordersmissing ? "B" : "-"));
+    return lines;
 }
 
-TEST(EnvironmentImport, CancelWhileReadingLakeAreaStillRunsTheLakeTest) {
-    Tworld w(Tsmallworld::standard());
-    w.ui.cancelafterpolls = 33; // parameter 34 is AREA_lake
+// A read environment with edits and used flags of its own, as a user has it.
+static void makeitlived(Tworld& w) {
     w.read();
-    EXPECT_EQ(w.ws.env.AREA_lake.status(B), stImported);
-    EXPECT_EQ(w.ws.env.RESTIME_lake.status(B), stUnknown);
-    EXPECT_EQ(w.ws.env.AREA_saltlake.status(B), stUnknown);
+    ASSERT_TRUE(w.ws.env.present);
+    w.ws.env.TEMP.set(A, 300, stEdited);
+    (void)w.ws.env.AREA_lake.get(A);
+    w.ws.env.BORDERLENGTH.set(A, B, 4242, stEdited);
+    (void)w.ws.env.BORDERLENGTH.get(B, A);
+    w.ws.env.changed = false;
+}
+
+TEST(EnvironmentImport, CancelAtAnyStepLeavesTheEnvironmentValueForValue) {
+    // Polls: one per parameter of the first step, then per row and per sheet
+    // of the second, then per region of the consistency check (which only
+    // warns, so a cancel there keeps the import). Every other poll is a
+    // place to cancel.
+    long total = 0;
+    {
+        Tworld probe(Tsmallworld::standard());
+        probe.read();
+        total = probe.ui.polls;
+    }
+    ASSERT_GT(total, 80);
+    for (long k = 0; k < total - 3; k += 6) {
+        Tworld w(Tsmallworld::standard());
+        makeitlived(w);
+        std::vector<std::string> before = everyvalue(w.ws.env);
+        w.ui.cancelafterpolls = w.ui.polls + k;
+        w.ws.openenvironmentworkbook();
+        bool done =
+            w.ws.env.import(true, true, w.ws.EnvironmentWorkbook, w.ws.settings.BordersFile);
+        EXPECT_FALSE(done) << k;
+        EXPECT_EQ(everyvalue(w.ws.env), before) << "cancelled after " << k << " polls";
+        EXPECT_FALSE(w.ws.EnvironmentWorkbook); // closed either way
+    }
+}
+
+TEST(EnvironmentImport, CancelledStartUpImportIsNotPresent) {
+    Tworld w(Tsmallworld::standard());
+    w.ui.cancelafterpolls = 0;
+    w.read();
+    EXPECT_FALSE(w.ws.env.present);
+    EXPECT_EQ(w.ws.env.Fair_agr.status(A), stUnknown);
+}
+
+TEST(EnvironmentImport, FailedImportsLeaveTheEnvironmentValueForValue) {
+    Tworld w(Tsmallworld::standard());
+    makeitlived(w);
+    std::vector<std::string> before = everyvalue(w.ws.env);
+    // A bad cell in the first workbook (an exception).
+    Tsmallworld bad = Tsmallworld::standard();
+    bad.seas[0].values["TEMP"] = "warm";
+    bad.writeparameters(w.ws.settings.ParametersFile);
+    w.ws.openenvironmentworkbook();
+    EXPECT_THROW(w.ws.env.import(true, true, w.ws.EnvironmentWorkbook, w.ws.settings.BordersFile),
+                 EConvertError);
+    EXPECT_EQ(everyvalue(w.ws.env), before);
+    // A second workbook that lacks a sheet (a warning, false).
+    Tsmallworld::standard().writeparameters(w.ws.settings.ParametersFile);
+    velmora::testing::writeworkbook(w.ws.settings.BordersFile, {{"BORDERLENGTH(countries)", {}}});
+    w.ws.openenvironmentworkbook();
+    EXPECT_FALSE(w.ws.env.import(true, true, w.ws.EnvironmentWorkbook, w.ws.settings.BordersFile));
+    EXPECT_EQ(everyvalue(w.ws.env), before);
+    // The same workbooks read whole are taken: the edits are gone.
+    Tsmallworld::standard().writeborders(w.ws.settings.BordersFile);
+    w.ws.openenvironmentworkbook();
+    EXPECT_TRUE(w.ws.env.import(true, true, w.ws.EnvironmentWorkbook, w.ws.settings.BordersFile));
+    EXPECT_NE(everyvalue(w.ws.env), before);
+    EXPECT_EQ(w.ws.env.TEMP.status(A), stImported);
 }
 
 TEST(EnvironmentImport, MissingFirstWorkbookWarnsWithTheFileAndLeavesNoEnvironment) {
@@ -206,18 +326,16 @@ TEST(EnvironmentImport, MissingFirstWorkbookWarnsWithTheFileAndLeavesNoEnvironme
     EXPECT_NE(ui.warnings[0].find(ws.settings.ParametersFile), std::string::npos);
 }
 
-TEST(EnvironmentImport, MissingSheetInTheSecondWorkbookWarnsAndKeepsWhatWasRead) {
+TEST(EnvironmentImport, MissingSheetInTheSecondWorkbookWarnsAndKeepsNothing) {
     Tworld w(Tsmallworld::standard(), false);
     velmora::testing::writeworkbook(w.ws.settings.BordersFile, {{"BORDERLENGTH(countries)", {}}});
     w.read();
-    // What was read stays, but without all borders and flows the
-    // environment is not one to calculate.
     EXPECT_FALSE(w.ws.env.present);
     EXPECT_TRUE(w.ws.env.bordersmissing);
     ASSERT_EQ(w.ui.warnings.size(), 1u);
     EXPECT_NE(w.ui.warnings[0].find("BORDERLENGTH(seas)"), std::string::npos);
-    EXPECT_EQ(w.ws.env.BORDERLENGTH.status(A, B), stImported);
-    EXPECT_EQ(w.ws.env.BORDERLENGTH.status(S, S), stUnknown);
+    EXPECT_EQ(w.ws.env.BORDERLENGTH.status(A, B), stUnknown);
+    EXPECT_EQ(w.ws.env.TEMP.status(A), stUnknown);
 }
 
 TEST(EnvironmentImport, MissingSecondWorkbookWarnsOnceAndLeavesTheEnvironmentAbsent) {
@@ -226,8 +344,10 @@ TEST(EnvironmentImport, MissingSecondWorkbookWarnsOnceAndLeavesTheEnvironmentAbs
     ASSERT_EQ(w.ui.warnings.size(), 1u);
     EXPECT_NE(w.ui.warnings[0].find(w.ws.settings.BordersFile), std::string::npos);
     EXPECT_FALSE(w.ws.env.present);
-    EXPECT_EQ(w.ws.env.TEMP.status(1), stImported); // the first workbook was read
-    // Reading the first workbook alone keeps the borders state of before.
+    // The first workbook alone gives no environment to calculate.
+    w.ws.openenvironmentworkbook();
+    EXPECT_TRUE(w.ws.env.import(true, false, w.ws.EnvironmentWorkbook, ""));
+    EXPECT_FALSE(w.ws.env.present);
     Tsmallworld::standard().writeborders(w.ws.settings.BordersFile);
     w.read();
     EXPECT_TRUE(w.ws.env.present);

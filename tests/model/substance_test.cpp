@@ -260,47 +260,69 @@ TEST(SubstanceImport, ReadsANamedRowConvertsTheTypeAndDerives) {
     EXPECT_TRUE(f.ui.warnings.empty());
 }
 
-TEST(SubstanceImport, LaterRowOfTheSameNameWinsEmptyCellsIncluded) {
+// A later row of the same name (a copy, or a row with only the name) once
+// blanked the substance; the first row is the substance and the later one
+// is told about.
+TEST(SubstanceImport, FirstRowOfTheSameNameIsReadAndALaterOneWarns) {
     Tworldfixture f;
     std::string path = f.dir.file("substances.xlsx");
     writesubstances(
         path, headers,
         {{"1-1-1", "organic (unclassified)", "Twice", "0.1", "100", "4", "1000", "", "", "280"},
          {"", "organic (unclassified)", "Other", "0.2"},
-         {"2-2-2", "organic (unclassified)", "Twice", "0.3", "", "4", "1000", "", "", "280"}});
+         {"", "", "Twice"}});
     TExcelFile w(f.ui, path);
+    f.ui.reset();
     f.ws.sub.import(w, "Twice", "VELMORA");
-    EXPECT_EQ(f.ws.sub.CAS.value, "2-2-2");
-    EXPECT_FLOAT_EQ(f.ws.sub.MOLW.value, 0.3f);
-    EXPECT_EQ(f.ws.sub.VP_TEMPtest.status, stUnknown);
+    EXPECT_EQ(f.ws.sub.CAS.value, "1-1-1");
+    EXPECT_FLOAT_EQ(f.ws.sub.MOLW.value, 0.1f);
+    EXPECT_EQ(f.ws.sub.VP_TEMPtest.status, stImported);
+    ASSERT_EQ(f.ui.warnings.size(), 1u);
+    EXPECT_EQ(f.ui.warnings[0],
+              "Twice appears more than once in substances.xlsx sheet \"VELMORA\" (rows 4 and 6); "
+              "row 4 is read");
 }
 
-TEST(SubstanceImport, BadCellsRaiseTheParserMessageAndLeaveTheSubstanceIncomplete) {
+TEST(SubstanceImport, BadCellsNameTheCellAndLeaveThePreviousSubstance) {
     struct Tcase {
         std::size_t column;
         std::string text;
         std::string message;
     };
     const Tcase cases[] = {{3, "0,1", "'0,1' is not a valid num value"},
+                           {3, "1e39", "' is beyond the range of a single-precision number"},
                            {10, "two", "'two' is not a valid integer value"},
                            {11, "yes", "'yes' is not a valid boolean value"}};
     for (const Tcase& c : cases) {
         Tworldfixture f;
         std::string path = f.dir.file("substances.xlsx");
-        std::vector<std::string> row = {
-            "",     "organic (unclassified)", "Bad", "0.1", "100", "4", "1000", "", "", "280", "",
+        std::vector<std::string> good = {
+            "7-7-7", "organic (unclassified)", "Good", "0.1", "100", "4", "1000", "", "", "280", "",
             "false"};
+        std::vector<std::string> row = good;
+        row[0] = "";
+        row[2] = "Bad";
         row[c.column] = c.text;
-        writesubstances(path, headers, {row});
+        writesubstances(path, headers, {good, row});
         TExcelFile w(f.ui, path);
+        f.ws.sub.import(w, "Good", "VELMORA");
+        f.ws.sub.testcomplete();
+        ASSERT_TRUE(f.ws.sub.present);
+        f.ws.sub.changed = true;
         try {
             f.ws.sub.import(w, "Bad", "VELMORA");
             FAIL() << c.text;
         } catch (const EConvertError& e) {
-            EXPECT_EQ(std::string(e.what()), c.message);
+            std::string m = e.what();
+            EXPECT_EQ(m.rfind("substances.xlsx sheet \"VELMORA\" cell ", 0), 0u) << m;
+            EXPECT_NE(m.find("5 (" + headers[c.column] + ", Bad): '"), std::string::npos) << m;
+            EXPECT_NE(m.find(c.message), std::string::npos) << m;
         }
-        f.ws.sub.testcomplete();
-        EXPECT_FALSE(f.ws.sub.present) << c.text;
+        EXPECT_EQ(f.ws.sub.name.value, "Good") << c.text;
+        EXPECT_EQ(f.ws.sub.CAS.value, "7-7-7");
+        EXPECT_FLOAT_EQ(f.ws.sub.MOLW.value, 0.1f);
+        EXPECT_TRUE(f.ws.sub.present);
+        EXPECT_TRUE(f.ws.sub.changed);
     }
 }
 

@@ -265,6 +265,14 @@ private:
         }
         bool sized = (st.valid & ZIP_STAT_SIZE) != 0;
         if (sized) budget_.inflate(name, st.size);
+        // Deflate never grows data by more than a few bytes per block: a
+        // part that tells a small size but holds much more compressed data
+        // is damaged or crafted, and inflating it would cost its true size.
+        if (sized && (st.valid & ZIP_STAT_COMP_SIZE) &&
+            st.comp_size > st.size + st.size / 64 + 4096)
+            throw Topenerror{"the part \"" + name + "\" is damaged (" +
+                             std::to_string(st.comp_size) + " compressed bytes for " +
+                             std::to_string(st.size) + ")"};
         zip_file_t* f = zip_fopen(zip_, name.c_str(), 0);
         if (!f) throw Topenerror{"the part \"" + name + "\" cannot be read"};
         std::string data;
@@ -507,8 +515,7 @@ TExcelFile::TExcelFile(Tuiservice& ui, const std::string& path, const Tworkbookl
         names_ = reader_->sheetnames();
         std::set<std::string> seen;
         for (const std::string& n : names_)
-            if (!seen.insert(n).second)
-                throw Topenerror{"it has two sheets named \"" + n + "\""};
+            if (!seen.insert(n).second) throw Topenerror{"it has two sheets named \"" + n + "\""};
         // Every sheet is read now, so that a damaged one is reported here,
         // once, and later selects and reads never fail half-way through an
         // import.
@@ -574,6 +581,10 @@ std::uint32_t TExcelFile::lastrow() const {
 std::uint32_t TExcelFile::lastcolumn() const {
     const Tsheetgrid* g = current();
     return g ? g->lastcolumn : 0;
+}
+
+std::string TExcelFile::where(std::uint32_t r, std::uint32_t c) const {
+    return workbookname() + " sheet \"" + sheetname() + "\" cell " + cellreference(r, c);
 }
 
 std::string TExcelFile::cell(std::uint32_t r, std::uint32_t c) const {

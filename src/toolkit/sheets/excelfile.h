@@ -18,10 +18,10 @@ namespace velmora {
 // cells), far below what would exhaust the machine: a crafted file is
 // refused at once instead of costing gigabytes or minutes.
 struct Tworkbooklimits {
-    std::uint64_t partbytes = 64ull << 20;     // one inflated part
+    std::uint64_t partbytes = 64ull << 20;      // one inflated part
     std::uint64_t workbookbytes = 256ull << 20; // all inflated parts together
-    std::uint64_t cells = 4000000;            // non-empty cells of all sheets
-    std::uint64_t textbytes = 256ull << 20;    // cell text held, shared strings once
+    std::uint64_t cells = 4000000;              // non-empty cells of all sheets
+    std::uint64_t textbytes = 256ull << 20;     // cell text held, shared strings once
 };
 
 struct Tsheetgrid; // the cells of one sheet
@@ -51,6 +51,9 @@ public:
     std::uint32_t lastrow() const;
     std::uint32_t lastcolumn() const;
     std::string cell(std::uint32_t r, std::uint32_t c) const;
+    // Where a cell of the current sheet is, for messages:
+    // "<workbook> sheet "<sheet>" cell <reference>".
+    std::string where(std::uint32_t r, std::uint32_t c) const;
 
     class Treader; // format-specific part
 
