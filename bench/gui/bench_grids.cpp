@@ -109,11 +109,15 @@ int main(int argc, char** argv) {
 
         grid.settable(regcomptable(ws, inverse));
         double t = nowms();
-        sortgrid(&grid, 100, sortnumeric, ui);
-        record("sort 3,468 rows numerically (Abig^-1 column 100)", nowms() - t);
+        sortgrid(&grid, 1789, sortnumeric, ui);
+        record("sort 3,468 rows numerically (Abig^-1 column 1789)", nowms() - t);
+        if (run == 0)
+            std::printf("column 1789 (region 150, air) after the sort: %s, %s, ... %s\n",
+                        grid.table().cell(1789, 1).c_str(), grid.table().cell(1789, 2).c_str(),
+                        grid.table().cell(1789, grid.table().rows() - 1).c_str());
         t = nowms();
-        sortgrid(&grid, 2000, sortnumeric | sortabsolute | sortdescending, ui);
-        record("sort again by |column 2000| descending", nowms() - t);
+        sortgrid(&grid, 1795, sortnumeric | sortabsolute | sortdescending, ui);
+        record("sort again by |column 1795| descending", nowms() - t);
 
         for (const Tnumparss* p : {&abig, &inverse}) {
             t = nowms();

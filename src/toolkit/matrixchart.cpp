@@ -46,15 +46,27 @@ void drawmatrixchart(Tplot& plot, const Tnummatrix& matrix, const std::string& t
         height = std::max(height, (ypix[i] = plot.ypixel(double(rows) - i + 1)) + 1);
     enum : std::uint8_t { positive = 1, negative = 2 };
     std::vector<std::uint8_t> marks(static_cast<std::size_t>(width) * height);
-    matrix.foreachnonzero([&](std::uint32_t i, std::uint32_t j, extended x) {
+    auto mark = [&](std::uint32_t i, std::uint32_t j, extended x) {
         const int px = xpix[j], py = ypix[i];
         if (px < 0 || py < 0) return;
-        std::uint8_t& mark = marks[static_cast<std::size_t>(py) * width + px];
+        std::uint8_t& m = marks[static_cast<std::size_t>(py) * width + px];
         if (x > 0)
-            mark |= positive;
+            m |= positive;
         else if (x < 0 || std::isnan(x))
-            mark |= negative;
-    });
+            m |= negative;
+    };
+    if (matrix.storage() == dense && matrix.precision() == precsingle) {
+        // A full inverse is twelve million cells: read its table directly.
+        const float* table = matrix.singletable();
+        const std::size_t stride = matrix.colcapacity();
+        for (std::uint32_t i = 1; i <= rows; ++i) {
+            const float* row = table + (i - 1) * stride;
+            for (std::uint32_t j = 1; j <= cols; ++j)
+                if (row[j - 1] != 0) mark(i, j, row[j - 1]);
+        }
+    } else {
+        matrix.foreachnonzero(mark);
+    }
     for (std::uint8_t kind : {positive, negative}) {
         std::vector<QPoint> dots;
         for (int py = 0; py < height; ++py)
