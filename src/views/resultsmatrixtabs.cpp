@@ -172,9 +172,9 @@ Tanalyze TEquationsTab::update(const Tresultsstate& state) {
         const bool solution =
             v == &rcs.CONC || v == &rcs.MASS || v == &rcs.RESTIME || v == &rcs.EMISprime;
         const bool stale = state.staleall || (solution && state.stale);
-        FinishGrid(EquationsStringGrid, ShowRegcompColumn(*v, ws_, stale), true);
+        FinishGrid(EquationsStringGrid, ShowRegcompColumn(*v, ws_, stale), true, true);
     } else {
-        FinishGrid(EquationsStringGrid, ShowRegcompMeaning(ws_), true);
+        FinishGrid(EquationsStringGrid, ShowRegcompMeaning(ws_), true, true);
     }
     return {true, false};
 }

@@ -3,6 +3,7 @@
 // formats, a failed calculation and the heading double clicks.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -11,13 +12,16 @@
 #include <QTabWidget>
 #include <gtest/gtest.h>
 
+#include "app/velmoraform.h"
 #include "app/workspace.h"
 #include "guisupport.h"
+#include "guiworld.h"
 #include "support/testsupport.h"
 #include "toolkit/grid.h"
 #include "views/modelenvironmentform.h"
 #include "views/opensubstanceform.h"
 #include "views/resultsanalysistabs.h"
+#include "views/resultsfactortabs.h"
 #include "views/resultsmatrixtabs.h"
 #include "views/resultsregionaltabs.h"
 
@@ -354,4 +358,60 @@ TEST_F(Results, EveryTabRendered) {
         const QString name = QStringLiteral("results-%1").arg(k, 2, 10, QLatin1Char('0'));
         EXPECT_FALSE(snapshot(form.get(), name).isEmpty()) << name.toStdString();
     }
+}
+
+TEST_F(Results, BordersListFollowsTheDisplaySettings) {
+    EXPECT_EQ(form->BordersTab->BordersComboBox->count(), 7);
+    ws->settings.DistancesDisplay = 2;
+    ws->settings.NBordersDisplay = 1;
+    TModelEnvironmentForm other(*ws, program);
+    QComboBox* list = other.BordersTab->BordersComboBox;
+    ASSERT_EQ(list->count(), 8);
+    EXPECT_EQ(itemname(list->itemText(0).toStdString()), "BORDERWINDSPEED");
+    EXPECT_EQ(itemname(list->itemText(1).toStdString()), "DISTANCE");
+    EXPECT_EQ(itemname(list->itemText(2).toStdString()), "ADV_air_air");
+    list->setCurrentIndex(1);
+    EXPECT_EQ(other.BordersTab->selected(), &ws->results.DISTANCE);
+    ws->settings.DistancesDisplay = 0;
+    ws->settings.NBordersDisplay = 0;
+    form->setactivetab("Borders and flows");
+    const Tcelltable& table = form->activetab()->grid()->table();
+    EXPECT_EQ(table.cols(), static_cast<int>(ws->regions.count) + 1);
+    EXPECT_EQ(table.cell(0, 2), ws->regions.name(2));
+    EXPECT_EQ(table.cell(2, 0), ws->regions.name(2));
+    EXPECT_TRUE(form->AnalyzeValuesButton->isEnabled());
+    EXPECT_FALSE(form->WorldMapButton->isEnabled());
+}
+
+TEST_F(Results, FactorsModeHidesTheEmissionAndAllFactors) {
+    ws->settings.FactorsMode = true;
+    TModelEnvironmentForm factors(*ws, program);
+    ws->settings.FactorsMode = false;
+    EXPECT_TRUE(factors.EmissionGroupBox->isHidden());
+    EXPECT_FALSE(
+        factors.PageControl->isTabVisible(factors.PageControl->indexOf(factors.AllFactorsTab)));
+    QComboBox* equations = factors.EquationsTab->EquationsComboBox;
+    EXPECT_EQ(itemname(equations->itemText(equations->count() - 1).toStdString()), "Abig^-1");
+    EXPECT_TRUE(form->EmissionGroupBox->isVisibleTo(form.get()));
+}
+
+TEST(ResultsMenu, BoxesAndRcrOpenTheWindowOnTheirTab) {
+    Tguiworld world;
+    Trecorderui ui;
+    TVelmoraForm main(world.path(), &ui);
+    std::string opened;
+    whenmodal([&opened](QWidget* w) {
+        auto* results = qobject_cast<TModelEnvironmentForm*>(w);
+        if (results) opened = results->activetab()->caption().toStdString();
+        w->close();
+    });
+    main.BoxesItem->trigger();
+    EXPECT_EQ(opened, "Environment characteristics");
+    whenmodal([&opened](QWidget* w) {
+        auto* results = qobject_cast<TModelEnvironmentForm*>(w);
+        if (results) opened = results->activetab()->caption().toStdString();
+        w->close();
+    });
+    main.RCRItem->trigger();
+    EXPECT_EQ(opened, "Effect");
 }
