@@ -405,12 +405,15 @@ std::int32_t Tsparselu::invert(const Tinversetarget& target, unsigned threads,
                 invertblock(first, std::min(width, n - first), buffers[t], target, colpos.data());
             }
         };
+        // Whatever stops a helper from starting (no thread left, no memory
+        // for its stack or for the list) leaves fewer helpers: those running
+        // share the batch, and every one started is joined.
         std::vector<std::thread> helpers;
         try {
+            helpers.reserve(threads - 1);
             for (unsigned t = 1; t < threads; ++t)
                 helpers.emplace_back(work, t);
-        } catch (const std::system_error&) {
-            // Fewer threads than asked for: those running share the batch.
+        } catch (...) {
         }
         work(0);
         for (auto& h : helpers)

@@ -3,18 +3,22 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <thread>
 
 #include "app/workspace.h"
-#include "numeric/checksum.h"
 #include "compute/allfactors.h"
 #include "compute/calculation.h"
+#include "model/regions.h"
 #include "model/substance.h"
+#include "numeric/checksum.h"
 #include "numeric/utilities.h"
 
 namespace velmora {
@@ -171,6 +175,18 @@ struct Trun {
     Tworkspace ws{ui, programdirectory()};
 };
 
+// An aggregation the command line asks for must be one the workbook can
+// build: the program would warn and read the world whole, and results of
+// another world than asked for would pass as the answer.
+void checkaggregation(Trun& run) {
+    const Tsettings& s = run.ws.settings;
+    if (s.AggregationLevel == 0) return;
+    TExcelFile w(run.ui, s.ParametersFile);
+    if (!w.isopen()) return; // the import tells why
+    std::string problem = aggregationproblem(w, s.AggregationLevel, s.AggregationGroup);
+    if (!problem.empty()) throw Eerror(problem);
+}
+
 // A substance the workbook does not hold is an error, not a silent "new
 // substance".
 void requiresubstance(Trun& run, const std::string& name) {
@@ -203,7 +219,8 @@ std::pair<std::uint32_t, std::uint32_t> parseemission(const Tworkspace& ws,
 // lacks, a sediment or groundwater) is refused, not calculated as nothing.
 void setemission(Tworkspace& ws, std::uint32_t r, std::uint32_t c) {
     if (!ws.emi.set(r, c))
-        throw Eerror("no emission can go to " + ws.regcomps.regcompname(Tregcomps::regcompnumber(r, c)));
+        throw Eerror("no emission can go to " +
+                     ws.regcomps.regcompname(Tregcomps::regcompnumber(r, c)));
 }
 
 // The program's own sequence: the start-up (start-up substance, its
@@ -213,6 +230,7 @@ void setemission(Tworkspace& ws, std::uint32_t r, std::uint32_t c) {
 // actions. True when the start-up calculation is the one to report.
 bool runasprogram(Trun& run, const Toptions& o, Ttimings& startuptimings) {
     Tworkspace& ws = run.ws;
+    checkaggregation(run);
     const bool factors = o.has("factors");
     ws.settings.FactorsMode = false;
     ws.settings.WithRestime = o.has("with-restime");
@@ -233,7 +251,8 @@ bool runasprogram(Trun& run, const Toptions& o, Ttimings& startuptimings) {
                               ? std::pair<std::uint32_t, std::uint32_t>{startregion, air}
                               : parseemission(ws, text.substr(colon + 1));
             ws.opensubstance(name);
-            if (!ws.sub.present) throw Eerror("the reference substance \"" + name + "\" is not complete");
+            if (!ws.sub.present)
+                throw Eerror("the reference substance \"" + name + "\" is not complete");
             setemission(ws, r, c);
             ws.calculate();
             ws.takereference();
@@ -258,6 +277,50 @@ std::ofstream openout(const std::filesystem::path& path) {
     if (!f) throw Eerror("cannot write " + path.string());
     return f;
 }
+
+// The files of one --out folder. Each is written under a temporary name and
+// checked after closing (a full disk shows only there); only when all are
+// complete are they renamed into place, so a failed run never leaves a mix
+// of old and new files. What is left of a failed run is removed.
+class Toutfolder {
+public:
+    explicit Toutfolder(std::filesystem::path dir) : dir_(std::move(dir)) {}
+    ~Toutfolder() {
+        for (const auto& f : files_) {
+            std::error_code ec;
+            std::filesystem::remove(f.first, ec);
+        }
+    }
+    Toutfolder(const Toutfolder&) = delete;
+    Toutfolder& operator=(const Toutfolder&) = delete;
+
+    void write(const std::string& name, const std::function<void(std::ostream&)>& contents) {
+        std::filesystem::path final = dir_ / name;
+        std::filesystem::path temporary = dir_ / ("." + name + ".partial");
+        files_.emplace_back(temporary, final);
+        std::ofstream f(temporary, std::ios::binary | std::ios::trunc);
+        if (!f) throw Eerror("cannot write " + final.string() + ": " + std::strerror(errno));
+        contents(f);
+        f.close();
+        if (f.fail()) throw Eerror("cannot write " + final.string() + ": " + std::strerror(errno));
+    }
+    // Puts every file in place and removes those of an earlier run that
+    // this one does not make.
+    void commit(const std::vector<std::string>& stale) {
+        for (const auto& [temporary, final] : files_)
+            std::filesystem::rename(temporary, final);
+        files_.clear();
+        for (const std::string& name : stale) {
+            std::error_code ec;
+            std::filesystem::remove(dir_ / name, ec);
+            if (ec) throw Eerror("cannot remove " + (dir_ / name).string() + ": " + ec.message());
+        }
+    }
+
+private:
+    std::filesystem::path dir_;
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> files_;
+};
 
 void writeregcomps(Tworkspace& ws, std::ostream& out) {
     Tregcomps& rc = ws.regcomps;
@@ -336,15 +399,14 @@ void writerun(Tworkspace& ws, const std::vector<std::string>& args, const Ttimin
     const Tsettings& s = ws.settings;
     out << "program\tvelmora-cli\t" << VELMORA_VERSION << '\n';
     out << "command\t" << commandline(args) << '\n';
-    const std::pair<const char*, const std::string*> files[] = {
-        {"parameters", &s.ParametersFile},
-        {"borders", &s.BordersFile},
-        {"substances", &s.SubstancesFile}};
+    const std::pair<const char*, const std::string*> files[] = {{"parameters", &s.ParametersFile},
+                                                                {"borders", &s.BordersFile},
+                                                                {"substances", &s.SubstancesFile}};
     for (const auto& [what, path] : files) {
         std::error_code ec;
         std::string absolute = std::filesystem::absolute(*path, ec).string();
-        out << "workbook\t" << what << '\t' << (ec ? *path : absolute) << '\t'
-            << filesha256(*path) << '\n';
+        out << "workbook\t" << what << '\t' << (ec ? *path : absolute) << '\t' << filesha256(*path)
+            << '\n';
     }
     out << "AggregationLevel\t" << int(s.AggregationLevel) << '\n';
     out << "AggregationGroup\t" << s.AggregationGroup << '\n';
@@ -357,8 +419,8 @@ void writerun(Tworkspace& ws, const std::vector<std::string>& args, const Ttimin
         out << "reference\t" << ws.ref.substance << '\t'
             << boxname(ws, ws.ref.region, ws.ref.compartment) << '\n';
         for (std::size_t k = 0; k < referenceresultnames.size(); ++k)
-            out << "reference\t" << referenceresultnames[k] << '\t'
-                << realtext(s, ws.ref.values[k]) << '\n';
+            out << "reference\t" << referenceresultnames[k] << '\t' << realtext(s, ws.ref.values[k])
+                << '\n';
     } else {
         out << "reference\tnone\n";
     }
@@ -398,34 +460,27 @@ int calculatecommand(const std::vector<std::string>& args, std::ostream& out, st
         ws.calculate(false, &timings);
         timings.push_back({"calculation", seconds(t)});
     }
+    if (!ws.solved) throw Eerror("the system matrix is singular; nothing was written");
     std::filesystem::path dir = o.get("out");
     std::filesystem::create_directories(dir);
-    {
-        auto f = openout(dir / "results.tsv");
-        dumpresults(ws, f);
+    Toutfolder folder(dir);
+    folder.write("results.tsv", [&](std::ostream& f) { dumpresults(ws, f); });
+    folder.write("regcomps.tsv", [&](std::ostream& f) { writeregcomps(ws, f); });
+    folder.write("flows.tsv", [&](std::ostream& f) { writeflows(ws, f); });
+    Tregcomps& rc = ws.regcomps;
+    const std::pair<const char*, const Tnummatrix*> factors[] = {
+        {"FF", &rc.FF},      {"XF1", &rc.XF1},     {"XF2", &rc.XF2},    {"XF", &rc.XF},
+        {"XF_FF", &rc.XFFF}, {"EFeco", &rc.EFeco}, {"EFhum", &rc.EFhum}};
+    std::vector<std::string> stale;
+    for (const auto& [name, m] : factors) {
+        std::string file = std::string(name) + ".tsv";
+        if (ws.settings.FactorsMode)
+            folder.write(file, [&, m = m](std::ostream& f) { writematrix(*m, f); });
+        else
+            stale.push_back(file);
     }
-    {
-        auto f = openout(dir / "regcomps.tsv");
-        writeregcomps(ws, f);
-    }
-    {
-        auto f = openout(dir / "flows.tsv");
-        writeflows(ws, f);
-    }
-    if (ws.settings.FactorsMode) {
-        Tregcomps& rc = ws.regcomps;
-        const std::pair<const char*, const Tnummatrix*> factors[] = {
-            {"FF", &rc.FF},      {"XF1", &rc.XF1},     {"XF2", &rc.XF2},    {"XF", &rc.XF},
-            {"XF_FF", &rc.XFFF}, {"EFeco", &rc.EFeco}, {"EFhum", &rc.EFhum}};
-        for (const auto& [name, m] : factors) {
-            auto f = openout(dir / (std::string(name) + ".tsv"));
-            writematrix(*m, f);
-        }
-    }
-    {
-        auto f = openout(dir / "run.tsv");
-        writerun(ws, args, timings, startup, f);
-    }
+    folder.write("run.tsv", [&](std::ostream& f) { writerun(ws, args, timings, startup, f); });
+    folder.commit(stale);
     out << "MSR\t" << shortesttext(ws.regcomps.MSR) << '\n';
     out << "time\tstart-up\t" << startup << '\n';
     for (const auto& [step, t] : timings)
@@ -591,7 +646,9 @@ int factorscommand(const std::vector<std::string>& args, std::ostream& out, std:
 
 } // namespace
 
-int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+int runcommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
         err << usage;
         return 2;
@@ -607,6 +664,7 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             Toptions o = parseoptions(args, 2, worldoptions, {});
             Trun run(err);
             applyworldoptions(run.ws.settings, o);
+            checkaggregation(run);
             run.ws.readenvironment();
             requireenvironment(run.ws);
             dumpenvironment(run.ws, out);
@@ -620,6 +678,7 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
                 requiresubstance(run, o.get("substance"));
                 run.ws.startsubstance = o.get("substance");
             }
+            checkaggregation(run);
             run.ws.initialize(false);
             requireenvironment(run.ws);
             dumpsubstance(run.ws, out);
@@ -631,6 +690,7 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             applyworldoptions(run.ws.settings, o);
             Ttimings timings;
             if (!runasprogram(run, o, timings)) run.ws.calculate();
+            if (!run.ws.solved) throw Eerror("the system matrix is singular");
             dumpresults(run.ws, out);
             return 0;
         }
@@ -654,6 +714,20 @@ int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << "velmora-cli: " << e.what() << '\n';
         return 1;
     }
+}
+
+} // namespace
+
+// Exit code 0 means the output is complete: standard output that could not
+// be written (a full disk, a closed pipe) is an error too.
+int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    int code = runcommand(args, out, err);
+    out.flush();
+    if (!out) {
+        err << "velmora-cli: cannot write the standard output" << '\n';
+        return code == 0 ? 1 : code;
+    }
+    return code;
 }
 
 } // namespace velmora

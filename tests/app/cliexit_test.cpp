@@ -1,0 +1,131 @@
+// Exit codes of the command-line tool: 0 only when everything asked for was
+// written; refused choices and write failures give 1 with the reason.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/cli/commands.h"
+#include "support/smallworld.h"
+#include "support/testsupport.h"
+
+using namespace velmora;
+using velmora::testing::Tsmallworld;
+using velmora::testing::Ttempdir;
+
+namespace {
+
+struct Tcliworld {
+    Ttempdir dir;
+    std::string parameters = dir.file("p.xlsx");
+    std::string borders = dir.file("b.xlsx");
+    std::string substances = dir.file("s.xlsx");
+    std::ostringstream out, err;
+
+    Tcliworld() {
+        Tsmallworld w = Tsmallworld::standard();
+        w.writeparameters(parameters);
+        w.writeborders(borders);
+        velmora::testing::Tsheetspec sheet{"VELMORA", {}};
+        const char* headers[] = {"CAS",         "substype", "name", "MOLW",
+                                 "VP_TEMPtest", "SOL",      "Kow",  "TEMPmelt"};
+        const char* row[] = {"98-95-3", "nitrobenzene", "Nitrobenzene", "0.123",
+                             "20",      "15",           "70",           "279"};
+        for (int c = 0; c < 8; ++c) {
+            sheet.set(2, c + 3, headers[c]);
+            sheet.set(4, c + 3, row[c]);
+        }
+        velmora::testing::writeworkbook(substances, {sheet});
+    }
+    int run(std::vector<std::string> args, std::ostream* to = nullptr) {
+        for (const std::string& o : std::vector<std::string>{
+                 "--parameters", parameters, "--borders", borders, "--substances", substances})
+            args.push_back(o);
+        err.str("");
+        return runcli(args, to ? *to : out, err);
+    }
+    static std::string read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+};
+
+} // namespace
+
+TEST(CliExit, EmissionIntoABoxTheRegionLacksIsRefused) {
+    Tcliworld cli;
+    std::string out = cli.dir.file("out");
+    EXPECT_EQ(cli.run({"calculate", "--emission", "Aland:sea water", "--out", out}), 1);
+    EXPECT_NE(cli.err.str().find("no emission can go to Aland_"), std::string::npos)
+        << cli.err.str();
+    EXPECT_EQ(cli.run({"calculate", "--emission", "Asea:river water", "--out", out}), 1);
+    EXPECT_FALSE(std::filesystem::exists(out + "/results.tsv"));
+}
+
+TEST(CliExit, AggregationsTheWorkbookCannotBuildAreRefused) {
+    struct Tcase {
+        std::vector<std::string> options;
+        std::string message;
+    };
+    const Tcase cases[] = {
+        {{"--level", "15"}, "aggregation level 15 (World) is not available"},
+        {{"--level", "3"}, "aggregation level 3 needs a group"},
+        {{"--level", "3", "--group", "Nowhere"}, "\"Nowhere\" is not a group of level 3"},
+        {{"--level", "1", "--group", "Atlantis"}, "\"Atlantis\" is not a group of level 1"},
+        {{"--level", "2", "--group", "Europa"}, "\"Europa\" is not a group of level 2"},
+        {{"--level", "14", "--group", "Ocean"}, "is not a group of level 14"},
+        {{"--level", "16"}, "--level must be 0..15"}};
+    for (const Tcase& c : cases) {
+        Tcliworld cli;
+        std::vector<std::string> args = {"dump", "environment"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        EXPECT_EQ(cli.run(args), 1) << c.message;
+        EXPECT_NE(cli.err.str().find(c.message), std::string::npos) << cli.err.str();
+        EXPECT_EQ(cli.out.str(), "");
+    }
+    // A group the world has is read.
+    Tcliworld cli;
+    EXPECT_EQ(cli.run({"dump", "environment", "--level", "14", "--group", "Sea"}), 0)
+        << cli.err.str();
+}
+
+TEST(CliExit, StandardOutputThatCannotBeWrittenIsAnError) {
+    Tcliworld cli;
+    std::ostream broken(nullptr); // every write fails, as on a full disk
+    EXPECT_EQ(cli.run({"dump", "environment"}, &broken), 1);
+    EXPECT_NE(cli.err.str().find("cannot write the standard output"), std::string::npos);
+    std::ostringstream fine;
+    EXPECT_EQ(cli.run({"dump", "environment"}, &fine), 0);
+    EXPECT_FALSE(fine.str().empty());
+}
+
+TEST(CliExit, CalculateReplacesTheFolderWholeOrNotAtAll) {
+    Tcliworld cli;
+    std::string out = cli.dir.file("out");
+    ASSERT_EQ(cli.run({"calculate", "--factors", "--out", out}), 0) << cli.err.str();
+    ASSERT_TRUE(std::filesystem::exists(out + "/FF.tsv"));
+    std::string results = Tcliworld::read(out + "/results.tsv");
+    std::string run = Tcliworld::read(out + "/run.tsv");
+
+    // A full disk while writing results.tsv: exit 1 naming the file, and the
+    // earlier run's files stay as they were, with nothing half-written.
+    std::filesystem::create_symlink("/dev/full", out + "/.results.tsv.partial");
+    EXPECT_EQ(cli.run({"calculate", "--emission", "Bland:air", "--out", out}), 1);
+    EXPECT_NE(cli.err.str().find("cannot write " + out + "/results.tsv"), std::string::npos)
+        << cli.err.str();
+    EXPECT_EQ(Tcliworld::read(out + "/results.tsv"), results);
+    EXPECT_EQ(Tcliworld::read(out + "/run.tsv"), run);
+    EXPECT_TRUE(std::filesystem::exists(out + "/FF.tsv"));
+    for (const auto& e : std::filesystem::directory_iterator(out))
+        EXPECT_EQ(e.path().filename().string().find(".partial"), std::string::npos) << e.path();
+
+    // A run without --factors leaves no factor files of the earlier one.
+    ASSERT_EQ(cli.run({"calculate", "--emission", "Bland:air", "--out", out}), 0) << cli.err.str();
+    EXPECT_NE(Tcliworld::read(out + "/run.tsv"), run);
+    for (const char* f :
+         {"FF.tsv", "XF1.tsv", "XF2.tsv", "XF.tsv", "XF_FF.tsv", "EFeco.tsv", "EFhum.tsv"})
+        EXPECT_FALSE(std::filesystem::exists(out + "/" + f)) << f;
+    for (const char* f : {"results.tsv", "regcomps.tsv", "flows.tsv", "run.tsv"})
+        EXPECT_TRUE(std::filesystem::exists(out + "/" + f)) << f;
+}
