@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QStatusBar>
 
+#include "toolkit/aboutform.h"
 #include "toolkit/desktop.h"
 #include "toolkit/forms.h"
 #include "toolkit/qtuiservice.h"
@@ -153,7 +154,12 @@ void TVelmoraForm::createmenus() {
         [this] { openhelpfile(QStringLiteral("readme.txt")); }, false);
     AboutItem = item(
         HelpMenu, QStringLiteral("&About"), none,
-        [this] { notavailable(QStringLiteral("The About window")); }, false);
+        [this] {
+            Tprograminfo info = program();
+            info.identify(buildwebpage());
+            about(info, ws_->settings.Digits, this);
+        },
+        false);
 }
 
 void TVelmoraForm::createstatusbar() {
