@@ -480,10 +480,14 @@ TEST_F(Dialogs, OpenEnvironmentImportErrorClosesTheDialogAndReachesTheCaller) {
         form.run();
         ADD_FAILURE() << "no error";
     } catch (const EConvertError& e) {
-        EXPECT_STREQ(e.what(), "'heavy' is not a valid num value");
+        std::string m = e.what();
+        EXPECT_EQ(m.rfind("bad.xlsx sheet \"countryparameters\" cell ", 0), 0u) << m;
+        EXPECT_NE(m.find("(BW, Bland): 'heavy' is not a valid num value"), std::string::npos) << m;
     }
     EXPECT_FALSE(form.isVisible());
-    EXPECT_FALSE(ws.env.present);
+    // All or nothing: the environment and the settings are those of before.
+    EXPECT_TRUE(ws.env.present);
+    EXPECT_NE(ws.settings.ParametersFile, bad);
 }
 
 // Settings
