@@ -26,6 +26,7 @@
 #include "views/setemissionform.h"
 #include "views/settingsform.h"
 #include "views/substancetypeform.h"
+#include "views/worldmapform.h"
 
 namespace velmora {
 
@@ -265,11 +266,18 @@ bool TVelmoraForm::eventFilter(QObject* watched, QEvent* event) {
             run([] {});
             return true;
         }
-        // The double click is the world map's, once that window exists; until
-        // then it does nothing (and is no second click that refreshes).
+        // The double click opens the world map; it is no second click that
+        // refreshes.
         if (event->type() == QEvent::MouseButtonDblClick &&
-            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+            run(
+                [this] {
+                    TWorldMapForm form(program(), ws_->regions, this);
+                    form.exec();
+                },
+                false);
             return true;
+        }
     }
     return QMainWindow::eventFilter(watched, event);
 }

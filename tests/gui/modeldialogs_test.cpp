@@ -371,7 +371,9 @@ TEST_F(Dialogs, OpenSubstanceFailedImportStaysOpenAfterTheErrorBox) {
     });
     form.OKButton->click();
     EXPECT_EQ(name, "ErrorBox");
-    EXPECT_EQ(message, "'abc' is not a valid num value");
+    // The message says where the bad value is.
+    EXPECT_EQ(message, "substances.xlsx sheet \"VELMORA\" cell F11 (MOLW, Badstuff): 'abc' is not "
+                       "a valid num value");
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(ui.openprogress, 0);
 }
