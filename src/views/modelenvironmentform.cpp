@@ -17,6 +17,7 @@
 #include "numeric/utilities.h"
 #include "toolkit/forms.h"
 #include "toolkit/grid.h"
+#include "toolkit/outputform.h"
 #include "toolkit/smallforms.h"
 #include "views/columnstatistics.h"
 #include "views/opensubstanceform.h"
@@ -407,16 +408,18 @@ void TModelEnvironmentForm::WorldMapButtonClick() {
 }
 
 void TModelEnvironmentForm::PrintButtonClick() {
-    const bool allfactors = activetab() == AllFactorsTab;
-    QStringList header;
+    Tresultstab* tab = activetab();
+    const bool allfactors = tab == AllFactorsTab;
+    TOutputForm output(program_, false, this);
+    output.special = {ws_.settings.InfText, ws_.settings.UnknownText, ws_.settings.HiddenText};
+    if (output.exec() != QDialog::Accepted) return;
     for (const std::string& line : printheader(ws_, allfactors))
-        header << qs(line);
-    QMessageBox box(QMessageBox::Information, qs(program_.caption("Output")),
-                    QStringLiteral("The output window is not available yet."), QMessageBox::Ok,
-                    this);
-    box.setObjectName(QStringLiteral("NotAvailableBox"));
-    box.setDetailedText(header.join(QLatin1Char('\n')));
-    box.exec();
+        output.writeline(line);
+    output.writeblank();
+    // Tabs of bars and the check list print their header only.
+    Tgrid* grid = tab ? tab->grid() : nullptr;
+    if (grid && !output.writegrid(grid->table())) return;
+    output.deliverorreport();
 }
 
 void TModelEnvironmentForm::StringGridDblClick(int c, int r) {

@@ -5,11 +5,13 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "app/velmoraform.h"
@@ -18,6 +20,7 @@
 #include "guiworld.h"
 #include "support/testsupport.h"
 #include "toolkit/grid.h"
+#include "toolkit/outputform.h"
 #include "views/modelenvironmentform.h"
 #include "views/opensubstanceform.h"
 #include "views/resultsanalysistabs.h"
@@ -334,6 +337,29 @@ TEST_F(Results, ColumnStatisticsOnStoredValues) {
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_EQ(lines[0], "Parameter =  V_air (" + ws->results.V_air.unit() + ")");
     EXPECT_EQ(lines[1], "N = " + std::to_string(ws->regions.count));
+}
+
+TEST_F(Results, PrintWritesTheHeaderAndTheActiveGridToAFile) {
+    Ttempdir dir;
+    const QString file = QString::fromStdString(dir.file("dimensional.txt"));
+    form->setactivetab("Dimensional parameters");
+    whenmodal([&file](QWidget* w) {
+        auto* output = qobject_cast<TOutputForm*>(w);
+        ASSERT_NE(output, nullptr) << w->metaObject()->className();
+        output->DestinationClick(destinationfile);
+        output->FileEdit->setText(file);
+        output->OKButton->click();
+    });
+    form->PrintButton->click();
+    std::ifstream in(file.toStdString());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_GT(lines.size(), 5u + ws->regions.count - 1);
+    EXPECT_EQ(lines[0], "Environment = ENVDATA2part1.xlsx; ENVDATA2part2.xlsx");
+    EXPECT_EQ(lines[3], "Emission = " + ws->regcomps.regcompname(ws->emi.regcomp()));
+    EXPECT_EQ(lines[5].rfind("Region\t", 0), 0u) << lines[5];
+    EXPECT_EQ(lines[6].rfind(ws->regions.name(1) + "\t", 0), 0u) << lines[6];
 }
 
 TEST_F(Results, PrintHeaderLines) {
