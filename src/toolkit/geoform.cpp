@@ -18,6 +18,7 @@
 #include <array>
 
 #include "numeric/utilities.h"
+#include "toolkit/outputform.h"
 #include "toolkit/plot.h"
 
 namespace velmora {
@@ -387,12 +388,10 @@ void TGeoForm::OptionsButtonClick() {
 }
 
 void TGeoForm::PrintButtonClick() {
-    // The output window does not exist yet; say so rather than do nothing.
-    QMessageBox box(QMessageBox::Information, qs(program_.name()),
-                    QStringLiteral("The output window is not available yet."), QMessageBox::Ok,
-                    this);
-    box.setObjectName(QStringLiteral("NotAvailableBox"));
-    box.exec();
+    TOutputForm output(program_, true, this);
+    if (output.exec() != QDialog::Accepted) return;
+    output.writepicture(Image->picture());
+    output.deliverorreport();
 }
 
 void TGeoForm::showEvent(QShowEvent* event) {

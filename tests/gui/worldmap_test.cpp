@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
@@ -18,6 +19,8 @@
 #include "model/regions.h"
 #include "numeric/errors.h"
 #include "toolkit/geoform.h"
+#include "toolkit/outputform.h"
+#include "support/testsupport.h"
 #include "toolkit/plot.h"
 #include "views/worldmapform.h"
 
@@ -276,16 +279,22 @@ TEST(GeoForm, OptionsFilledFromTheMapAndTakenBack) {
     EXPECT_EQ(form.map.bordercolor, red);
 }
 
-TEST(GeoForm, PrintSaysTheOutputWindowIsNotThereYet) {
+TEST(GeoForm, PrintSendsTheMapPictureToAFile) {
     TGeoForm form(program);
     form.show();
-    QString text;
+    velmora::testing::Ttempdir dir;
+    const QString file = QString::fromStdString(dir.file("map.bmp"));
     whenmodal([&](QWidget* w) {
-        if (auto* box = qobject_cast<QMessageBox*>(w)) text = box->text();
-        w->close();
+        auto* output = qobject_cast<TOutputForm*>(w);
+        ASSERT_NE(output, nullptr) << w->metaObject()->className();
+        output->DestinationClick(destinationfile);
+        output->FileEdit->setText(file);
+        output->OKButton->click();
     });
     form.PrintButton->click();
-    EXPECT_EQ(text, QStringLiteral("The output window is not available yet."));
+    QImage written(file);
+    ASSERT_FALSE(written.isNull());
+    EXPECT_EQ(written.size(), form.Image->picture().size());
 }
 
 TEST(GeoForm, WorldRenderInMercator) {
