@@ -13,6 +13,7 @@
 #include <sstream>
 #include <thread>
 
+#include "app/cli/analysiscommands.h"
 #include "app/workspace.h"
 #include "compute/allfactors.h"
 #include "compute/calculation.h"
@@ -42,6 +43,13 @@ const char* usage =
     "          [--compartments LIST] [--no-inversion] [--reference REF] --out DIR\n"
     "                                       characterisation factors of every chosen\n"
     "                                       emission box, one TSV per substance\n"
+    "  balance [WORLD] [--substance NAME] [--emission REGION:COMPARTMENT]\n"
+    "          --regcomp REGION:COMPARTMENT [--net]\n"
+    "                                       the gross (or net) mass balance of one box\n"
+    "  explain [WORLD] [--substance NAME] [--emission REGION:COMPARTMENT] --region NAME\n"
+    "          [--dose] [--indicator none|each|region|world]\n"
+    "                                       the compartment (or route) buttons of a region,\n"
+    "                                       World, Countries or Seas, and their breakdowns\n"
     "  help\n"
     "WORLD options: --parameters FILE --borders FILE --substances FILE --level N --group TEXT\n"
     "Characterisation factors are relative to a reference: by default the start-up substance\n"
@@ -644,6 +652,22 @@ int factorscommand(const std::vector<std::string>& args, std::ostream& out, std:
     return failed ? 1 : 0;
 }
 
+// balance and explain: the program's calculation, then the analysis of its
+// results.
+int analysiscommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const bool balance = args[0] == "balance";
+    Toptions o = parseoptions(
+        args, 1,
+        with(worldoptions, {"substance", "emission", "reference", "regcomp", "region", "indicator"}),
+        {balance ? "net" : "dose"});
+    Trun run(err);
+    applyworldoptions(run.ws.settings, o);
+    Ttimings timings;
+    if (!runasprogram(run, o, timings)) run.ws.calculate();
+    return balance ? balancecommand(run.ws.model, o.values, out)
+                   : explaincommand(run.ws.model, o.values, out);
+}
+
 } // namespace
 
 namespace {
@@ -706,6 +730,7 @@ int runcommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
         if (command == "calculate") return calculatecommand(args, out, err);
         if (command == "factors") return factorscommand(args, out, err);
+        if (command == "balance" || command == "explain") return analysiscommand(args, out, err);
         err << "velmora-cli: unknown command \"" << command << (what.empty() ? "" : " " + what)
             << "\"\n"
             << usage;
