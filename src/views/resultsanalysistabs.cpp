@@ -1,19 +1,19 @@
 #include "views/resultsanalysistabs.h"
 
-#include <QButtonGroup>
+#include <algorithm>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 #include "app/workspace.h"
-#include "toolkit/controls.h"
+#include "compute/analysis.h"
 #include "toolkit/grid.h"
+#include "views/resultsgrid.h"
 
 namespace velmora {
 
@@ -28,7 +28,7 @@ QString qs(const std::string& s) {
 // ---- Balance ---------------------------------------------------------------
 
 TBalanceTab::TBalanceTab(Tworkspace& ws, std::function<void()> refresh, QWidget* parent)
-    : Tresultstab(QStringLiteral("Balance"), std::move(refresh), parent) {
+    : Tresultstab(QStringLiteral("Balance"), std::move(refresh), parent), ws_(ws) {
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
     auto* label = new QLabel(QStringLiteral("&Regcomp"), this);
@@ -43,8 +43,14 @@ TBalanceTab::TBalanceTab(Tworkspace& ws, std::function<void()> refresh, QWidget*
     row->addWidget(NetFlowsCheckBox);
     row->addStretch(1);
     layout->addLayout(row);
+    NoteLabel = new QLabel(this);
+    NoteLabel->setObjectName(QStringLiteral("BalanceNoteLabel"));
+    NoteLabel->setWordWrap(true);
+    NoteLabel->hide();
+    layout->addWidget(NoteLabel);
     BalanceStringGrid = new Tgrid(this);
     BalanceStringGrid->setObjectName(QStringLiteral("BalanceStringGrid"));
+    BalanceStringGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
     layout->addWidget(BalanceStringGrid, 1);
     QStringList names;
     for (std::uint32_t k = 1; k <= ws.regcomps.n; ++k)
@@ -56,90 +62,38 @@ TBalanceTab::TBalanceTab(Tworkspace& ws, std::function<void()> refresh, QWidget*
 }
 
 Tanalyze TBalanceTab::update(const Tresultsstate& state) {
-    // "&No" leaves the balance as it was; its table comes with the balance view.
+    // "&No" leaves the balance as it was.
     if (state.regionalized == Tregionalized::no) return {};
-    clear();
+    // Results without concentrations would warn once per value read.
+    std::string note = noconcentrations(ws_.model);
+    if (note.empty() && state.stale)
+        note = "The results do not belong to the emission and substance shown.";
+    NoteLabel->setText(qs(note));
+    NoteLabel->setVisible(!note.empty());
+    if (!note.empty()) {
+        clear();
+        return {};
+    }
+    const std::uint32_t a = static_cast<std::uint32_t>(BalanceComboBox->currentIndex() + 1);
+    const Tbalance balance = NetFlowsCheckBox->isChecked() ? netbalance(ws_.model, a)
+                                                           : grossbalance(ws_.model, a);
+    const auto rows = balance.cells();
+    // The headings, the rows, and one empty row when there is none.
+    Tstringtable table(static_cast<int>(balance.headings.size()),
+                       std::max(2, static_cast<int>(rows.size()) + 1));
+    for (std::size_t c = 0; c < balance.headings.size(); ++c)
+        table.setcell(static_cast<int>(c), 0, balance.headings[c]);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            table.setcell(static_cast<int>(c), static_cast<int>(r + 1), rows[r][c]);
+    FinishGrid(BalanceStringGrid, std::make_shared<const Tstringtable>(std::move(table)), false,
+               true);
     return {};
 }
 
 void TBalanceTab::clear() {
     BalanceStringGrid->settable(Tstringtable());
 }
-
-// ---- Distribution and Dose -------------------------------------------------
-
-TBreakdownTab::TBreakdownTab(Tworkspace& ws, bool dose, std::function<void()> refresh,
-                             QWidget* parent)
-    : Tresultstab(dose ? QStringLiteral("Dose") : QStringLiteral("Distribution"),
-                  std::move(refresh), parent) {
-    const QString prefix = dose ? QStringLiteral("Dose") : QStringLiteral("Distribution");
-    auto* layout = new QVBoxLayout(this);
-    ComboBox = new QComboBox(this);
-    ComboBox->setObjectName(prefix + QStringLiteral("ComboBox"));
-    ComboBox->setMaxVisibleItems(20);
-    auto* top = new QHBoxLayout;
-    top->addWidget(ComboBox);
-    top->addStretch(1);
-    layout->addLayout(top);
-    auto* buttons = new QHBoxLayout;
-    std::vector<std::string> captions;
-    if (dose) {
-        for (std::uint32_t j = 1; j <= nroutes; ++j)
-            captions.push_back(Tregcomps::routename(j));
-    } else {
-        for (std::uint32_t c = 1; c <= ws.compartments.count; ++c)
-            captions.push_back(ws.compartments.name(c));
-    }
-    for (const std::string& caption : captions) {
-        auto* button = new QPushButton(qs(caption), this);
-        button->setMinimumHeight(120);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        Buttons.push_back(button);
-        buttons->addWidget(button);
-    }
-    layout->addLayout(buttons, 1);
-    auto* indicators = new QGroupBox(QStringLiteral("Indicators"), this);
-    auto* ilayout = new QHBoxLayout(indicators);
-    IndicatorsGroup = new QButtonGroup(this);
-    int id = 0;
-    for (const char* item : {"None", "Each compartment = 100%", "Region = 100%", "World = 100%"}) {
-        auto* radio = new QRadioButton(QString::fromLatin1(item), indicators);
-        IndicatorsGroup->addButton(radio, id++);
-        ilayout->addWidget(radio);
-    }
-    IndicatorsGroup->button(1)->setChecked(true);
-    layout->addWidget(indicators);
-    multilinebuttons(this);
-
-    // The lists start on the emission region; the Dose list holds only land
-    // regions, so an emission at sea starts it on "World".
-    const std::uint32_t emissionregion = static_cast<std::uint32_t>(ws.emi.region);
-    QStringList names;
-    if (dose) {
-        for (std::uint32_t i = 1; i <= ws.regions.nland; ++i)
-            names << qs(ws.regions.name(i));
-        names << QStringLiteral("World");
-        ComboBox->addItems(names);
-        ComboBox->setCurrentIndex(ws.regions.island(emissionregion)
-                                      ? static_cast<int>(emissionregion) - 1
-                                      : static_cast<int>(ws.regions.nland));
-    } else {
-        for (std::uint32_t i = 1; i <= ws.regions.count; ++i)
-            names << qs(ws.regions.name(i));
-        names << QStringLiteral("World") << QStringLiteral("Countries") << QStringLiteral("Seas");
-        ComboBox->addItems(names);
-        ComboBox->setCurrentIndex(static_cast<int>(emissionregion) - 1);
-    }
-    connect(ComboBox, &QComboBox::currentIndexChanged, this, [this] { requestrefresh(); });
-    connect(IndicatorsGroup, &QButtonGroup::idClicked, this, [this] { requestrefresh(); });
-}
-
-Tanalyze TBreakdownTab::update(const Tresultsstate&) {
-    // The bars and explanations come with the distribution views.
-    return {};
-}
-
-void TBreakdownTab::clear() {}
 
 // ---- Check -----------------------------------------------------------------
 

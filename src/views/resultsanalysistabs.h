@@ -1,17 +1,14 @@
 #pragma once
-// The analysis tabs of the results window: "Balance", "Distribution" and
-// "Dose" with their lists and controls (their contents come with the mass
-// balance and distribution views), and "Check", the results check.
-#include <array>
-
+// The analysis tabs of the results window: "Balance", the mass balance of
+// one regcomp, "Distribution" and "Dose" (resultsbreakdowntabs.h), and
+// "Check", the results check.
+#include "views/resultsbreakdowntabs.h"
 #include "views/resultstab.h"
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
-class QButtonGroup;
 
 namespace velmora {
 
@@ -25,21 +22,11 @@ public:
     QComboBox* BalanceComboBox = nullptr;
     QCheckBox* NetFlowsCheckBox = nullptr;
     Tgrid* BalanceStringGrid = nullptr;
-};
+    // Why the grid is empty (no concentrations to balance); hidden otherwise.
+    QLabel* NoteLabel = nullptr;
 
-// "Distribution" (twelve compartment buttons) and "Dose" (eight route
-// buttons) share their look: a list, a row of buttons, "Indicators".
-class TBreakdownTab : public Tresultstab {
-public:
-    // dose: the Dose tab, else the Distribution tab.
-    TBreakdownTab(Tworkspace& ws, bool dose, std::function<void()> refresh,
-                  QWidget* parent = nullptr);
-    Tanalyze update(const Tresultsstate& state) override;
-    void clear() override;
-
-    QComboBox* ComboBox = nullptr;
-    std::vector<QPushButton*> Buttons;
-    QButtonGroup* IndicatorsGroup = nullptr;
+private:
+    Tworkspace& ws_;
 };
 
 class TCheckTab : public Tresultstab {
