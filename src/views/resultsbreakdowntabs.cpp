@@ -2,13 +2,16 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/workspace.h"
 #include "compute/analysis.h"
@@ -74,6 +77,8 @@ QPushButton* barbutton(QWidget* parent, const QString& objectname, QLabel*& capt
     bar->setPalette(palette);
     bar->hide();
     layout->addWidget(bar, 1, Qt::AlignHCenter);
+    // Without a bar the caption stays at the top.
+    layout->addStretch(0);
     return button;
 }
 
@@ -100,7 +105,15 @@ TBreakdownTab::TBreakdownTab(Tworkspace& ws, bool dose, std::function<void()> re
     NoteLabel->hide();
     layout->addWidget(NoteLabel);
 
-    auto* buttons = new QHBoxLayout;
+    // A window too narrow for every caption scrolls the buttons sideways
+    // rather than cutting the captions.
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    buttonrow_ = new QWidget(scroll);
+    auto* buttons = new QHBoxLayout(buttonrow_);
+    buttons->setContentsMargins(0, 0, 0, 0);
     buttons->setSpacing(4);
     const std::size_t count = dose ? doseroutes.size() : distributioncompartments.size();
     for (std::size_t b = 0; b < count; ++b) {
@@ -108,8 +121,8 @@ TBreakdownTab::TBreakdownTab(Tworkspace& ws, bool dose, std::function<void()> re
         QProgressBar* bar = nullptr;
         const QString name = prefix + QLatin1String(dose ? routelooks[b] : compartmentlooks[b].name) +
                              QStringLiteral("Button");
-        QPushButton* button =
-            barbutton(this, name, caption, bar, dose ? QColor() : compartmentlooks[b].colour);
+        QPushButton* button = barbutton(buttonrow_, name, caption, bar,
+                                        dose ? QColor() : compartmentlooks[b].colour);
         items_.push_back(dose ? doseroutes[b] : distributioncompartments[b]);
         caption->setText(qs(dose ? Tregcomps::routename(items_.back())
                                  : ws.compartments.name(items_.back())));
@@ -119,7 +132,9 @@ TBreakdownTab::TBreakdownTab(Tworkspace& ws, bool dose, std::function<void()> re
         buttons->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this, b] { ButtonClick(static_cast<int>(b)); });
     }
-    layout->addLayout(buttons, 1);
+    scroll->setWidget(buttonrow_);
+    buttonrow_->installEventFilter(this);
+    layout->addWidget(scroll, 1);
 
     auto* indicators = new QGroupBox(QStringLiteral("Indicators"), this);
     indicators->setObjectName(prefix + QStringLiteral("RadioGroup"));
@@ -209,7 +224,42 @@ Tanalyze TBreakdownTab::update(const Tresultsstate& state) {
         Bars[b]->setValue(v.position);
         Bars[b]->setVisible(v.barvisible);
     }
+    fitcaptions();
     return {};
+}
+
+bool TBreakdownTab::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == buttonrow_ && event->type() == QEvent::Resize) fitcaptions();
+    return Tresultstab::eventFilter(watched, event);
+}
+
+void TBreakdownTab::fitcaptions() {
+    if (fitting_) return;
+    fitting_ = true;
+    // A name may wrap between its words; a value line stays whole.
+    const int margins = 3 + 3 + 4;
+    for (std::size_t b = 0; b < Captions.size(); ++b) {
+        const QFontMetrics metrics = Captions[b]->fontMetrics();
+        const QStringList lines = Captions[b]->text().split(QLatin1Char('\n'));
+        int widest = 0;
+        for (const QString& word : lines.value(0).split(QLatin1Char(' ')))
+            widest = std::max(widest, metrics.horizontalAdvance(word));
+        for (qsizetype k = 1; k < lines.size(); ++k)
+            widest = std::max(widest, metrics.horizontalAdvance(lines[k]));
+        Buttons[b]->setMinimumWidth(widest + margins);
+    }
+    buttonrow_->layout()->activate();
+    int height = 0;
+    for (std::size_t b = 0; b < Captions.size(); ++b) {
+        if (Buttons[b]->isHidden()) continue;
+        const int width = std::max(Buttons[b]->width(), Buttons[b]->minimumWidth()) - margins + 4;
+        const QRect shape = Captions[b]->fontMetrics().boundingRect(
+            QRect(0, 0, width, 10000), Qt::AlignHCenter | Qt::TextWordWrap, Captions[b]->text());
+        height = std::max(height, shape.height());
+    }
+    for (QLabel* caption : Captions)
+        caption->setFixedHeight(height);
+    fitting_ = false;
 }
 
 void TBreakdownTab::clear() {
@@ -219,6 +269,7 @@ void TBreakdownTab::clear() {
         Bars[b]->setValue(0);
         Bars[b]->hide();
     }
+    fitcaptions();
 }
 
 std::vector<std::string> TBreakdownTab::breakdown(int b) {

@@ -42,14 +42,22 @@ public:
     QLabel* NoteLabel = nullptr;
     const std::vector<std::uint32_t>& items() const { return items_; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void ButtonClick(int b);
     void shownote(const QString& note);
+    // Every caption keeps its longest word whole and all are as high as the
+    // highest, so the bars below them start level.
+    void fitcaptions();
 
     Tworkspace& ws_;
     bool dose_;
     std::vector<std::uint32_t> items_;
     Tprograminfo program_;
+    QWidget* buttonrow_ = nullptr;
+    bool fitting_ = false;
 };
 
 } // namespace velmora
