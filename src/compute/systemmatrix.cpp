@@ -381,17 +381,21 @@ template <typename Tworker> void setsolveroptions(Tworker& worker) {
     worker.setworkprecision(3);
 }
 
+// How a solve of Abig ended. A stop request is not a singular matrix: the
+// user asked for it, so it gets no warning.
+enum class Tsolveend { solved, singular, stopped };
+
 // Solves Abig * x = EMIS into CONC (still to be negated), directly or through
-// the inverse; false when Abig is singular.
-bool solveCONC(Tmodel& m, bool useinversion, Tprogress& progress) {
+// the inverse.
+Tsolveend solveCONC(Tmodel& m, bool useinversion, Tprogress& progress) {
     Tregcomps& rcs = m.regcomps;
     if (!useinversion) {
         Tsolveequations solver;
         setsolveroptions(solver);
         bool solved = solver.solve(rcs.Abig.values, rcs.EMIS.values);
-        if (!solved || solver.getstatus().singular != 0) return false;
+        if (!solved || solver.getstatus().singular != 0) return Tsolveend::singular;
         solver.getresult(rcs.CONC.values);
-        return true;
+        return Tsolveend::solved;
     }
     // Outside an all-factors run there is no cache; the inverse then serves
     // this one solve only.
@@ -406,8 +410,8 @@ bool solveCONC(Tmodel& m, bool useinversion, Tprogress& progress) {
         Tinvertmatrix inverter;
         setsolveroptions(inverter);
         inverter.setstopcheck(m.ui());
-        bool inverted = inverter.invert(rcs.Abig.values);
-        if (!inverted || inverter.getstatus().singular != 0) return false;
+        if (!inverter.invert(rcs.Abig.values))
+            return inverter.stopped() ? Tsolveend::stopped : Tsolveend::singular;
         inverter.getresult(*inverse);
     }
     progress.setsubtext("Multiplying with EMIS");
@@ -423,10 +427,10 @@ bool solveCONC(Tmodel& m, bool useinversion, Tprogress& progress) {
         const extended emission = rcs.EMIS.value(source);
         for (std::uint32_t k = 1; k <= rcs.n; ++k)
             rcs.CONC.values.setvalue(k, static_cast<float>(inverse->getvalue(k, source) * emission));
-        return true;
+        return Tsolveend::solved;
     }
     matvec(*inverse, rcs.EMIS.values, rcs.CONC.values);
-    return true;
+    return Tsolveend::solved;
 }
 
 void setunknownconcentrations(Tmodel& m) {
@@ -491,8 +495,9 @@ bool solveconcentrations(Tmodel& m, bool useinversion, Tprogress& progress) {
     progress.setsubtext("CONC");
     for (Tnumpars* p : {&rcs.CONC, &rcs.MASS, &rcs.RESTIME, &rcs.EMISprime})
         p->clear();
-    if (!solveCONC(m, useinversion, progress)) {
-        m.ui().warn("Singular matrix!");
+    Tsolveend end = solveCONC(m, useinversion, progress);
+    if (end != Tsolveend::solved) {
+        if (end == Tsolveend::singular) m.ui().warn("Singular matrix!");
         setunknownconcentrations(m);
         return false;
     }
@@ -531,15 +536,15 @@ void allocatefactors(Tmodel& m) {
     rcs.EFhum.reset(2, pathways);
 }
 
-bool computeAbiginverse(Tmodel& m) {
+Tsolveend computeAbiginverse(Tmodel& m) {
     Tregcomps& rcs = m.regcomps;
     Tinvertmatrix inverter;
     setsolveroptions(inverter);
     inverter.setstopcheck(m.ui());
-    bool inverted = inverter.invert(rcs.Abig.values);
-    if (!inverted || inverter.getstatus().singular != 0) return false;
+    if (!inverter.invert(rcs.Abig.values))
+        return inverter.stopped() ? Tsolveend::stopped : Tsolveend::singular;
     inverter.getresult(rcs.Abiginverse.values);
-    return true;
+    return Tsolveend::solved;
 }
 
 // FF(i, j): the concentration in i per unit emission rate into j.
@@ -759,8 +764,9 @@ bool solvefactors(Tmodel& m, Tprogress& progress) {
     progress.setsubtext("Allocating Abiginv, FF, XF, EF");
     allocatefactors(m);
     progress.setsubtext("Abiginv");
-    if (!computeAbiginverse(m)) {
-        m.ui().warn("Singular matrix!");
+    Tsolveend end = computeAbiginverse(m);
+    if (end != Tsolveend::solved) {
+        if (end == Tsolveend::singular) m.ui().warn("Singular matrix!");
         m.regcomps.Abiginverse.clear();
         return false;
     }

@@ -43,8 +43,10 @@
 // Stop requests: the inversion polls a stop check, on the dense path after
 // each column of the inverse (n polls), on the sparse path after each batch
 // of 256 rows (ceil(n / 256) polls), always from the calling thread; n is the
-// order after removal. A stop ends the work early; the run still counts as a
-// success, and whatever was not computed reads 0. The check is set with
+// order after removal. A stop before the last column or batch ends the work
+// early and the run fails: invert returns false with stopped() true and the
+// singular flag 0, and there is no result to get. A stop asked at the last
+// poll comes too late to matter and the run succeeds. The check is set with
 // setstopcheck, either as a callback or as a Tuiservice whose stoprequested()
 // is asked; without one the run is never stopped.
 #include <cstdint>
@@ -124,7 +126,7 @@ public:
     void setstopcheck(Tuiservice& ui);
 
     // Inverts a. True when the inverse was formed; false (no exception) when
-    // a is singular. Raises EInvalidArgument "Non-square matrix" when a (after
+    // a is singular or the stop check ended the run (see stopped()). Raises EInvalidArgument "Non-square matrix" when a (after
     // removal, when on) is not square. With removal on, the rows and columns
     // of the inverse that belong to empty columns and rows of a read 0.
     bool invert(const Tnummatrix& a);
@@ -134,9 +136,12 @@ public:
     Tsolvestatus getstatus() const { return status_; }
     // The path the last run took.
     Tsolvemethod methodused() const { return used_; }
+    // True when the last run was ended by the stop check before it was done.
+    bool stopped() const { return stopped_; }
 
 private:
     Tsolveoptions options_;
+    bool stopped_ = false;
     // The inverse of the matrix that was solved, i.e. after removal; getresult
     // spreads it over the full size. Keeping it small spares a table of the
     // full size per run, most of it zeros.
@@ -194,7 +199,8 @@ extended safeproduct(extended a, extended m);
 void copymatrix(const Tnummatrix& s, Tnummatrix& d);
 // d.reset(s.count), then every element of s into d.
 void copyvector(const Tnumvector& s, Tnumvector& d);
-// c = a * b over the non-zero products only, summed in extended precision.
+// c = a * b over the non-zero products only, summed in extended precision;
+// c may be a or b.
 // EInvalidArgument "Arrays of incompatible dimension" when a's cols differ
 // from b's rows; ERangeError when c is fixed and too small.
 void matmul(const Tnummatrix& a, const Tnummatrix& b, Tnummatrix& c);

@@ -306,6 +306,9 @@ void Tnummatrix::setcolumn(std::uint32_t c, const Tnumvector& v) {
         };
         VELMORA_ON_STORE(fillcolumn(m));
     } else {
+        // An empty matrix takes the vector's length as its rows, as the
+        // dense kind does; otherwise the loop below would store nothing.
+        if (rows_() == 0 && n > 0) store(n, c, 0);
         for (std::uint32_t i = 1; i <= rows_(); ++i)
             store(i, c, v.getvalue_nocheck(i));
     }

@@ -398,6 +398,23 @@ TEST_F(SystemMatrix, ASingularMatrixIsAlsoReportedWhenSolvingThroughTheInverse) 
     EXPECT_TRUE(env.changed);
 }
 
+// A stop during the inversion is the user's wish, not a singular matrix; and
+// a partly computed inverse must neither be cached nor give concentrations.
+TEST_F(SystemMatrix, AStoppedInversionGivesNoResultAndNoCachedInverse) {
+    twoairs();
+    rcs.inversecache = std::make_unique<Tnummatrix>();
+    m.emi.set(B, air);
+    f.ui.stop = true;
+    EXPECT_FALSE(solvesystem(m, true));
+    EXPECT_TRUE(f.ui.warnings.empty());
+    EXPECT_EQ(rcs.inversecache->rows(), 0u);
+    EXPECT_EQ(rcs.CONC.status(1), stUnknown);
+    EXPECT_TRUE(env.changed);
+    f.ui.stop = false;
+    ASSERT_TRUE(solvesystem(m, true));
+    EXPECT_NEAR(rcs.CONC.value(1), a21 / det(), 1e-5 * a21 / det());
+}
+
 TEST_F(SystemMatrix, WithoutTheMassSettingMassResidenceTimeAndEmisprimeAreUnknown) {
     m.settings().WithRestime = false;
     twoairs();
@@ -979,6 +996,18 @@ TEST_F(Factors, SingularMatrixWarnsAndComputesNothingFurther) {
     EXPECT_TRUE(env.changed);
     std::vector<std::string> t = subtexts();
     EXPECT_EQ(t.back(), "Abiginv");
+}
+
+TEST_F(Factors, AStoppedInversionComputesNothingAndIsTriedAgain) {
+    f.ui.stop = true;
+    EXPECT_FALSE(solvesystem(m, false));
+    EXPECT_TRUE(f.ui.warnings.empty());
+    EXPECT_EQ(rcs.Abiginverse.status(1, 1), stUnknown);
+    EXPECT_EQ(rcs.FF.getvalue(1, 1), 0);
+    EXPECT_TRUE(env.changed);
+    f.ui.stop = false;
+    ASSERT_TRUE(solvesystem(m, false));
+    EXPECT_NE(rcs.FF.getvalue(1, 1), 0);
 }
 
 TEST_F(Factors, NothingIsRecomputedWithoutAChange) {

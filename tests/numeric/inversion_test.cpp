@@ -570,7 +570,8 @@ TEST(safeproduct, DropsZerosAndNoise) {
 
 // ---------------------------------------------------------------- stop check
 
-TEST(Tinvertmatrix, AStopAfterTheFirstColumnKeepsTheRunASuccess) {
+// A stopped run must not hand out a partly zero inverse as a result.
+TEST(Tinvertmatrix, AStopBeforeTheLastColumnFailsTheRunWithoutAResult) {
     Tnummatrix a(3, 3);
     fill(a, {{2, 0, 0}, {0, 4, 0}, {0, 0, 8}});
     Trecorderui ui;
@@ -578,10 +579,20 @@ TEST(Tinvertmatrix, AStopAfterTheFirstColumnKeepsTheRunASuccess) {
     Tinvertmatrix m;
     m.setmethod(Tsolvemethod::dense);
     m.setstopcheck(ui);
-    ASSERT_TRUE(m.invert(a));
+    EXPECT_FALSE(m.invert(a));
+    EXPECT_TRUE(m.stopped());
+    EXPECT_EQ(m.getstatus().singular, 0u);
     Tnummatrix inverse;
-    m.getresult(inverse);
-    expectmatrix(inverse, {{0.5, 0, 0}, {0, 0, 0}, {0, 0, 0}}, 0);
+    expectmessage([&] { m.getresult(inverse); }, "Prior method not executed");
+    // A stop asked only at the last poll comes after all the work.
+    int polls = 0;
+    Tinvertmatrix late;
+    late.setmethod(Tsolvemethod::dense);
+    late.setstopcheck([&] { return ++polls == 3; });
+    ASSERT_TRUE(late.invert(a));
+    EXPECT_FALSE(late.stopped());
+    late.getresult(inverse);
+    expectmatrix(inverse, {{0.5, 0, 0}, {0, 0.25, 0}, {0, 0, 0.125}}, 0);
 }
 
 TEST(Tinvertmatrix, TheSparsePathPollsTheStopCheckBetweenBatchesOnTheCallingThread) {
@@ -601,15 +612,20 @@ TEST(Tinvertmatrix, TheSparsePathPollsTheStopCheckBetweenBatchesOnTheCallingThre
         samethread = samethread && std::this_thread::get_id() == caller;
         return true;
     });
-    ASSERT_TRUE(m.invert(a));
-    EXPECT_EQ(polls, 1);
+    EXPECT_FALSE(m.invert(a));
+    EXPECT_TRUE(m.stopped());
+    EXPECT_EQ(polls, 1); // after the first batch of 256 rows
     EXPECT_TRUE(samethread);
+    // Without a stop the three batches are polled and the run succeeds.
+    polls = 0;
+    Tinvertmatrix full;
+    full.setmethod(Tsolvemethod::sparse);
+    full.setstopcheck([&] { return ++polls > 3; });
+    ASSERT_TRUE(full.invert(a));
+    EXPECT_EQ(polls, 3);
     Tnummatrix inverse;
-    m.getresult(inverse);
-    std::uint32_t done = 0;
-    for (std::uint32_t i = 1; i <= n; ++i)
-        if (inverse.getvalue(i, i) == 0.5) ++done;
-    EXPECT_EQ(done, 256u); // one batch
+    full.getresult(inverse);
+    EXPECT_EQ(inverse.getvalue(n, n), 0.5);
 }
 
 // ---------------------------------------------------------------- paths
@@ -916,6 +932,22 @@ TEST(matmul, SparseOperandsGiveTheSameProduct) {
     b.setvalue(2, 2, 1);
     matmul(a, b, c);
     expectmatrix(c, {{7, 2}, {3, 9}}, 0);
+}
+
+TEST(matmul, TheTargetMayBeEitherFactor) {
+    for (std::uint8_t kind : {std::uint8_t(dense), std::uint8_t(listedsparse)}) {
+        SCOPED_TRACE(int(kind));
+        Tnummatrix a(2, 2), b(2, 2);
+        a.setstorage(kind);
+        fill(a, {{1, 2}, {3, 4}});
+        fill(b, {{0, 1}, {1, 0}});
+        matmul(a, b, a); // a * b swaps the columns of a
+        expectmatrix(a, {{2, 1}, {4, 3}}, 0);
+        matmul(b, a, a); // b * a swaps its rows
+        expectmatrix(a, {{4, 3}, {2, 1}}, 0);
+        matmul(b, b, b);
+        expectmatrix(b, {{1, 0}, {0, 1}}, 0);
+    }
 }
 
 TEST(matvec, SumsOverNonZeroCellsOnly) {

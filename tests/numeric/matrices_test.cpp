@@ -698,11 +698,18 @@ TEST(TnummatrixColumns, SetColumnOnAnEmptyDenseMatrixTakesItsRowsFromTheVector) 
         EXPECT_EQ(m.getvalue(i, 2), 0);
         EXPECT_EQ(m.getvalue(i, 3), i);
     }
-    Tnummatrix first;
-    first.setcolumn(1, v);
-    EXPECT_EQ(first.rows(), 3u);
-    EXPECT_EQ(first.cols(), 1u);
-    EXPECT_EQ(first.getvalue(2, 1), 2.0L);
+    // The sparse kinds take their rows from the vector too.
+    for (std::uint8_t kind : {std::uint8_t(dense), std::uint8_t(indexedsparse),
+                              std::uint8_t(listedsparse)}) {
+        SCOPED_TRACE(int(kind));
+        Tnummatrix first;
+        first.setstorage(kind);
+        first.setcolumn(1, v);
+        EXPECT_EQ(first.rows(), 3u);
+        EXPECT_EQ(first.cols(), 1u);
+        EXPECT_EQ(first.getvalue(2, 1), 2.0L);
+        EXPECT_EQ(first.getvalue(3, 1), 3.0L);
+    }
     // A dense matrix grows its capacity to hold a long column.
     Tnumvector longer;
     longer.setvalue(9, 4.0L);
