@@ -126,8 +126,9 @@ public:
     void setstopcheck(Tuiservice& ui);
 
     // Inverts a. True when the inverse was formed; false (no exception) when
-    // a is singular or the stop check ended the run (see stopped()). Raises EInvalidArgument "Non-square matrix" when a (after
-    // removal, when on) is not square. With removal on, the rows and columns
+    // a is singular or the stop check ended the run (see stopped()). Raises
+    // EInvalidArgument "Non-square matrix" when a (after removal, when on) is
+    // not square. With removal on, the rows and columns
     // of the inverse that belong to empty columns and rows of a read 0.
     bool invert(const Tnummatrix& a);
     // Copies the inverse into m; ENotExecuted "Prior method not executed"
