@@ -20,6 +20,9 @@
 #include "toolkit/qtuiservice.h"
 #include "views/aggregationform.h"
 #include "views/dialogsupport.h"
+#include "views/editors/editemissionform.h"
+#include "views/editors/editenvironmentform.h"
+#include "views/editors/editsubstanceform.h"
 #include "views/modelenvironmentform.h"
 #include "views/openenvironmentform.h"
 #include "views/opensubstanceform.h"
@@ -106,7 +109,7 @@ void TVelmoraForm::createmenus() {
     OpenEnvironmentItem = item(EnvironmentMenu, QStringLiteral("&Open ..."), none,
                                [this] { OpenEnvironmentItemClick(); });
     EditEnvironmentItem = item(EnvironmentMenu, QStringLiteral("Edit ..."), Qt::Key_F10,
-                               [this] { notavailable(QStringLiteral("The environment editor")); });
+                               [this] { EditEnvironmentItemClick(); });
 
     SubstanceMenu = menuBar()->addMenu(QStringLiteral("&Substance"));
     NewSubstanceItem =
@@ -137,7 +140,7 @@ void TVelmoraForm::createmenus() {
     LastEmissionItem = item(EmissionMenu, QStringLiteral("&Last"),
                             QKeySequence(Qt::CTRL | Qt::Key_9), [this] { ws_->emi.last(); });
     EditEmissionItem = item(EmissionMenu, QStringLiteral("&Edit ..."), none,
-                            [this] { notavailable(QStringLiteral("The emission editor")); });
+                            [this] { EditEmissionItemClick(); });
 
     ResultsMenu = menuBar()->addMenu(QStringLiteral("&Results"));
     BoxesItem = item(ResultsMenu, QStringLiteral("Boxes"), none,
@@ -291,14 +294,6 @@ void TVelmoraForm::openhelpfile(const QString& name) {
     openbesideprogram(name, program(), ws_->ui);
 }
 
-void TVelmoraForm::notavailable(const QString& what) {
-    // Placeholder until the window exists.
-    QMessageBox box(QMessageBox::Information, QGuiApplication::applicationDisplayName(),
-                    what + QStringLiteral(" is not available yet."), QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("NotAvailableBox"));
-    box.exec();
-}
-
 void TVelmoraForm::AggregationItemClick() {
     {
         TAggregationForm form(ws_->settings, ws_->regions, this);
@@ -338,9 +333,20 @@ void TVelmoraForm::OpenSubstanceItemClick() {
     form.exec();
 }
 
+void TVelmoraForm::EditEnvironmentItemClick() {
+    TEditEnvironmentForm form(*ws_, program(), this);
+    form.exec();
+}
+
 void TVelmoraForm::EditSubstanceItemClick() {
     ws_->sub.settypedefaults();
-    notavailable(QStringLiteral("The substance editor"));
+    TEditSubstanceForm form(*ws_, program(), this);
+    form.exec();
+}
+
+void TVelmoraForm::EditEmissionItemClick() {
+    TEditEmissionForm form(*ws_, program(), this);
+    form.exec();
 }
 
 void TVelmoraForm::SetEmissionItemClick() {

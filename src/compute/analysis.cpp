@@ -91,16 +91,27 @@ struct Tbalancereader {
     }
 };
 
-// The gross inflow of regcomp a, summed as the gross table sums it.
-float grossinflow(Tbalancereader& r) {
+// The ADV and DIFF amounts between regcomp a and every regcomp t, into a
+// (inward) or out of it, and their sum, in the order the table sums them.
+struct Tflowamounts {
+    std::vector<float> adv, diff;
+    float sum = 0;
+};
+
+Tflowamounts flowamounts(Tbalancereader& r, bool inward) {
     Tregcomps& rcs = r.rcs;
-    float in = 0;
-    for (std::uint32_t l = 1; l <= rcs.n; ++l) {
-        const extended C = rcs.CONC.get(l);
-        in = single(in + single(rcs.ADV.get(l, r.a) * C));
-        in = single(in + single(rcs.DIFF.get(l, r.a) * C));
+    const std::uint32_t a = r.a;
+    Tflowamounts f;
+    f.adv.assign(rcs.n + 1, 0);
+    f.diff.assign(rcs.n + 1, 0);
+    for (std::uint32_t t = 1; t <= rcs.n; ++t) {
+        const extended C = inward ? rcs.CONC.get(t) : r.Ca;
+        f.adv[t] = single((inward ? rcs.ADV.get(t, a) : rcs.ADV.get(a, t)) * C);
+        f.sum = single(f.sum + static_cast<extended>(f.adv[t]));
+        f.diff[t] = single((inward ? rcs.DIFF.get(t, a) : rcs.DIFF.get(a, t)) * C);
+        f.sum = single(f.sum + static_cast<extended>(f.diff[t]));
     }
-    return single(in + static_cast<extended>(rcs.EMIS.get(r.a)));
+    return f;
 }
 
 } // namespace
@@ -111,33 +122,16 @@ Tbalance grossbalance(Tmodel& m, std::uint32_t a) {
     b.headings = {"#", "Type", "Direction", "Regcomp", "Amount (kg*s^-1)", "%"};
     Tbalancereader r(m, a);
     Tregcomps& rcs = m.regcomps;
-    const std::uint32_t n = rcs.n;
     const extended Ca = r.Ca;
 
-    // Amounts once, in the order the totals sum them.
-    std::vector<float> advto(n + 1), diffto(n + 1), advfrom(n + 1), difffrom(n + 1);
-    float out = 0;
-    for (std::uint32_t t = 1; t <= n; ++t) {
-        advto[t] = single(rcs.ADV.get(a, t) * Ca);
-        out = single(out + static_cast<extended>(advto[t]));
-        diffto[t] = single(rcs.DIFF.get(a, t) * Ca);
-        out = single(out + static_cast<extended>(diffto[t]));
-    }
+    const Tflowamounts to = flowamounts(r, false);
     const float outside = single(rcs.ADV_outside.get(a) * Ca);
-    out = single(out + static_cast<extended>(outside));
+    float out = single(to.sum + static_cast<extended>(outside));
     const float degraded = single(rcs.kdeg.get(a) * Ca * rcs.V.get(a));
     out = single(out + static_cast<extended>(degraded));
-
-    float in = 0;
-    for (std::uint32_t l = 1; l <= n; ++l) {
-        const extended C = rcs.CONC.get(l);
-        advfrom[l] = single(rcs.ADV.get(l, a) * C);
-        in = single(in + static_cast<extended>(advfrom[l]));
-        difffrom[l] = single(rcs.DIFF.get(l, a) * C);
-        in = single(in + static_cast<extended>(difffrom[l]));
-    }
+    const Tflowamounts from = flowamounts(r, true);
     const float emission = rcs.EMIS.get(a);
-    in = single(in + static_cast<extended>(emission));
+    const float in = single(from.sum + static_cast<extended>(emission));
 
     auto add = [&](std::string number, const char* type, const char* direction,
                    std::string regcomp, float amount, float total) {
@@ -145,16 +139,16 @@ Tbalance grossbalance(Tmodel& m, std::uint32_t a) {
         b.rows.push_back({std::move(number), type, direction, std::move(regcomp), amount,
                           shortnumber(m, amount), balancepercent(amount, total)});
     };
-    for (std::uint32_t t = 1; t <= n; ++t)
-        add(r.number(t), "ADV", "to", r.name(t), advto[t], out);
-    for (std::uint32_t t = 1; t <= n; ++t)
-        add(r.number(t), "DIFF", "to", r.name(t), diffto[t], out);
+    auto addflows = [&](const Tflowamounts& f, const char* direction, float total) {
+        for (std::uint32_t t = 1; t <= rcs.n; ++t)
+            add(r.number(t), "ADV", direction, r.name(t), f.adv[t], total);
+        for (std::uint32_t t = 1; t <= rcs.n; ++t)
+            add(r.number(t), "DIFF", direction, r.name(t), f.diff[t], total);
+    };
+    addflows(to, "to", out);
     add("0", "ADV", "to", "outside", outside, out);
     add("0", "kdeg", "to", "outside", degraded, out);
-    for (std::uint32_t t = 1; t <= n; ++t)
-        add(r.number(t), "ADV", "from", r.name(t), advfrom[t], in);
-    for (std::uint32_t t = 1; t <= n; ++t)
-        add(r.number(t), "DIFF", "from", r.name(t), difffrom[t], in);
+    addflows(from, "from", in);
     add("0", "EMIS", "from", "outside", emission, in);
     // A total is 100 % of itself even when it is 0.
     add("0", "total", "to", "everywhere", out, out);
@@ -190,7 +184,9 @@ Tbalance netbalance(Tmodel& m, std::uint32_t a) {
     // Dividing by the net total, the steady state's residual, would give a
     // number without meaning; the time the substance stays is the mass over
     // what flows in.
-    r.massrows(b.rows, grossinflow(r), true);
+    const float inflow =
+        single(flowamounts(r, true).sum + static_cast<extended>(rcs.EMIS.get(a)));
+    r.massrows(b.rows, inflow, true);
     return b;
 }
 
