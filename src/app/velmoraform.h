@@ -94,7 +94,9 @@ private:
     void OpenEnvironmentItemClick();
     void NewSubstanceItemClick();
     void OpenSubstanceItemClick();
+    void EditEnvironmentItemClick();
     void EditSubstanceItemClick();
+    void EditEmissionItemClick();
     void SetEmissionItemClick();
     void ResultsItemClick(const QString& tab);
     // The program as its windows name it: this window's program directory
@@ -104,8 +106,6 @@ private:
     // the program or else the working directory; a file that is missing or
     // cannot be opened is named in a warning.
     void openhelpfile(const QString& name);
-    // What later windows will do; a note to the user until they exist.
-    void notavailable(const QString& what);
 
     std::unique_ptr<Tqtuiservice> ownui_;
     std::unique_ptr<Tworkspace> ws_;

@@ -183,6 +183,17 @@ void Tenv::edit(const std::string& text, std::uint32_t i) {
                 ui.warn(p.name() + "[" + regions.name(i) + "] is non-editable");
                 continue;
             }
+            // A value for all regions would overwrite the region list's own
+            // coordinates and GDP.
+            if (i == 0) {
+                bool fixed = false;
+                for (std::uint32_t k = 1; k <= p.count() && !fixed; ++k)
+                    fixed = p.status(k) == stFixed;
+                if (fixed) {
+                    ui.warn(p.name() + " is non-editable");
+                    continue;
+                }
+            }
             ok = p.edit(i);
         } else if (auto* s = std::get_if<Tnumpar*>(&e.parameter)) {
             Tnumpar& p = **s;

@@ -116,7 +116,11 @@ bool Tnumpar::edit(const std::string& regionlabel) {
     if (!request.answerknown) {
         status = stUnknown;
     } else {
-        value = editedreal(context_->settings, request.answertext);
+        // The dialog shows 7 digits of a single; taking its unchanged text
+        // back would round away the last digit of values read from a
+        // workbook. An unchanged text keeps the stored value.
+        if (request.answertext != request.valuetext)
+            value = editedreal(context_->settings, request.answertext);
         status = stEdited;
     }
     return true;
@@ -370,9 +374,15 @@ bool Tnumpars::edit(std::uint32_t i) {
     temporary.status = '?';
     bool ok = temporary.edit("All");
     if (!ok) return false;
+    // "Unknown" for all regions makes their values unknown; giving every
+    // region the suggestion would lose each region's own value.
+    const char result = temporary.status == stUnknown ? stUnknown : stEdited;
     for (std::uint32_t k = 1; k <= values.count(); ++k) {
         if (ishidden(k) || isunknown(k)) continue;
-        set(k, temporary.value, stEdited);
+        if (result == stUnknown)
+            setstatus(k, stUnknown);
+        else
+            set(k, temporary.value, stEdited);
     }
     return true;
 }
@@ -424,9 +434,15 @@ bool Tbooleanpars::edit(std::uint32_t i) {
     temporary.status = '?';
     bool ok = temporary.edit("All");
     if (!ok) return false;
+    // "Unknown" for all regions makes their values unknown; giving every
+    // region the suggestion would lose each region's own value.
+    const char result = temporary.status == stUnknown ? stUnknown : stEdited;
     for (std::uint32_t k = 1; k <= values.count(); ++k) {
         if (ishidden(k) || isunknown(k)) continue;
-        set(k, temporary.value, stEdited);
+        if (result == stUnknown)
+            setstatus(k, stUnknown);
+        else
+            set(k, temporary.value, stEdited);
     }
     return true;
 }

@@ -59,6 +59,12 @@ public:
     // first, then in the working directory. A sound that cannot be played
     // is no error: the front end may beep instead or stay quiet.
     virtual void playsound(const std::string& file) { (void)file; }
+    // Opens a web address with the desktop's browser; false when it could
+    // not be handed over (the caller tells the user).
+    virtual bool openaddress(const std::string& url) {
+        (void)url;
+        return false;
+    }
 };
 
 // A progress window that shows nothing; its Cancel is never pressed.
@@ -91,6 +97,9 @@ public:
     std::vector<Teditrequest> editrequests;
     // Sound files asked for, in order.
     std::vector<std::string> sounds;
+    // Web addresses asked for, in order, and what opening them answers.
+    std::vector<std::string> addresses;
+    bool addressesopen = true;
     struct Tanswer {
         bool ok = true;
         bool known = true;
@@ -103,9 +112,14 @@ public:
     bool editparameter(Teditrequest& request) override;
     bool stoprequested() override { return stop; }
     void playsound(const std::string& file) override { sounds.push_back(file); }
+    bool openaddress(const std::string& url) override {
+        addresses.push_back(url);
+        return addressesopen;
+    }
     void reset() {
         warnings.clear();
         sounds.clear();
+        addresses.clear();
         progresstexts.clear();
         editrequests.clear();
     }
@@ -123,6 +137,8 @@ public:
     bool stoprequested() override { return false; }
     // A terminal has no sound to play at the end of a run.
     void playsound(const std::string&) override {}
+    // A terminal opens no browser.
+    bool openaddress(const std::string&) override { return false; }
     long warningcount() const { return warnings_; }
 
 private:

@@ -1,6 +1,8 @@
 #include "toolkit/qtuiservice.h"
 
 #include <QApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QMessageBox>
 
 #include "toolkit/desktop.h"
@@ -72,6 +74,14 @@ std::unique_ptr<Tprogress> Tqtuiservice::progress() {
     // lets events through.
     QCoreApplication::processEvents();
     return std::make_unique<Tqtprogress>(form);
+}
+
+bool Tqtuiservice::openaddress(const std::string& url) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool opened =
+        QDesktopServices::openUrl(QUrl(QString::fromStdString(url), QUrl::StrictMode));
+    QApplication::restoreOverrideCursor();
+    return opened;
 }
 
 bool Tqtuiservice::editparameter(Teditrequest& request) {

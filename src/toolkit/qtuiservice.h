@@ -41,6 +41,9 @@ public:
     // name beside the program first; a beep when there is no file or no
     // player. Never an error box: a sound is a courtesy, not a result.
     void playsound(const std::string& file) override;
+    // Hands the address to the desktop's browser, the hourglass shown
+    // while the desktop takes it.
+    bool openaddress(const std::string& url) override;
 
     void requeststop() { stopflag_ = true; }
     void clearstop() { stopflag_ = false; }

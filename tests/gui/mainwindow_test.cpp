@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <tuple>
 #include <gtest/gtest.h>
 
 #include "app/velmoraform.h"
@@ -427,17 +428,29 @@ TEST_F(MainWindow, BoxesAndRCRCalculateBeforeOpeningTheResults) {
               ui.progresstexts.end());
 }
 
-TEST_F(MainWindow, EditorsAreMarkedNotAvailable) {
-    const std::vector<std::pair<QAction*, std::string>> items = {
-        {form->EditEnvironmentItem, "The environment editor is not available yet."},
-        {form->EditSubstanceItem, "The substance editor is not available yet."},
-        {form->EditEmissionItem, "The emission editor is not available yet."}};
-    for (const auto& [action, expected] : items) {
-        std::string name, text;
-        whenbox(name, text);
+TEST_F(MainWindow, EditItemsOpenTheEditorsModallyFreeThemAndRefresh) {
+    const std::vector<std::tuple<QAction*, QString, QString>> items = {
+        {form->EditEnvironmentItem, "velmora::TEditEnvironmentForm", "Edit environment"},
+        {form->EditSubstanceItem, "velmora::TEditSubstanceForm", "Edit substance"},
+        {form->EditEmissionItem, "velmora::TEditEmissionForm", "Edit emission"}};
+    for (const auto& [action, type, caption] : items) {
+        ws().emi.set(3, seawater); // the refresh after the editor shows it
+        QString opened, title;
+        bool modal = false;
+        whenmodal([&](QWidget* w) {
+            opened = QString::fromLatin1(w->metaObject()->className());
+            title = w->windowTitle();
+            modal = w->isModal();
+            w->close();
+        });
         action->trigger();
-        EXPECT_EQ(name, "NotAvailableBox");
-        EXPECT_EQ(text, expected);
+        EXPECT_EQ(opened, type);
+        EXPECT_EQ(title, caption);
+        EXPECT_TRUE(modal);
+        EXPECT_TRUE(form->findChildren<QDialog*>().isEmpty()) << "the editor was not freed";
+        EXPECT_EQ(panel(*form, 3), "Emission: Asea_sea water");
+        ws().emi.set(2, air);
+        form->FormClick();
     }
 }
 

@@ -516,15 +516,28 @@ TEST(EnvironmentCatalogue, EditRefusesFixedValuesAndEditsAllRegions) {
     EXPECT_EQ(w.ui.warnings[0], "latitude[Bland] is non-editable");
     EXPECT_TRUE(w.ui.editrequests.empty());
     EXPECT_FALSE(env.changed);
-    // All regions: the mean latitude is offered and replaces every value.
+    // All regions of a parameter the region list fixes: refused, naming it,
+    // so that no region loses its own latitude.
     w.ui.editanswers.push_back({true, true, "40"});
     env.edit("latitude", 0);
+    ASSERT_EQ(w.ui.warnings.size(), 2u);
+    EXPECT_EQ(w.ui.warnings[1], "latitude is non-editable");
+    EXPECT_TRUE(w.ui.editrequests.empty());
+    EXPECT_EQ(env.latitude.value(1), 50.0f);
+    EXPECT_EQ(env.latitude.status(1), stFixed);
+    EXPECT_FALSE(env.changed);
+    // All regions of an imported parameter: the mean is offered and the
+    // answer replaces every value.
+    env.RAINRATE.set(1, 1.0f, stImported);
+    env.RAINRATE.set(2, 2.0f, stImported);
+    env.RAINRATE.set(3, 6.0f, stImported);
+    env.edit("RAINRATE", 0);
     ASSERT_EQ(w.ui.editrequests.size(), 1u);
-    EXPECT_EQ(w.ui.editrequests[0].valuetext, "52"); // (50 + 51 + 55) / 3
+    EXPECT_EQ(w.ui.editrequests[0].valuetext, "3");
     EXPECT_EQ(w.ui.editrequests[0].statusword, "?");
     for (std::uint32_t i = 1; i <= 3; ++i) {
-        EXPECT_EQ(env.latitude.value(i), 40.0f);
-        EXPECT_EQ(env.latitude.status(i), stEdited);
+        EXPECT_EQ(env.RAINRATE.value(i), 40.0f);
+        EXPECT_EQ(env.RAINRATE.status(i), stEdited);
     }
     EXPECT_TRUE(env.changed);
     // Pair and text parameters are not edited.

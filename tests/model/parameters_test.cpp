@@ -1,3 +1,4 @@
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -474,19 +475,37 @@ TEST_F(Parameters, AllEditOfARealSuggestsTheMeanOfTheKnownRegions) {
     EXPECT_FALSE(p.used(5));
 }
 
-TEST_F(Parameters, AllEditAnsweredUnknownGivesEveryKnownRegionTheMean) {
+TEST_F(Parameters, AllEditAnsweredUnknownMakesEveryKnownRegionUnknownKeepingItsValue) {
     Tnumpars p(context, regions, "Area", "m^2");
     p.setdefault(1, 1.0f);
     p.setdefault(2, 2.0f);
     p.setdefault(4, 6.0f);
+    p.set(5, 100.0f, 'H');
     answer(true, false, "");
     EXPECT_TRUE(p.edit(0));
-    for (std::uint32_t i : {1u, 2u, 4u}) {
-        EXPECT_EQ(p.value(i), 3.0f) << i;
-        EXPECT_EQ(p.status(i), 'E') << i;
-    }
-    EXPECT_TRUE(p.isunknown(3));
-    EXPECT_TRUE(p.isunknown(5));
+    // Not the mean 3: each region keeps its own number, now unknown.
+    EXPECT_EQ(p.value(1), 1.0f);
+    EXPECT_EQ(p.value(2), 2.0f);
+    EXPECT_EQ(p.value(4), 6.0f);
+    for (std::uint32_t i : {1u, 2u, 3u, 4u})
+        EXPECT_TRUE(p.isunknown(i)) << i;
+    EXPECT_TRUE(p.ishidden(5));
+    EXPECT_EQ(p.value(5), 100.0f);
+}
+
+TEST_F(Parameters, OKOnTheUnchangedTextKeepsTheStoredRealExactly) {
+    Tnumpars p(context, regions, "Area", "m^2");
+    const float x = std::nextafter(1.0f, 2.0f); // 1.00000012: "1" at 7 digits
+    p.set(2, x, 'I');
+    answer(true, true, "1");
+    EXPECT_TRUE(p.edit(2));
+    ASSERT_EQ(ui.editrequests.size(), 1u);
+    EXPECT_EQ(ui.editrequests[0].valuetext, "1");
+    EXPECT_EQ(p.value(2), x);
+    EXPECT_EQ(p.status(2), 'E');
+    answer(true, true, "1.0"); // a typed number is taken as typed
+    EXPECT_TRUE(p.edit(2));
+    EXPECT_EQ(p.value(2), 1.0f);
 }
 
 TEST_F(Parameters, AllEditCancelledOrWithNothingKnownChangesNothing) {
@@ -513,7 +532,7 @@ TEST_F(Parameters, AllEditOfABooleanSuggestsTheMajorityWithTiesFalse) {
     p.set(2, true, 'I');
     p.set(3, false, 'I');
     p.set(4, false, 'D');
-    answer(true, false, ""); // keep the suggestion
+    answer(true, true, "False"); // keep the suggestion
     EXPECT_TRUE(p.edit(0));
     EXPECT_EQ(ui.editrequests[0].valuetext, "False");
     EXPECT_EQ(ui.editrequests[0].regionlabel, "All");
