@@ -14,10 +14,12 @@
 #include <QMouseEvent>
 #include <QStatusBar>
 
+#include "model/regions.h"
 #include "toolkit/aboutform.h"
 #include "toolkit/desktop.h"
 #include "toolkit/forms.h"
 #include "toolkit/qtuiservice.h"
+#include "toolkit/sheets/excelfile.h"
 #include "views/aggregationform.h"
 #include "views/dialogsupport.h"
 #include "views/editors/editemissionform.h"
@@ -297,6 +299,11 @@ void TVelmoraForm::openhelpfile(const QString& name) {
 void TVelmoraForm::AggregationItemClick() {
     {
         TAggregationForm form(ws_->settings, ws_->regions, this);
+        form.checkchoice = [this](std::uint8_t level, const std::string& group) {
+            TExcelFile workbook(ws_->ui, ws_->settings.ParametersFile);
+            // A workbook that cannot be opened is told of by the import.
+            return workbook.isopen() ? aggregationproblem(workbook, level, group) : std::string();
+        };
         form.exec();
     }
     // Whichever button closed the dialog, the world is read again.

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "toolkit/forms.h"
+#include "views/dialogsupport.h"
 
 namespace velmora {
 
@@ -115,8 +116,20 @@ void TAggregationForm::LevelRadioGroupClick() {
 }
 
 void TAggregationForm::accept() {
-    if (level() >= 0) settings_.AggregationLevel = static_cast<std::uint8_t>(level());
-    settings_.AggregationGroup = RegionComboBox->currentText().toStdString();
+    const std::uint8_t chosen =
+        level() >= 0 ? static_cast<std::uint8_t>(level()) : settings_.AggregationLevel;
+    const std::string group = RegionComboBox->currentText().toStdString();
+    // Taking a choice the workbook cannot build would read the whole world
+    // while the settings claim an aggregation.
+    if (checkchoice) {
+        const std::string problem = checkchoice(chosen, group);
+        if (!problem.empty()) {
+            errorbox(this, QString::fromStdString("The regions cannot be aggregated: " + problem));
+            return;
+        }
+    }
+    settings_.AggregationLevel = chosen;
+    settings_.AggregationGroup = group;
     QDialog::accept();
 }
 

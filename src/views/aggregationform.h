@@ -4,6 +4,8 @@
 // stores the choice; the opener re-initialises the workspace afterwards.
 #include <QDialog>
 #include <array>
+#include <functional>
+#include <string>
 
 #include "model/regions.h"
 #include "model/settings.h"
@@ -23,8 +25,14 @@ public:
     // The group lists come from regions as they were read last.
     TAggregationForm(Tsettings& settings, const Tregions& regions, QWidget* parent = nullptr);
 
-    // Stores the level and the group into the settings, then closes with OK.
+    // Stores the level and the group into the settings, then closes with OK;
+    // a choice that checkchoice finds a problem with is refused in the error
+    // box, and the dialog stays open with the settings unchanged.
     void accept() override;
+
+    // Why the workbook cannot build an aggregation (level, group); an empty
+    // text when it can. Without it every choice is taken.
+    std::function<std::string(std::uint8_t, const std::string&)> checkchoice;
 
     QGroupBox* GroupBox = nullptr;
     QGroupBox* LevelRadioGroup = nullptr;

@@ -359,6 +359,27 @@ TEST_F(MainWindow, AggregationIntoAContinentMovesTheEmissionToItsGroupRegion) {
     EXPECT_EQ(panel(*form, 4), "Reference: Nitrobenzene; Europa_air");
 }
 
+// The settings must never name an aggregation the workbook did not build.
+TEST_F(MainWindow, AnAggregationTheWorkbookCannotBuildIsRefusedInTheDialog) {
+    std::string name, text;
+    bool stillopen = false;
+    whenform<TAggregationForm>([&](TAggregationForm* f) {
+        f->LevelRadioButtons[15]->click();
+        whenbox(name, text);
+        f->OKButton->click();
+        stillopen = f->isVisible();
+        f->CancelButton->click();
+    });
+    form->AggregationItem->trigger();
+    EXPECT_EQ(name, "ErrorBox");
+    EXPECT_NE(text.find("The regions cannot be aggregated: aggregation level 15"),
+              std::string::npos)
+        << text;
+    EXPECT_TRUE(stillopen);
+    EXPECT_EQ(ws().settings.AggregationLevel, 0);
+    EXPECT_EQ(ws().regions.count, 3u);
+}
+
 TEST_F(MainWindow, AggregationCancelStillReinitialises) {
     ws().sub.name.set("edited", stEdited);
     ws().emi.first();
