@@ -2,9 +2,11 @@
 // the command line): the dialog's default selection with and without
 // matrix inversion, as wall-clock and processor time (the processor time
 // tells the cost on a busy machine), and how far the factors of the two
-// ways differ.
+// ways differ. Then the Factors-mode calculation that fills the factor
+// matrices the Factors tab shows, step by step.
 //
 // usage: bench_allfactors [--runs N] [--dir DIRECTORY-WITH-WORKBOOKS]
+//                         [--only factorsmode]
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -12,10 +14,12 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/workspace.h"
 #include "compute/allfactors.h"
+#include "compute/calculation.h"
 
 using namespace velmora;
 
@@ -33,6 +37,75 @@ double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
 }
+
+// A progress window that clocks the time between its sub texts: the system
+// solve names each step it starts there.
+class Tclockprogress : public Tsilentprogress {
+public:
+    // Step name, wall-clock seconds, processor seconds (all threads).
+    std::vector<std::tuple<std::string, double, double>> steps;
+    void setsubtext(const std::string& text) override {
+        close();
+        current_ = text;
+        start_ = wall();
+        startcpu_ = cpu();
+    }
+    void close() {
+        if (!current_.empty()) steps.emplace_back(current_, wall() - start_, cpu() - startcpu_);
+        current_.clear();
+    }
+
+private:
+    std::string current_;
+    double start_ = 0, startcpu_ = 0;
+};
+
+// The Factors-mode calculation after an environment change, its median and
+// the median of each step of the solve.
+void timefactorsmode(Tworkspace& ws, int runs) {
+    ws.settings.FactorsMode = true;
+    ws.regcomps.build();
+    std::vector<double> totals, totalcpus;
+    std::vector<std::string> order;
+    std::vector<std::vector<double>> stepsof, stepcpus;
+    for (int r = 0; r < runs; ++r) {
+        ws.env.changed = true;
+        Tclockprogress progress;
+        double w = wall(), c = cpu();
+        calculate(ws.model, false, nullptr, &progress);
+        totals.push_back(wall() - w);
+        totalcpus.push_back(cpu() - c);
+        progress.close();
+        for (const auto& [name, t, tc] : progress.steps) {
+            auto at = std::find(order.begin(), order.end(), name);
+            if (at == order.end()) {
+                order.push_back(name);
+                stepsof.emplace_back();
+                stepcpus.emplace_back();
+                at = order.end() - 1;
+            }
+            stepsof[static_cast<std::size_t>(at - order.begin())].push_back(t);
+            stepcpus[static_cast<std::size_t>(at - order.begin())].push_back(tc);
+        }
+    }
+    std::printf(
+        "factors-mode calculation  wall median %.3f s  processor median %.3f s  (%d runs)\n",
+        median(totals), median(totalcpus), runs);
+    for (std::size_t k = 0; k < order.size(); ++k)
+        std::printf("  step %-34s wall %.4f s  processor %.4f s\n", order[k].c_str(),
+                    median(stepsof[k]), median(stepcpus[k]));
+    auto nonzeros = [](const Tnummatrix& a) {
+        std::size_t k = 0;
+        a.foreachnonzero([&](std::uint32_t, std::uint32_t, extended) { ++k; });
+        return k;
+    };
+    std::printf("  stored items: FF %zu, XF1 %zu, XF2 %zu, XF %zu, XF*FF %zu\n",
+                nonzeros(ws.regcomps.FF), nonzeros(ws.regcomps.XF1), nonzeros(ws.regcomps.XF2),
+                nonzeros(ws.regcomps.XF), nonzeros(ws.regcomps.XFFF));
+    ws.settings.FactorsMode = false;
+    ws.regcomps.build();
+    ws.env.changed = true;
+}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -42,10 +115,12 @@ int main(int argc, char** argv) {
         std::error_code ec;
         dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
     }
+    std::string only;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string a = argv[i];
         if (a == "--runs") runs = std::atoi(argv[i + 1]);
         if (a == "--dir") dir = argv[i + 1];
+        if (a == "--only") only = argv[i + 1];
     }
     Tconsoleui ui;
     Tworkspace ws(ui, dir);
@@ -53,6 +128,10 @@ int main(int argc, char** argv) {
     if (!ws.env.present || !ws.sub.present) {
         std::fprintf(stderr, "no default world in %s\n", dir.c_str());
         return 1;
+    }
+    if (only == "factorsmode") {
+        timefactorsmode(ws, runs);
+        return 0;
     }
     Tallfactorsselection selection = Tallfactorsselection::defaults(ws.model, false);
     Tallfactorsrun results[2];
@@ -80,5 +159,6 @@ int main(int argc, char** argv) {
             }
     std::printf("largest relative difference of the factors, inversion on and off: %.3g\n",
                 largest);
+    timefactorsmode(ws, runs);
     return 0;
 }

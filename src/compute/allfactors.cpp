@@ -45,16 +45,34 @@ private:
     bool use_;
 };
 
+// The user-interface service as the calculations of a run see it: the
+// run's Cancel counts as a stop request, so that the inversion, which polls
+// only the stop request, ends when Cancel is pressed instead of running to
+// its end first. Everything else goes to the real service.
+class Tcancelui : public Tuiservice {
+public:
+    Tcancelui(Tuiservice& ui, Tprogress& progress) : ui_(ui), progress_(progress) {}
+    void warn(const std::string& text) override { ui_.warn(text); }
+    std::unique_ptr<Tprogress> progress() override { return ui_.progress(); }
+    bool editparameter(Teditrequest& request) override { return ui_.editparameter(request); }
+    bool stoprequested() override { return ui_.stoprequested() || progress_.cancelled(); }
+    void playsound(const std::string& file) override { ui_.playsound(file); }
+
+private:
+    Tuiservice& ui_;
+    Tprogress& progress_;
+};
+
 bool sedimentorgroundwater(std::uint32_t c) {
     return c == lakesed || c == saltlakesed || c == groundwater || c == seased;
 }
 
 void takefactors(Tresults& r, Tallfactorsrow& row) {
-    Tnumpar* pot[7] = {&r.CFtoxpot_river,    &r.CFtoxpot_lake,        &r.CFtoxpot_saltlake,
-                       &r.CFtoxpot_seawater, &r.CFtoxpot_soil,        &r.CFtoxpot_humnoncarc,
+    Tnumpar* pot[7] = {&r.CFtoxpot_river,    &r.CFtoxpot_lake, &r.CFtoxpot_saltlake,
+                       &r.CFtoxpot_seawater, &r.CFtoxpot_soil, &r.CFtoxpot_humnoncarc,
                        &r.CFtoxpot_humcarc};
-    Tnumpar* act[7] = {&r.CFtoxact_river,    &r.CFtoxact_lake,        &r.CFtoxact_saltlake,
-                       &r.CFtoxact_seawater, &r.CFtoxact_soil,        &r.CFtoxact_humnoncarc,
+    Tnumpar* act[7] = {&r.CFtoxact_river,    &r.CFtoxact_lake, &r.CFtoxact_saltlake,
+                       &r.CFtoxact_seawater, &r.CFtoxact_soil, &r.CFtoxact_humnoncarc,
                        &r.CFtoxact_humcarc};
     for (int k = 0; k < 7; ++k) {
         row.potknown[k] = pot[k]->isknown();
@@ -124,6 +142,10 @@ Tallfactorsrun runallfactors(Tmodel& m, const Tallfactorsselection& s, Tprogress
     Tregcomps& rcs = m.regcomps;
     Tdisplayguard displays(m.settings());
     Tinverseguard inverse(rcs, s.useinversion);
+    Tcancelui cancelui(m.ui(), progress);
+    Tmodelcontext context{m.settings(), cancelui};
+    Tmodel calculation{context, m.regions, m.env,     m.compartments, m.regcomps,
+                       m.sub,   m.emi,     m.results, m.ref};
     progress.showcancel();
     progress.startbar(rcs.n);
     for (std::uint32_t i = 1; i <= rcs.n; ++i) {
@@ -142,7 +164,7 @@ Tallfactorsrun runallfactors(Tmodel& m, const Tallfactorsselection& s, Tprogress
         bool chosen = b < s.regions.size() && s.regions[b] && s.compartments[c];
         if (!chosen) continue;
         m.emi.set(b, c);
-        bool solved = calculate(m, s.useinversion, nullptr, &progress);
+        bool solved = calculate(calculation, s.useinversion, nullptr, &progress);
         // A stopped inversion leaves no inverse to trust: the run ends there.
         if (progress.cancelled() || m.ui().stoprequested()) {
             run.cancelled = true;

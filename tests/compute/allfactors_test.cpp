@@ -3,11 +3,15 @@
 // the emission and the results.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 
+#include "app/workspace.h"
 #include "compute/allfactors.h"
 #include "compute/calculation.h"
+#include "support/testsupport.h"
 #include "support/worldfixture.h"
 
 using namespace velmora;
@@ -156,3 +160,54 @@ TEST_F(AllFactors, SelectionFileMatchesWholeLinesAlsoWithWindowsLineEnds) {
 }
 
 } // namespace
+
+namespace {
+
+// Counts its Cancel polls and presses Cancel from a given poll on; notes
+// the sub texts the calculations show.
+class Tpollingprogress : public Tsilentprogress {
+public:
+    explicit Tpollingprogress(long cancelfrom) : cancelfrom_(cancelfrom) {}
+    bool cancelled() override { return ++polls >= cancelfrom_; }
+    void setsubtext(const std::string& text) override { subtexts.push_back(text); }
+    long polls = 0;
+    std::vector<std::string> subtexts;
+
+private:
+    long cancelfrom_;
+};
+
+bool shown(const std::vector<std::string>& texts, const std::string& text) {
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
+
+} // namespace
+
+// The default world's matrix is inverted in batches with a stop check
+// between them: Cancel pressed while the first box inverts ends the run
+// there, with nothing computed and no half-made inverse kept.
+TEST(AllFactorsDefaultWorld, CancelDuringTheInversionEndsTheRunBeforeAnyProduct) {
+    for (const char* f : {"ENVDATA2part1.xlsx", "ENVDATA2part2.xlsx", "substances.xlsx"})
+        if (!std::filesystem::exists(velmora::testing::bindir() + "/" + f))
+            GTEST_FAIL() << "build the default_workbooks target first";
+    Trecorderui ui;
+    Tworkspace ws(ui, velmora::testing::bindir());
+    ws.initialize();
+    ASSERT_TRUE(ws.env.present && ws.sub.present);
+    ws.settings.NBordersDisplay = 1;
+    const std::uint32_t emission = ws.emi.regcomp();
+    Tallfactorsselection s = Tallfactorsselection::defaults(ws.model, false);
+    s.useinversion = true;
+    // Poll 1 is before the first box; poll 2 is the inversion's first stop check.
+    Tpollingprogress progress(2);
+    Tallfactorsrun run = runallfactors(ws.model, s, progress);
+    EXPECT_TRUE(run.cancelled);
+    EXPECT_FALSE(run.singular);
+    EXPECT_EQ(run.computed, 0u);
+    EXPECT_TRUE(shown(progress.subtexts, "Inverting Abig"));
+    EXPECT_FALSE(shown(progress.subtexts, "Multiplying with EMIS"));
+    EXPECT_EQ(ws.regcomps.inversecache, nullptr);
+    EXPECT_EQ(ws.settings.NBordersDisplay, 1);
+    EXPECT_TRUE(ui.warnings.empty()) << ui.warnings.front(); // a stop is no singular matrix
+    EXPECT_NE(ws.emi.regcomp(), emission);                   // it sits in the first box
+}
