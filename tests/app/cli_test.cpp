@@ -10,6 +10,7 @@
 #include "app/workspace.h"
 #include "numeric/checksum.h"
 #include "numeric/utilities.h"
+#include "support/cliworld.h"
 #include "support/smallworld.h"
 #include "support/testsupport.h"
 
@@ -19,37 +20,7 @@ using velmora::testing::Ttempdir;
 
 namespace {
 
-struct Tcli {
-    Ttempdir dir;
-    std::string parameters = dir.file("p.xlsx");
-    std::string borders = dir.file("b.xlsx");
-    std::string substances = dir.file("s.xlsx");
-    std::ostringstream out, err;
-
-    Tcli() {
-        Tsmallworld w = Tsmallworld::standard();
-        w.writeparameters(parameters);
-        w.writeborders(borders);
-        velmora::testing::Tsheetspec sheet{"VELMORA", {}};
-        const char* headers[] = {"CAS",         "substype", "name", "MOLW",
-                                 "VP_TEMPtest", "SOL",      "Kow",  "TEMPmelt"};
-        for (int c = 0; c < 8; ++c)
-            sheet.set(2, c + 3, headers[c]);
-        const char* first[] = {"98-95-3", "nitrobenzene", "Nitrobenzene", "0.123",
-                               "20",      "15",           "70",           "279"};
-        const char* second[] = {"", "gas", "Gasone", "0.05", "", "", "", ""};
-        for (int c = 0; c < 8; ++c) {
-            sheet.set(4, c + 3, first[c]);
-            sheet.set(5, c + 3, second[c]);
-        }
-        velmora::testing::writeworkbook(substances, {sheet});
-    }
-    int run(std::vector<std::string> args) {
-        for (const std::string& o :
-             std::vector<std::string>{"--parameters", parameters, "--borders", borders})
-            args.push_back(o);
-        return runcli(args, out, err);
-    }
+struct Tcli : velmora::testing::Tcliworld {
     std::vector<std::vector<std::string>> lines() const {
         std::vector<std::vector<std::string>> rows;
         std::istringstream in(out.str());

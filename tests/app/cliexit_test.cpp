@@ -6,9 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/cli/commands.h"
-#include "support/smallworld.h"
-#include "support/testsupport.h"
+#include "support/cliworld.h"
 
 using namespace velmora;
 using velmora::testing::Tsmallworld;
@@ -16,38 +14,10 @@ using velmora::testing::Ttempdir;
 
 namespace {
 
-struct Tcliworld {
-    Ttempdir dir;
-    std::string parameters = dir.file("p.xlsx");
-    std::string borders = dir.file("b.xlsx");
-    std::string substances = dir.file("s.xlsx");
-    std::ostringstream out, err;
-
-    Tcliworld() {
-        Tsmallworld w = Tsmallworld::standard();
-        w.writeparameters(parameters);
-        w.writeborders(borders);
-        velmora::testing::Tsheetspec sheet{"VELMORA", {}};
-        const char* headers[] = {"CAS",         "substype", "name", "MOLW",
-                                 "VP_TEMPtest", "SOL",      "Kow",  "TEMPmelt"};
-        const char* row[] = {"98-95-3", "nitrobenzene", "Nitrobenzene", "0.123",
-                             "20",      "15",           "70",           "279"};
-        for (int c = 0; c < 8; ++c) {
-            sheet.set(2, c + 3, headers[c]);
-            sheet.set(4, c + 3, row[c]);
-        }
-        velmora::testing::writeworkbook(substances, {sheet});
-    }
+// Every exit-code case reads the substance workbook too.
+struct Tcliworld : velmora::testing::Tcliworld {
     int run(std::vector<std::string> args, std::ostream* to = nullptr) {
-        for (const std::string& o : std::vector<std::string>{
-                 "--parameters", parameters, "--borders", borders, "--substances", substances})
-            args.push_back(o);
-        err.str("");
-        return runcli(args, to ? *to : out, err);
-    }
-    static std::string read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return velmora::testing::Tcliworld::run(std::move(args), true, to);
     }
 };
 
