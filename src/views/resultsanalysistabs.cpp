@@ -64,13 +64,10 @@ TBalanceTab::TBalanceTab(Tworkspace& ws, std::function<void()> refresh, QWidget*
 Tanalyze TBalanceTab::update(const Tresultsstate& state) {
     // "&No" leaves the balance as it was.
     if (state.regionalized == Tregionalized::no) return {};
-    // Results without concentrations would warn once per value read.
-    std::string note = noconcentrations(ws_.model);
-    if (note.empty() && state.stale)
-        note = "The results do not belong to the emission and substance shown.";
-    NoteLabel->setText(qs(note));
-    NoteLabel->setVisible(!note.empty());
-    if (!note.empty()) {
+    const QString note = explanationnote(state);
+    NoteLabel->setText(note);
+    NoteLabel->setVisible(!note.isEmpty());
+    if (!note.isEmpty()) {
         clear();
         return {};
     }

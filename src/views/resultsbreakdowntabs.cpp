@@ -84,6 +84,14 @@ QPushButton* barbutton(QWidget* parent, const QString& objectname, QLabel*& capt
 
 } // namespace
 
+QString explanationnote(const Tresultsstate& state) {
+    const std::string note = noconcentrations(state.ws.model);
+    if (!note.empty()) return qs(note);
+    if (state.stale)
+        return QStringLiteral("The results do not belong to the emission and substance shown.");
+    return {};
+}
+
 TBreakdownTab::TBreakdownTab(Tworkspace& ws, bool dose, std::function<void()> refresh,
                              QWidget* parent)
     : Tresultstab(dose ? QStringLiteral("Dose") : QStringLiteral("Distribution"),
@@ -201,13 +209,10 @@ Tanalyze TBreakdownTab::update(const Tresultsstate& state) {
     program_ = state.program;
     // "&No" leaves the tab as it was.
     if (state.regionalized == Tregionalized::no) return {};
-    // Results without concentrations would warn once per value read.
-    std::string note = noconcentrations(ws_.model);
-    if (note.empty() && state.stale)
-        note = "The results do not belong to the emission and substance shown.";
-    if (!note.empty()) {
+    const QString note = explanationnote(state);
+    if (!note.isEmpty()) {
         clear();
-        shownote(qs(note));
+        shownote(note);
         return {};
     }
     shownote(QString());

@@ -18,6 +18,12 @@ namespace velmora {
 
 enum class Tindicator;
 
+// Why the Balance, Distribution and Dose tabs show nothing: no
+// concentrations to explain (reading such results would warn once per
+// value), or results that belong to another emission or substance than
+// the labels; empty when they can show the results.
+QString explanationnote(const Tresultsstate& state);
+
 class TBreakdownTab : public Tresultstab {
 public:
     // dose: the Dose tab, else the Distribution tab.
