@@ -3,13 +3,13 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/workspace.h"
 #include "toolkit/grid.h"
 #include "toolkit/matrixchart.h"
+#include "views/allfactorsform.h"
 
 namespace velmora {
 
@@ -70,8 +70,8 @@ TFactorsTab::TFactorsTab(Tworkspace& ws, const Tprograminfo& program, std::funct
         for (const char* name : {"FF", "XF1", "XF2", "XF", "XF*FF", "EFeco", "EFhum"})
             FactorsComboBox->addItem(QString::fromLatin1(name) + QStringLiteral(" (\?\?\?)"));
     } else {
-        FactorsComboBox->addItem(QStringLiteral("CFpot (kg*kg^-1)"));
-        FactorsComboBox->addItem(QStringLiteral("CFact (kg*kg^-1)"));
+        FactorsComboBox->addItem(qs("CFpot (" + ws.results.CFtoxpot_river.unit() + ")"));
+        FactorsComboBox->addItem(qs("CFact (" + ws.results.CFtoxact_river.unit() + ")"));
     }
     FactorsComboBox->setCurrentIndex(0);
     connect(FactorsComboBox, &QComboBox::currentIndexChanged, this, [this] { requestrefresh(); });
@@ -121,6 +121,8 @@ void TFactorsTab::clear() {
 void TFactorsTab::FactorsButtonClick() {
     const Tnummatrix* m = selectedmatrix();
     if (!m || m == &ws_.regcomps.EFeco || m == &ws_.regcomps.EFhum) return;
+    // Factors that were never calculated (a singular matrix) have no chart.
+    if (m->rows() == 0 || m->cols() == 0) return;
     matrixchart(*m, itemname(FactorsComboBox->currentText().toStdString()), program_, this);
 }
 
@@ -141,14 +143,25 @@ TAllFactorsTab::TAllFactorsTab(Tworkspace& ws, std::function<void()> refresh, QW
     AllFactorsComboBox->setCurrentIndex(0);
     connect(AllFactorsComboBox, &QComboBox::currentIndexChanged, this,
             [this] { requestrefresh(); });
-    // The run itself is not part of this window yet.
-    connect(AllFactorsButton, &QPushButton::clicked, this, [this] {
-        QMessageBox::information(this, QStringLiteral("All factors"),
-                                 QStringLiteral("The all-factors run is not available yet."));
-    });
+    connect(AllFactorsButton, &QPushButton::clicked, this, [this] { AllFactorsButtonClick(); });
+}
+
+std::string TAllFactorsTab::modelkey() const {
+    const Tworkspace& ws = ws_;
+    return ws.sub.name.value + '\n' + ws.ref.substance + '\n' + std::to_string(ws.ref.region) +
+           '\n' + std::to_string(ws.ref.compartment) + '\n' + ws.settings.ParametersFile + '\n' +
+           ws.settings.BordersFile;
+}
+
+bool TAllFactorsTab::potential() const {
+    return AllFactorsComboBox->currentText().startsWith(QStringLiteral("CFpot"));
 }
 
 Tanalyze TAllFactorsTab::update(const Tresultsstate& state) {
+    rowregcomps_.clear();
+    oecdonly_ = state.OECDOnly();
+    // Factors of another substance, reference or environment are not these.
+    if (!factors_.empty() && factorskey_ != modelkey()) factors_.clear();
     Tstringtable table;
     if (state.regionalized == Tregionalized::no) {
         ShowRegionRows(table, Tgridcontext{ws_, false, false});
@@ -158,6 +171,7 @@ Tanalyze TAllFactorsTab::update(const Tresultsstate& state) {
     }
     const std::vector<const Tnumpar*> scalars =
         factorscalars(ws_, AllFactorsComboBox->currentText().toStdString());
+    const bool pot = potential();
     table.setsize(10, 1);
     table.setcell(0, 0, "Regcomp");
     table.setcell(1, 0, "Region");
@@ -173,18 +187,71 @@ Tanalyze TAllFactorsTab::update(const Tresultsstate& state) {
         // The stored volume decides, read without marking it used.
         if (i > rcs.V.count() || !rcs.V.isknown(i) || !(rcs.V.value(i) > 0)) continue;
         ++r;
+        rowregcomps_.push_back(i);
         table.setcell(0, r, rcs.regcompname(i));
         table.setcell(1, r, rcs.regionname(i));
         table.setcell(2, r, rcs.compartmentname(i));
+        const auto found = factors_.find(i);
+        if (found == factors_.end()) continue;
+        const Tallfactorsrow& row = found->second;
+        for (int k = 0; k < 7; ++k)
+            if (pot ? row.potknown[k] : row.actknown[k])
+                table.setcell(k + 3, r,
+                              celltextshort(ws_.settings, pot ? row.pot[k] : row.act[k], 'D'));
     }
     table.setsize(10, r + 1);
-    FinishGrid(AllFactorsStringGrid, std::move(table));
+    FinishGrid(AllFactorsStringGrid, std::make_shared<const Tstringtable>(std::move(table)), true,
+               false);
+    for (int c = 1; c < 10; ++c)
+        AllFactorsStringGrid->setcolwidth(c, 64);
     AllFactorsButton->setEnabled(true);
-    return {};
+    // The values of a run can be analysed; the empty grid cannot.
+    return {!factors_.empty(), false};
+}
+
+bool TAllFactorsTab::storedvalue(int c, int r, float& x) const {
+    if (c < 3 || c > 9 || r < 1 || r > static_cast<int>(rowregcomps_.size())) return false;
+    const auto found = factors_.find(rowregcomps_[static_cast<std::size_t>(r) - 1]);
+    if (found == factors_.end()) return false;
+    const Tallfactorsrow& row = found->second;
+    const int k = c - 3;
+    const bool pot = potential();
+    if (!(pot ? row.potknown[k] : row.actknown[k])) return false;
+    x = pot ? row.pot[k] : row.act[k];
+    return true;
 }
 
 void TAllFactorsTab::clear() {
     AllFactorsStringGrid->settable(Tstringtable());
+}
+
+void TAllFactorsTab::AllFactorsButtonClick() {
+    bool started = false;
+    {
+        TAllFactorsForm form(ws_, this);
+        form.OECDOnly = oecdonly_;
+        if (beforedialog) beforedialog(form);
+        if (form.exec() == QDialog::Accepted) {
+            started = true;
+            const Tallfactorsselection selection = form.selection();
+            // The run puts the display settings and the inverse store back
+            // itself, also when it throws.
+            std::unique_ptr<Tprogress> progress = ws_.ui.progress();
+            factors_.clear();
+            try {
+                const Tallfactorsrun run = runallfactors(ws_.model, selection, *progress);
+                for (const Tallfactorsrow& row : run.rows)
+                    if (row.computed) factors_.emplace(row.regcomp, row);
+            } catch (const std::exception& error) {
+                ws_.ui.warn(std::string("The all-factors run failed: ") + error.what());
+            }
+            factorskey_ = modelkey();
+        }
+    }
+    ws_.ui.playsound("Velmora.wav");
+    // The emission moved and the results are those of the last box: the
+    // whole window shows that, and this grid the factors.
+    if (started) requestrefresh();
 }
 
 } // namespace velmora
