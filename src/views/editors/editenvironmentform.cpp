@@ -142,8 +142,10 @@ void TEditEnvironmentForm::FormShow() {
         Tgrid* g = activegrid();
         if (group == Tenvgroup::Borders) {
             // Under "&No" the matrix last built stays.
-            if (const Tnumparss* p = selectedpair(); yes && p)
+            if (const Tnumparss* p = selectedpair(); yes && p) {
                 FinishGrid(g, ShowFilteredPairMatrix(*p, ws_, v), true);
+                fitregioncolumn(g);
+            }
         } else {
             Tstringtable table;
             if (yes)

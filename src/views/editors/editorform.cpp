@@ -1,6 +1,7 @@
 #include "views/editors/editorform.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QShowEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -156,9 +157,21 @@ void TEditorForm::handle(const std::function<void()>& handler) {
     reporterrors(this, handler);
 }
 
+void TEditorForm::fitregioncolumn(Tgrid* grid) {
+    // Region names such as "Bosnia and Herzegovina" are what a user reads
+    // the rows by; they are fitted whole, the longest within reason.
+    const Tcelltable& shown = grid->table();
+    const QFontMetrics metrics = grid->fontMetrics();
+    int width = 64;
+    for (int r = 0; r < shown.rows() && width < 240; ++r)
+        width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(shown.cell(0, r))) + 8);
+    grid->setcolwidth(0, std::min(width, 240));
+}
+
 void TEditorForm::showtable(Tgrid* grid, Tstringtable table) {
     const int c = grid->col(), r = grid->row();
     FinishGrid(grid, std::move(table));
+    fitregioncolumn(grid);
     const Tcelltable& shown = grid->table();
     const int fc = shown.fixedcols(), fr = shown.fixedrows();
     // A fresh window starts on the first value; a refresh stays where it was.

@@ -97,6 +97,8 @@ protected:
 
     // Runs a handler; an error it raises ends it in the error box.
     void handle(const std::function<void()>& handler);
+    // Widens column 0 to the region names it shows.
+    static void fitregioncolumn(Tgrid* grid);
     // Rebuilds grid from table, keeping the current cell where it was.
     void showtable(Tgrid* grid, Tstringtable table);
     // The refresh guard: a list or box that changes during a refresh must

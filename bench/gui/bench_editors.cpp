@@ -1,0 +1,121 @@
+// Times the environment editor on the default world, offscreen: opening it
+// (creation, the first refresh and painting), switching to each of its ten
+// tabs (a refresh that rebuilds the tab, then painting what the window
+// shows), the "&Variable" list of the 290 x 290 pair matrix, and sorting
+// "General" by a column. Prints medians in milliseconds.
+//
+// usage: bench_editors [--runs N] [--dir DIRECTORY-WITH-WORKBOOKS]
+#include <QApplication>
+#include <QComboBox>
+#include <QTabWidget>
+#include <algorithm>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/workspace.h"
+#include "toolkit/grid.h"
+#include "views/editors/editenvironmentform.h"
+
+using namespace velmora;
+
+namespace {
+
+double nowms() {
+    return std::chrono::duration<double, std::milli>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// An action and the painting of what the window then shows.
+double timed(QWidget* w, const std::function<void()>& action) {
+    const double t0 = nowms();
+    action();
+    (void)w->grab();
+    return nowms() - t0;
+}
+
+void report(const std::string& what, const std::vector<double>& times) {
+    std::printf("%-48s %9.1f ms (median of %zu)\n", what.c_str(), median(times), times.size());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    std::setlocale(LC_NUMERIC, "C");
+    int runs = 7;
+    std::string dir;
+    {
+        std::error_code ec;
+        dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
+    }
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string a = argv[i];
+        if (a == "--runs") runs = std::atoi(argv[i + 1]);
+        if (a == "--dir") dir = argv[i + 1];
+    }
+    Tconsoleui ui;
+    Tworkspace ws(ui, dir);
+    ws.initialize();
+    if (!ws.env.present) {
+        std::fprintf(stderr, "no environment in %s\n", dir.c_str());
+        return 1;
+    }
+    const Tprograminfo program("Velmora");
+    std::printf("Environment editor, %u regions\n", ws.regions.count);
+
+    std::vector<double> opening;
+    for (int run = 0; run < runs; ++run) {
+        const double t0 = nowms();
+        TEditEnvironmentForm form(ws, program);
+        form.resize(1400, 900);
+        form.show();
+        (void)form.grab();
+        opening.push_back(nowms() - t0);
+    }
+    report("open (General shown)", opening);
+
+    TEditEnvironmentForm form(ws, program);
+    form.resize(1400, 900);
+    form.show();
+    double worst = 0;
+    for (int k = 0; k < form.PageControl->count(); ++k) {
+        std::vector<double> times;
+        for (int run = 0; run < runs; ++run) {
+            form.PageControl->setCurrentIndex(k == 0 ? 1 : 0);
+            times.push_back(timed(&form, [&] { form.PageControl->setCurrentIndex(k); }));
+        }
+        worst = std::max(worst, median(times));
+        report("tab " + form.PageControl->tabText(k).toStdString(), times);
+    }
+    std::printf("%-48s %9.1f ms\n", "slowest tab (median)", worst);
+
+    form.setactivetab(QStringLiteral("Borders and flows"));
+    std::vector<double> variable;
+    for (int run = 0; run < runs; ++run) {
+        form.BordersComboBox->setCurrentIndex(0);
+        variable.push_back(timed(&form, [&] { form.BordersComboBox->setCurrentIndex(2); }));
+    }
+    report("Borders: another pair parameter", variable);
+
+    form.setactivetab(QStringLiteral("General"));
+    std::vector<double> sorts;
+    for (int run = 0; run < runs; ++run) {
+        form.FormShow();
+        sorts.push_back(timed(&form, [&] { form.StringGridDblClick(6, 0); })); // GDP
+    }
+    report("General: sort by GDP", sorts);
+    return 0;
+}
