@@ -1,5 +1,7 @@
 #include "toolkit/grid.h"
 
+#include <cstdlib>
+
 #include <QAbstractButton>
 #include <QCursor>
 #include <QEvent>
@@ -28,9 +30,14 @@ bool endswith(const std::string& s, const std::string& tail) {
 }
 
 // The desktop has no menu colour of its own here; the alternate base is
-// what this platform's item views stripe with.
+// what this platform's item views stripe with. Several styles make it all
+// but equal to the window colour, which leaves a long table without visible
+// stripes to follow a row by; it is then darkened to a light grey.
 QColor menucolour(const QPalette& palette) {
-    return palette.color(QPalette::AlternateBase);
+    const QColor base = palette.color(QPalette::Base);
+    const QColor alternate = palette.color(QPalette::AlternateBase);
+    if (std::abs(alternate.lightness() - base.lightness()) >= 10) return alternate;
+    return base.lightness() > 128 ? base.darker(105) : base.lighter(125);
 }
 
 // The light blue of an inactive title bar's gradient: selected cells read as
