@@ -729,7 +729,20 @@ addrowtile(double* __restrict s, const std::uint32_t* col, const double* value, 
            std::uint32_t w) {
     for (std::uint32_t j = 0; j < w; ++j)
         s[j] = 0;
-    for (std::uint32_t p = p0; p < p1; ++p) {
+    std::uint32_t p = p0;
+    if (w == 64) {
+        // A whole tile: with the width known the sums stay in registers.
+        double t[64] = {};
+        for (; p < p1 && std::isfinite(value[p]); ++p) {
+            const float* __restrict row = table + std::size_t(col[p] - 1) * stride + j0;
+            const double x = value[p];
+            for (std::uint32_t j = 0; j < 64; ++j)
+                t[j] += x * static_cast<double>(row[j]);
+        }
+        for (std::uint32_t j = 0; j < 64; ++j)
+            s[j] = t[j];
+    }
+    for (; p < p1; ++p) {
         const float* __restrict row = table + std::size_t(col[p] - 1) * stride + j0;
         const double x = value[p];
         // Only products of two stored values count. With a finite factor a
