@@ -158,23 +158,11 @@ TEST_F(DefaultWorldBalance, DistributionSharesOfTheWorld) {
     }
     EXPECT_EQ(shown, 3);
     EXPECT_NEAR(sum, 100, 2);
-    // "World" has no DOSE line; the meat route's window says only where.
-    const auto world = doseview(ws->model, doseworlditem(ws->model), Tindicator::none);
-    for (const Tbreakdownbutton& b : world) {
-        ASSERT_EQ(b.caption.size(), 2u);
-        EXPECT_EQ(b.caption[1].rfind("INTAKE = ", 0), 0u);
-        EXPECT_FALSE(b.barvisible);
-    }
+    // "World" has no one box; its meat route's window says only where.
     EXPECT_EQ(routebreakdown(ws->model, doseworlditem(ws->model), rtmeat),
               std::vector<std::string>{"Region = world"});
     EXPECT_TRUE(compartmentbreakdown(ws->model, n + 3, air).empty());
     EXPECT_TRUE(ui->warnings.empty());
-}
-
-TEST_F(DefaultWorldBalance, FactorsResultsHoldNothingToExplain) {
-    ws->settings.FactorsMode = true;
-    EXPECT_FALSE(noconcentrations(ws->model).empty());
-    ws->settings.FactorsMode = false;
 }
 
 // ---- a small world with values set by hand ----------------------------------

@@ -153,6 +153,7 @@ TEST_F(Breakdown, AButtonOpensTheBreakdownOfItsBox) {
     QStringList lines;
     whenmodal([&lines](QWidget* w) {
         if (auto* memo = qobject_cast<TMemoForm*>(w)) lines = memo->lines();
+        snapshot(w, QStringLiteral("distribution-breakdown"));
         w->close();
     });
     tab->Buttons[0]->click();
