@@ -5,11 +5,14 @@
 // windows on the default world.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "app/workspace.h"
@@ -18,6 +21,7 @@
 #include "numeric/utilities.h"
 #include "support/testsupport.h"
 #include "toolkit/grid.h"
+#include "toolkit/outputform.h"
 #include "views/editors/editemissionform.h"
 #include "views/editors/editenvironmentform.h"
 #include "views/editors/editorgrids.h"
@@ -393,4 +397,86 @@ TEST(EditorPictures, DefaultWorld) {
     emi.showNormal();
     emi.resize(1100, 700);
     EXPECT_FALSE(snapshot(&emi, QStringLiteral("editor-emission")).isEmpty());
+}
+
+TEST_F(Editors, PrintWritesTheActiveGridWithoutHeaderOrTheCheckLines) {
+    Ttempdir dir;
+    const auto print = [&](TEditorForm& form, const std::string& name) {
+        const QString file = QString::fromStdString(dir.file(name));
+        whenmodal([&file](QWidget* w) {
+            auto* output = qobject_cast<TOutputForm*>(w);
+            ASSERT_NE(output, nullptr) << w->metaObject()->className();
+            output->DestinationClick(destinationfile);
+            output->FileEdit->setText(file);
+            output->OKButton->click();
+        });
+        form.PrintButton->click();
+        std::ifstream in(file.toStdString());
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    };
+    TEditEmissionForm emi(ws, program);
+    emi.show();
+    std::vector<std::string> lines = print(emi, "emission.txt");
+    ASSERT_EQ(lines.size(), ws.regions.count + 1);
+    EXPECT_EQ(lines[0].rfind("Region\tto_air (kg*s^-1)\t", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[3].rfind("Asea\t", 0), 0u) << lines[3];
+
+    ws.sub.MOLW.set(-1.0f, stEdited);
+    TEditSubstanceForm sub(ws, program);
+    sub.show();
+    sub.setactivetab(QStringLiteral("Check"));
+    std::vector<std::string> check;
+    ws.sub.check(check, true, true);
+    ASSERT_FALSE(check.empty());
+    EXPECT_EQ(sub.CheckMemo->toPlainText().split('\n').size(), static_cast<int>(check.size()));
+    lines = print(sub, "check.txt");
+    EXPECT_EQ(lines, check);
+}
+
+TEST_F(Editors, ChartAndWorldMapOpenTheirWindows) {
+    // The map files the build puts beside the programs.
+    std::filesystem::create_directory_symlink(bindir() + "/maps",
+                                              std::filesystem::path(world.path()) / "maps");
+    auto form = environment(QStringLiteral("General"));
+    QString opened;
+    const auto closing = [&opened](QWidget* w) {
+        opened = w->windowTitle();
+        w->close();
+    };
+    Tgrid* grid = form->activegrid();
+    grid->setcurrentcell(1, row(grid, "Asea"));
+    form->FormClick();
+    whenmodal(closing);
+    form->WorldMapButton->click();
+    EXPECT_FALSE(opened.isEmpty());
+    EXPECT_TRUE(ui.warnings.empty());
+    form->setactivetab(QStringLiteral("Borders and flows"));
+    opened.clear();
+    whenmodal(closing);
+    form->BordersButton->click();
+    EXPECT_EQ(opened, "Velmora - Matrix chart");
+}
+
+TEST_F(Editors, AnEntryThatIsNoNumberEndsInTheErrorBoxAndChangesNothing) {
+    auto form = environment(QStringLiteral("Climatic parameters"));
+    Tgrid* grid = form->activegrid();
+    ws.env.changed = false;
+    const float before = ws.env.TEMP.value(1);
+    const char status = ws.env.TEMP.status(1);
+    grid->setcurrentcell(column(grid, "TEMP"), row(grid, "Aland"));
+    answer(true, "abc");
+    QString text;
+    whenmodal([&text](QWidget* w) {
+        text = w->property("text").toString();
+        w->close();
+    });
+    form->EditCellButton->click();
+    EXPECT_EQ(text, "'abc' is not a valid num value");
+    EXPECT_EQ(ws.env.TEMP.value(1), before);
+    EXPECT_EQ(ws.env.TEMP.status(1), status);
+    EXPECT_FALSE(ws.env.changed);
+    EXPECT_TRUE(form->isVisible()) << "the editor stays open";
 }
