@@ -137,7 +137,8 @@ TBreakdownTab::TBreakdownTab(Tworkspace& ws, bool dose, std::function<void()> re
         Buttons.push_back(button);
         Captions.push_back(caption);
         Bars.push_back(bar);
-        buttons->addWidget(button);
+        // Equal stretch: equal widths wherever the captions allow.
+        buttons->addWidget(button, 1);
         connect(button, &QPushButton::clicked, this, [this, b] { ButtonClick(static_cast<int>(b)); });
     }
     scroll->setWidget(buttonrow_);
