@@ -147,6 +147,31 @@ TEST_F(AllFactors, CancelStopsBeforeTheNextBoxAndPutsEverythingBack) {
     EXPECT_EQ(m.regcomps.inversecache, nullptr);
 }
 
+TEST_F(AllFactors, ASingularMatrixStopsTheRunAtOnceWithOneMessage) {
+    // Two equal rows: the matrix the next calculations solve (the model is
+    // unchanged, so it is not built again) is singular whatever the emission.
+    Tnummatrix& a = m.regcomps.Abig.values;
+    const std::uint32_t p = Tregcomps::regcompnumber(aland, air);
+    const std::uint32_t q = Tregcomps::regcompnumber(bland, air);
+    for (std::uint32_t j = 1; j <= m.regcomps.n; ++j)
+        a.setvalue(q, j, a.getvalue(p, j));
+    for (bool inversion : {true, false}) {
+        SCOPED_TRACE(inversion);
+        f.ui.reset();
+        Tallfactorsselection s = Tallfactorsselection::defaults(m, false);
+        s.useinversion = inversion;
+        Tallfactorsrun r = run(s);
+        EXPECT_TRUE(r.singular);
+        EXPECT_FALSE(r.cancelled);
+        EXPECT_EQ(r.computed, 0u);
+        // It stopped in the first box: no row after it, none filled.
+        ASSERT_EQ(r.rows.size(), 1u);
+        EXPECT_FALSE(r.rows[0].computed);
+        EXPECT_EQ(f.ui.warnings, std::vector<std::string>{"Singular matrix!"});
+        EXPECT_EQ(m.regcomps.inversecache, nullptr);
+    }
+}
+
 TEST_F(AllFactors, SelectionFileMatchesWholeLinesAlsoWithWindowsLineEnds) {
     std::string path = f.dir.file("selection_of_countries.txt");
     std::ofstream(path, std::ios::binary) << "Aland\r\nBland \nAsea";
