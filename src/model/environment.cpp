@@ -156,45 +156,27 @@ void Tenv::check(std::vector<std::string>& lines, bool unused, bool negative) {
 void Tenv::edit(const std::string& text, std::uint32_t i) {
     const Tregions& regions = *regions_;
     Tuiservice& ui = context_->ui;
+    // Values the region list fixes are refused, for one region or for all:
+    // a value for all regions would make every region the same kind of
+    // region, at the same place with the same GDP.
+    const auto refused = [&](const auto& p) {
+        bool fixed = i >= 1 && p.status(i) == stFixed;
+        for (std::uint32_t k = 1; i == 0 && k <= p.count() && !fixed; ++k)
+            fixed = p.status(k) == stFixed;
+        if (fixed)
+            ui.warn(p.name() + (i >= 1 ? "[" + regions.name(i) + "]" : std::string()) +
+                    " is non-editable");
+        return fixed;
+    };
     for (auto& e : catalogue_) {
         if (e.name() != text) continue;
         bool ok = false;
         if (auto* b = std::get_if<Tbooleanpars*>(&e.parameter)) {
-            Tbooleanpars& p = **b;
-            if (i >= 1 && p.status(i) == stFixed) {
-                ui.warn(p.name() + "[" + regions.name(i) + "] is non-editable");
-                continue;
-            }
-            // Land and sea come with the region list; changing them for all
-            // regions at once would turn every region into the same kind.
-            if (i == 0) {
-                bool fixed = false;
-                for (std::uint32_t k = 1; k <= p.count() && !fixed; ++k)
-                    fixed = p.status(k) == stFixed;
-                if (fixed) {
-                    ui.warn(p.name() + " is non-editable");
-                    continue;
-                }
-            }
-            ok = p.edit(i);
+            if (refused(**b)) continue;
+            ok = (*b)->edit(i);
         } else if (auto* v = std::get_if<Tnumpars*>(&e.parameter)) {
-            Tnumpars& p = **v;
-            if (i >= 1 && p.status(i) == stFixed) {
-                ui.warn(p.name() + "[" + regions.name(i) + "] is non-editable");
-                continue;
-            }
-            // A value for all regions would overwrite the region list's own
-            // coordinates and GDP.
-            if (i == 0) {
-                bool fixed = false;
-                for (std::uint32_t k = 1; k <= p.count() && !fixed; ++k)
-                    fixed = p.status(k) == stFixed;
-                if (fixed) {
-                    ui.warn(p.name() + " is non-editable");
-                    continue;
-                }
-            }
-            ok = p.edit(i);
+            if (refused(**v)) continue;
+            ok = (*v)->edit(i);
         } else if (auto* s = std::get_if<Tnumpar*>(&e.parameter)) {
             Tnumpar& p = **s;
             if (p.status == stFixed) {

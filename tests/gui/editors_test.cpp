@@ -48,7 +48,9 @@ protected:
         ws.settings.UnknownText = "?";
         ui.reset();
     }
-    void answer(bool known, const std::string& text) { ui.editanswers.push_back({true, known, text}); }
+    void answer(bool known, const std::string& text) {
+        ui.editanswers.push_back({true, known, text});
+    }
 
     // The column of grid whose heading names parameter; -1 when none.
     static int column(const Tgrid* grid, const std::string& parameter) {
@@ -87,12 +89,10 @@ TEST_F(Editors, EachViewBoxShowsOrMasksItsStatus) {
         QCheckBox* box;
         std::string unchecked; // what the cell shows with the box unchecked
     };
-    const std::vector<Tcase> cases = {{'F', form->FixedCheckBox, "-"},
-                                      {'D', form->DefaultCheckBox, "-"},
-                                      {'I', form->ImportedCheckBox, "-"},
-                                      {'E', form->EditedCheckBox, "-"},
-                                      {'H', form->HiddenCheckBox, "-"},
-                                      {'U', form->UnknownCheckBox, "-"}};
+    const std::vector<Tcase> cases = {
+        {'F', form->FixedCheckBox, "-"},    {'D', form->DefaultCheckBox, "-"},
+        {'I', form->ImportedCheckBox, "-"}, {'E', form->EditedCheckBox, "-"},
+        {'H', form->HiddenCheckBox, "-"},   {'U', form->UnknownCheckBox, "-"}};
     for (const Tcase& c : cases) {
         ws.env.TEMP.set(1, 12.5f, c.status);
         for (bool checked : {true, false}) {
@@ -303,8 +303,9 @@ TEST_F(Editors, BordersShowTheChosenPairMatrixAndKeepItUnderNo) {
                                          ws.env.BORDERLENGTH.status(1, 2)));
     form->BordersComboBox->setCurrentIndex(3); // FLOW_seawater_seawater
     const std::string flow = form->activegrid()->table().cell(1, 1);
-    EXPECT_EQ(flow, filteredreal(ws.settings, form->view(), ws.env.FLOW_seawater_seawater.value(1, 1),
-                                 ws.env.FLOW_seawater_seawater.status(1, 1), true));
+    EXPECT_EQ(flow,
+              filteredreal(ws.settings, form->view(), ws.env.FLOW_seawater_seawater.value(1, 1),
+                           ws.env.FLOW_seawater_seawater.status(1, 1), true));
     form->NoRadioButton->setChecked(true);
     form->BordersComboBox->setCurrentIndex(0);
     EXPECT_EQ(form->activegrid()->table().cols(), n + 1);
@@ -384,8 +385,8 @@ TEST(EditorPictures, DefaultWorld) {
     env.resize(1100, 700);
     for (const char* tab : {"General", "Media characteristics", "Borders and flows", "Check"}) {
         env.setactivetab(QLatin1String(tab));
-        const QString name =
-            QStringLiteral("editor-environment-") + QString::fromLatin1(tab).split(' ')[0].toLower();
+        const QString name = QStringLiteral("editor-environment-") +
+                             QString::fromLatin1(tab).split(' ')[0].toLower();
         EXPECT_FALSE(snapshot(&env, name).isEmpty()) << tab;
     }
     TEditSubstanceForm sub(ws, program);

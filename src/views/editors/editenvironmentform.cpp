@@ -121,12 +121,8 @@ Tnumparss* TEditEnvironmentForm::selectedpair() const {
 }
 
 void TEditEnvironmentForm::FormShow() {
-    if (refreshing_) return;
-    refreshing_ = true;
-    struct Tdone {
-        bool& flag;
-        ~Tdone() { flag = false; }
-    } done{refreshing_};
+    const Trefresh refresh(*this);
+    if (!refresh) return;
 
     regioninfo_ = false;
     const int k = PageControl->currentIndex();
@@ -166,8 +162,8 @@ void TEditEnvironmentForm::FormClick() {
     EditColumnButton->setEnabled(false);
     const int k = PageControl->currentIndex();
     const auto& tabs = environmenttabs();
-    if (k >= 0 && k < static_cast<int>(tabs.size()) && tabs[static_cast<std::size_t>(k)] !=
-                                                          Tenvgroup::Borders) {
+    if (k >= 0 && k < static_cast<int>(tabs.size()) &&
+        tabs[static_cast<std::size_t>(k)] != Tenvgroup::Borders) {
         // Pair values are edited by no name, so "Borders and flows" has
         // nothing for either button.
         const Tcelltable& shown = activegrid()->table();

@@ -2,13 +2,13 @@
 
 #include <QCheckBox>
 #include <QFontMetrics>
-#include <QShowEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QStringList>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -35,7 +35,8 @@ void TEditorForm::build(const QString& caption, const Teditorstart& start, QWidg
     layout->addWidget(PageControl, 1);
     layout->addWidget(createpanel(start, extra));
     PageControl->setCurrentIndex(0);
-    connect(PageControl, &QTabWidget::currentChanged, this, [this] { handle([this] { FormShow(); }); });
+    connect(PageControl, &QTabWidget::currentChanged, this,
+            [this] { handle([this] { FormShow(); }); });
     resize(900, 600);
     formsetup(this, 1);
     setWindowState(windowState() | Qt::WindowMaximized);
@@ -164,7 +165,8 @@ void TEditorForm::fitregioncolumn(Tgrid* grid) {
     const QFontMetrics metrics = grid->fontMetrics();
     int width = 64;
     for (int r = 0; r < shown.rows() && width < 240; ++r)
-        width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(shown.cell(0, r))) + 8);
+        width = std::max(width,
+                         metrics.horizontalAdvance(QString::fromStdString(shown.cell(0, r))) + 8);
     grid->setcolwidth(0, std::min(width, 240));
 }
 

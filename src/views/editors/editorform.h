@@ -101,8 +101,22 @@ protected:
     static void fitregioncolumn(Tgrid* grid);
     // Rebuilds grid from table, keeping the current cell where it was.
     void showtable(Tgrid* grid, Tstringtable table);
-    // The refresh guard: a list or box that changes during a refresh must
-    // not start another one.
+    // Held while a refresh runs: a list or box that changes during a
+    // refresh must not start another one. False when one runs already.
+    class Trefresh {
+    public:
+        explicit Trefresh(TEditorForm& form) : flag_(form.refreshing_), first_(!flag_) {
+            flag_ = true;
+        }
+        ~Trefresh() {
+            if (first_) flag_ = false;
+        }
+        explicit operator bool() const { return first_; }
+
+    private:
+        bool& flag_;
+        bool first_;
+    };
     bool refreshing_ = false;
 
     void showEvent(QShowEvent* event) override;

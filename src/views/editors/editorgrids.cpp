@@ -111,8 +111,7 @@ void AddFilteredScalarColumn(Tstringtable& table, const Tstrpar& p, const Tworks
 
 void AddFilteredScalarColumn(Tstringtable& table, const Tbooleanpar& p, const Tworkspace& ws,
                              const Tviewfilter& view) {
-    addscalar(table, heading(p.name(), "-"),
-              filteredboolean(ws.settings, view, p.value, p.status));
+    addscalar(table, heading(p.name(), "-"), filteredboolean(ws.settings, view, p.value, p.status));
 }
 
 std::shared_ptr<Tcelltable> ShowFilteredPairMatrix(const Tnumparss& p, const Tworkspace& ws,

@@ -43,8 +43,7 @@ std::string filteredreal(const Tsettings& settings, const Tviewfilter& view, flo
                          bool longformat);
 std::string filteredtext(const Tsettings& settings, const Tviewfilter& view,
                          const std::string& value, char s);
-std::string filteredboolean(const Tsettings& settings, const Tviewfilter& view, bool value,
-                            char s);
+std::string filteredboolean(const Tsettings& settings, const Tviewfilter& view, bool value, char s);
 
 // One column after the region rows of ShowRegionRows (every region, in
 // region order): heading "name (unit)".

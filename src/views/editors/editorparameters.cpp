@@ -17,12 +17,26 @@ const std::vector<Tsubstancetab>& substancetabs() {
           "BCF_rootcrops", "BCF_meat", "BCF_milk"},
          {}},
         {"Disappearance rates",
-         {"DT50photo_air", "DT50bio_freshwater_TEMPtest", "DT50bio_seawater_TEMPtest",
-          "DT50abio_sed", "DT50aerbio_sed_TEMPtest", "DT50anaerbio_sed", "DT50abio_saltlakesed",
-          "DT50aerbio_saltlakesed", "DT50anaerbio_saltlakesed", "DT50abio_seased",
-          "DT50aerbio_seased_TEMPtest", "DT50anaerbio_seased", "DT50abio_soil",
-          "DT50bio_soil_TEMPtest", "DT50hydro_water_TEMPtest", "DT50photo_water",
-          "readily_biodegradable", "fulfilling_10d_window", "inherently_biodegradable", "krad_OH",
+         {"DT50photo_air",
+          "DT50bio_freshwater_TEMPtest",
+          "DT50bio_seawater_TEMPtest",
+          "DT50abio_sed",
+          "DT50aerbio_sed_TEMPtest",
+          "DT50anaerbio_sed",
+          "DT50abio_saltlakesed",
+          "DT50aerbio_saltlakesed",
+          "DT50anaerbio_saltlakesed",
+          "DT50abio_seased",
+          "DT50aerbio_seased_TEMPtest",
+          "DT50anaerbio_seased",
+          "DT50abio_soil",
+          "DT50bio_soil_TEMPtest",
+          "DT50hydro_water_TEMPtest",
+          "DT50photo_water",
+          "readily_biodegradable",
+          "fulfilling_10d_window",
+          "inherently_biodegradable",
+          "krad_OH",
           "kdeg_air"},
          {}},
         {"Effect parameters",
@@ -38,15 +52,16 @@ const std::vector<Tsubstancetab>& substancetabs() {
 
 const std::vector<Tenvgroup>& environmenttabs() {
     static const std::vector<Tenvgroup> tabs = {
-        Tenvgroup::General,      Tenvgroup::Media,    Tenvgroup::Plant,
-        Tenvgroup::Climate,      Tenvgroup::Dimension, Tenvgroup::Distribution,
-        Tenvgroup::Exposure,     Tenvgroup::Borders,  Tenvgroup::Intramedium};
+        Tenvgroup::General,  Tenvgroup::Media,     Tenvgroup::Plant,
+        Tenvgroup::Climate,  Tenvgroup::Dimension, Tenvgroup::Distribution,
+        Tenvgroup::Exposure, Tenvgroup::Borders,   Tenvgroup::Intramedium};
     return tabs;
 }
 
 std::vector<Tnumparss*> borderparameters(Tenv& env) {
-    return {&env.BORDERLENGTH,        &env.FLOW_river_river,    &env.FLOW_groundwater_groundwater,
-            &env.FLOW_seawater_seawater, &env.FLOW_river_seawater, &env.FLOW_groundwater_seawater};
+    return {
+        &env.BORDERLENGTH,           &env.FLOW_river_river,    &env.FLOW_groundwater_groundwater,
+        &env.FLOW_seawater_seawater, &env.FLOW_river_seawater, &env.FLOW_groundwater_seawater};
 }
 
 } // namespace velmora

@@ -22,8 +22,7 @@ Teditorstart substancestart() {
 
 } // namespace
 
-TEditSubstanceForm::TEditSubstanceForm(Tworkspace& ws, const Tprograminfo& program,
-                                       QWidget* parent)
+TEditSubstanceForm::TEditSubstanceForm(Tworkspace& ws, const Tprograminfo& program, QWidget* parent)
     : TEditorForm(ws, program, parent), typedialog(std::make_unique<Tqtsubstancetypedialog>(this)) {
     setObjectName(QStringLiteral("EditSubstanceForm"));
     for (const Tsubstancetab& tab : substancetabs())
@@ -35,12 +34,8 @@ TEditSubstanceForm::TEditSubstanceForm(Tworkspace& ws, const Tprograminfo& progr
 TEditSubstanceForm::~TEditSubstanceForm() = default;
 
 void TEditSubstanceForm::FormShow() {
-    if (refreshing_) return;
-    refreshing_ = true;
-    struct Tdone {
-        bool& flag;
-        ~Tdone() { flag = false; }
-    } done{refreshing_};
+    const Trefresh refresh(*this);
+    if (!refresh) return;
 
     const int k = PageControl->currentIndex();
     const auto& tabs = substancetabs();
@@ -58,7 +53,8 @@ void TEditSubstanceForm::FormShow() {
         else
             ShowAllRow(table);
         for (const char* name : yes ? tab.regional : tab.scalars)
-            if (const Tsubentry* e = ws_.sub.find(name)) addfiltered(table, e->parameter, ws_, v, yes);
+            if (const Tsubentry* e = ws_.sub.find(name))
+                addfiltered(table, e->parameter, ws_, v, yes);
         showtable(activegrid(), std::move(table));
     }
 }
