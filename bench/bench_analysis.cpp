@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
     };
     time("gross balance of the emission box", [&] { grossbalance(m, box); });
     time("net balance of the emission box", [&] { netbalance(m, box); });
-    time("Distribution, emission region, None", [&] { distributionview(m, region, Tindicator::none); });
+    time("Distribution, emission region, None",
+         [&] { distributionview(m, region, Tindicator::none); });
     time("Distribution, emission region, World = 100%",
          [&] { distributionview(m, region, Tindicator::world); });
     time("Distribution, World, None", [&] { distributionview(m, worlditem(m), Tindicator::none); });

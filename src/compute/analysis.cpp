@@ -32,8 +32,7 @@ std::string noconcentrations(const Tmodel& m) {
     const Tregcomps& rcs = m.regcomps;
     if (m.settings().FactorsMode)
         return "The results were calculated as factors: they hold no concentrations.";
-    if (rcs.n == 0 || rcs.CONC.count() < rcs.n)
-        return "The results hold no concentrations.";
+    if (rcs.n == 0 || rcs.CONC.count() < rcs.n) return "The results hold no concentrations.";
     for (std::uint32_t k = 1; k <= rcs.n; ++k)
         if (!rcs.CONC.isunknown(k)) return {};
     return "The concentrations are unknown: the calculation failed (singular matrix).";
@@ -48,8 +47,8 @@ std::vector<std::vector<std::string>> Tbalance::cells() const {
         if (net)
             out.push_back({row.number, row.regcomp, row.amounttext});
         else
-            out.push_back({row.number, row.type, row.direction, row.regcomp, row.amounttext,
-                           row.percent});
+            out.push_back(
+                {row.number, row.type, row.direction, row.regcomp, row.amounttext, row.percent});
     }
     return out;
 }
@@ -133,8 +132,8 @@ Tbalance grossbalance(Tmodel& m, std::uint32_t a) {
     const float emission = rcs.EMIS.get(a);
     const float in = single(from.sum + static_cast<extended>(emission));
 
-    auto add = [&](std::string number, const char* type, const char* direction,
-                   std::string regcomp, float amount, float total) {
+    auto add = [&](std::string number, const char* type, const char* direction, std::string regcomp,
+                   float amount, float total) {
         if (amount == 0) return;
         b.rows.push_back({std::move(number), type, direction, std::move(regcomp), amount,
                           shortnumber(m, amount), balancepercent(amount, total)});
@@ -184,8 +183,7 @@ Tbalance netbalance(Tmodel& m, std::uint32_t a) {
     // Dividing by the net total, the steady state's residual, would give a
     // number without meaning; the time the substance stays is the mass over
     // what flows in.
-    const float inflow =
-        single(flowamounts(r, true).sum + static_cast<extended>(rcs.EMIS.get(a)));
+    const float inflow = single(flowamounts(r, true).sum + static_cast<extended>(rcs.EMIS.get(a)));
     r.massrows(b.rows, inflow, true);
     return b;
 }
@@ -195,9 +193,8 @@ Tbalance netbalance(Tmodel& m, std::uint32_t a) {
 const std::array<std::uint32_t, 12> distributioncompartments = {
     air, river, lake, saltlake, nat, agr, urb, lakesed, saltlakesed, groundwater, seawater, seased};
 
-const std::array<std::uint32_t, 8> doseroutes = {rtair,      rtdrw,     rtleafcrops,
-                                                 rtrootcrops, rtfreshwaterfish, rtseafish,
-                                                 rtmeat,     rtdairy};
+const std::array<std::uint32_t, 8> doseroutes = {
+    rtair, rtdrw, rtleafcrops, rtrootcrops, rtfreshwaterfish, rtseafish, rtmeat, rtdairy};
 
 bool barposition(float part, float whole, int& position) {
     if (!(whole > 0)) return false;
@@ -348,8 +345,8 @@ public:
         const auto key = std::make_pair(&dose, i);
         auto it = cache_.find(key);
         if (it != cache_.end()) return it->second;
-        const float v = single(static_cast<extended>(dose.get(i)) * m_.env.BW.get(i) *
-                               m_.env.Npop.get(i));
+        const float v =
+            single(static_cast<extended>(dose.get(i)) * m_.env.BW.get(i) * m_.env.Npop.get(i));
         cache_.emplace(key, v);
         return v;
     }
@@ -444,8 +441,7 @@ std::vector<std::string> routebreakdown(Tmodel& m, std::uint32_t s, std::uint32_
     Tnumpars& concentration = res.*route.concentration;
     const float C = concentration.get(s);
     const float D = dose.get(s);
-    const float I =
-        single(static_cast<extended>(D) * m.env.BW.get(s) * m.env.Npop.get(s));
+    const float I = single(static_cast<extended>(D) * m.env.BW.get(s) * m.env.Npop.get(s));
     return {"Region = " + m.regions.name(s), "Route = " + name,
             concentration.name() + " = " + shortnumber(m, C) + " " + concentration.unit(),
             dose.name() + " = " + shortnumber(m, D) + " " + dose.unit(),

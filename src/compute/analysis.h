@@ -66,17 +66,21 @@ extern const std::array<std::uint32_t, 12> distributioncompartments;
 extern const std::array<std::uint32_t, 8> doseroutes;
 
 struct Tbreakdownbutton {
-    std::uint32_t item = 0;            // compartment or exposure medium
-    std::vector<std::string> caption;  // lines of the button's caption
-    bool visible = true;               // the button
-    bool barvisible = false;           // its bar
-    int position = 0;                  // 0..100
+    std::uint32_t item = 0;           // compartment or exposure medium
+    std::vector<std::string> caption; // lines of the button's caption
+    bool visible = true;              // the button
+    bool barvisible = false;          // its bar
+    int position = 0;                 // 0..100
 };
 
 // The Distribution items after the regions: "World", "Countries", "Seas".
-inline std::uint32_t worlditem(const Tmodel& m) { return m.regions.count + 1; }
+inline std::uint32_t worlditem(const Tmodel& m) {
+    return m.regions.count + 1;
+}
 // The Dose list holds the land regions, then "World".
-inline std::uint32_t doseworlditem(const Tmodel& m) { return m.regions.nland + 1; }
+inline std::uint32_t doseworlditem(const Tmodel& m) {
+    return m.regions.nland + 1;
+}
 
 // The twelve Distribution buttons for item s (a region 1..n, n + 1 "World",
 // n + 2 "Countries", n + 3 "Seas") under the given indicator.

@@ -72,8 +72,8 @@ Tanalyze TBalanceTab::update(const Tresultsstate& state) {
         return {};
     }
     const std::uint32_t a = static_cast<std::uint32_t>(BalanceComboBox->currentIndex() + 1);
-    const Tbalance balance = NetFlowsCheckBox->isChecked() ? netbalance(ws_.model, a)
-                                                           : grossbalance(ws_.model, a);
+    const Tbalance balance =
+        NetFlowsCheckBox->isChecked() ? netbalance(ws_.model, a) : grossbalance(ws_.model, a);
     const auto rows = balance.cells();
     // The headings, the rows, and one empty row when there is none.
     Tstringtable table(static_cast<int>(balance.headings.size()),

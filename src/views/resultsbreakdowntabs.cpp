@@ -31,17 +31,22 @@ struct Tbuttonlook {
 };
 
 // The Distribution buttons, in the order of distributioncompartments.
-const Tbuttonlook compartmentlooks[] = {
-    {"Air", QColor(166, 202, 240)},    {"River", QColor(0, 255, 255)},
-    {"Lake", QColor(0, 128, 128)},     {"Saltlake", QColor(128, 128, 128)},
-    {"Nat", QColor(0, 128, 0)},        {"Agr", QColor(0, 255, 0)},
-    {"Urb", QColor(128, 0, 0)},        {"Lakesed", QColor(255, 255, 255)},
-    {"Saltlakesed", QColor(255, 255, 255)}, {"Groundwater", QColor(192, 192, 192)},
-    {"Seawater", QColor(0, 0, 128)},   {"Seased", QColor(255, 255, 255)}};
+const Tbuttonlook compartmentlooks[] = {{"Air", QColor(166, 202, 240)},
+                                        {"River", QColor(0, 255, 255)},
+                                        {"Lake", QColor(0, 128, 128)},
+                                        {"Saltlake", QColor(128, 128, 128)},
+                                        {"Nat", QColor(0, 128, 0)},
+                                        {"Agr", QColor(0, 255, 0)},
+                                        {"Urb", QColor(128, 0, 0)},
+                                        {"Lakesed", QColor(255, 255, 255)},
+                                        {"Saltlakesed", QColor(255, 255, 255)},
+                                        {"Groundwater", QColor(192, 192, 192)},
+                                        {"Seawater", QColor(0, 0, 128)},
+                                        {"Seased", QColor(255, 255, 255)}};
 
 // The Dose buttons, in the order of doseroutes.
-const char* const routelooks[] = {"Air",  "Drw",  "Leafcrops", "Rootcrops", "Freshwaterfish",
-                                   "Seafish", "Meat", "Dairy"};
+const char* const routelooks[] = {"Air",     "Drw",  "Leafcrops", "Rootcrops", "Freshwaterfish",
+                                  "Seafish", "Meat", "Dairy"};
 
 // A button holding its caption above a vertical bar; both let the clicks
 // through to the button.
@@ -127,19 +132,21 @@ TBreakdownTab::TBreakdownTab(Tworkspace& ws, bool dose, std::function<void()> re
     for (std::size_t b = 0; b < count; ++b) {
         QLabel* caption = nullptr;
         QProgressBar* bar = nullptr;
-        const QString name = prefix + QLatin1String(dose ? routelooks[b] : compartmentlooks[b].name) +
+        const QString name = prefix +
+                             QLatin1String(dose ? routelooks[b] : compartmentlooks[b].name) +
                              QStringLiteral("Button");
-        QPushButton* button = barbutton(buttonrow_, name, caption, bar,
-                                        dose ? QColor() : compartmentlooks[b].colour);
+        QPushButton* button =
+            barbutton(buttonrow_, name, caption, bar, dose ? QColor() : compartmentlooks[b].colour);
         items_.push_back(dose ? doseroutes[b] : distributioncompartments[b]);
-        caption->setText(qs(dose ? Tregcomps::routename(items_.back())
-                                 : ws.compartments.name(items_.back())));
+        caption->setText(
+            qs(dose ? Tregcomps::routename(items_.back()) : ws.compartments.name(items_.back())));
         Buttons.push_back(button);
         Captions.push_back(caption);
         Bars.push_back(bar);
         // Equal stretch: equal widths wherever the captions allow.
         buttons->addWidget(button, 1);
-        connect(button, &QPushButton::clicked, this, [this, b] { ButtonClick(static_cast<int>(b)); });
+        connect(button, &QPushButton::clicked, this,
+                [this, b] { ButtonClick(static_cast<int>(b)); });
     }
     scroll->setWidget(buttonrow_);
     buttonrow_->installEventFilter(this);
@@ -270,8 +277,8 @@ void TBreakdownTab::fitcaptions() {
 
 void TBreakdownTab::clear() {
     for (std::size_t b = 0; b < Buttons.size(); ++b) {
-        Captions[b]->setText(qs(dose_ ? Tregcomps::routename(items_[b])
-                                      : ws_.compartments.name(items_[b])));
+        Captions[b]->setText(
+            qs(dose_ ? Tregcomps::routename(items_[b]) : ws_.compartments.name(items_[b])));
         Bars[b]->setValue(0);
         Bars[b]->hide();
     }

@@ -96,7 +96,8 @@ TEST_F(DefaultWorldBalance, TenBoxesCloseAndGiveTheStoredResidenceTime) {
         }
         EXPECT_NEAR(sumto, to->amount, 1e-5 * to->amount);
         EXPECT_NEAR(sumfrom, from->amount, 1e-5 * from->amount);
-        const Tbalancerow* restime = findrow(b, "residence time (s)", "in", ws->regcomps.regcompname(a));
+        const Tbalancerow* restime =
+            findrow(b, "residence time (s)", "in", ws->regcomps.regcompname(a));
         ASSERT_NE(restime, nullptr);
         EXPECT_NEAR(restime->amount, ws->regcomps.RESTIME.value(a),
                     2e-6 * ws->regcomps.RESTIME.value(a));
@@ -145,7 +146,8 @@ TEST_F(DefaultWorldBalance, TheEmissionBoxNamesItsEmissionAndTheCliPrintsTheSame
 TEST_F(DefaultWorldBalance, DistributionSharesOfTheWorld) {
     const std::uint32_t n = ws->regions.count;
     // Every visible bar of World under "Each compartment" is its whole.
-    for (const Tbreakdownbutton& b : distributionview(ws->model, n + 1, Tindicator::eachcompartment))
+    for (const Tbreakdownbutton& b :
+         distributionview(ws->model, n + 1, Tindicator::eachcompartment))
         if (b.barvisible) {
             EXPECT_EQ(b.position, 100);
         }

@@ -4,9 +4,9 @@
 // value when the results hold no concentrations. Snapshots of the three
 // tabs go to <temp>/velmora-gui/ for a look by eye.
 #include <QButtonGroup>
-#include <QCoreApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -132,8 +132,9 @@ TEST_F(Breakdown, SeasShowThreeColouredButtonsAndOpenNothing) {
         if (tab->Buttons[b]->isHidden()) continue;
         const QColor colour = tab->Bars[b]->palette().color(QPalette::Highlight);
         const std::uint32_t c = tab->items()[b];
-        EXPECT_EQ(colour, c == air ? QColor(166, 202, 240)
-                          : c == seawater ? QColor(0, 0, 128) : QColor(255, 255, 255));
+        EXPECT_EQ(colour, c == air        ? QColor(166, 202, 240)
+                          : c == seawater ? QColor(0, 0, 128)
+                                          : QColor(255, 255, 255));
         EXPECT_GE(tab->Bars[b]->value(), 0);
         EXPECT_LE(tab->Bars[b]->value(), 100);
     }
@@ -218,8 +219,8 @@ TEST_F(Breakdown, ResultsWithoutConcentrationsShowOneNoteAndNoWarnings) {
     // As after a singular system matrix.
     for (std::uint32_t k = 1; k <= ws->regcomps.n; ++k)
         ws->regcomps.CONC.set(k, 0, stUnknown);
-    for (const QString& caption : {QStringLiteral("Balance"), QStringLiteral("Distribution"),
-                                   QStringLiteral("Dose")}) {
+    for (const QString& caption :
+         {QStringLiteral("Balance"), QStringLiteral("Distribution"), QStringLiteral("Dose")}) {
         form->setactivetab(caption);
         form->FormClick();
     }

@@ -56,7 +56,8 @@ void requireconcentrations(const Tmodel& m) {
 } // namespace
 
 int balancecommand(Tmodel& m, const Tclioptions& options, std::ostream& out) {
-    if (option(options, "regcomp").empty()) throw Eerror("balance needs --regcomp REGION:COMPARTMENT");
+    if (option(options, "regcomp").empty())
+        throw Eerror("balance needs --regcomp REGION:COMPARTMENT");
     const std::uint32_t a = parseregcomp(m, option(options, "regcomp"));
     requireconcentrations(m);
     const Tbalance b = options.count("net") ? netbalance(m, a) : grossbalance(m, a);
