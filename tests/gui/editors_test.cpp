@@ -22,6 +22,7 @@
 #include "support/testsupport.h"
 #include "toolkit/grid.h"
 #include "toolkit/outputform.h"
+#include "toolkit/qtuiservice.h"
 #include "views/editors/editemissionform.h"
 #include "views/editors/editenvironmentform.h"
 #include "views/editors/editorgrids.h"
@@ -480,4 +481,11 @@ TEST_F(Editors, AnEntryThatIsNoNumberEndsInTheErrorBoxAndChangesNothing) {
     EXPECT_EQ(ws.env.TEMP.status(1), status);
     EXPECT_FALSE(ws.env.changed);
     EXPECT_TRUE(form->isVisible()) << "the editor stays open";
+}
+
+TEST(QtUiService, AnAddressTheDesktopCannotTakeIsNotOpened) {
+    Tqtuiservice service(program);
+    EXPECT_FALSE(service.openaddress(""));
+    Tconsoleui console;
+    EXPECT_FALSE(console.openaddress(locateaddress("Aland")));
 }
