@@ -42,8 +42,9 @@ TEditEnvironmentForm::TEditEnvironmentForm(Tworkspace& ws, const Tprograminfo& p
     createchecktab();
     Teditorstart start;
     build(QStringLiteral("Edit environment"), start, createregioninfo());
-    connect(grid(QStringLiteral("General")), &Tgrid::cellclicked, this,
-            [this] { handle([this] { FormClick(); }); });
+    // "Facts" follows the current row of "General", by mouse or keys.
+    connect(grid(QStringLiteral("General"))->selectionModel(), &QItemSelectionModel::currentChanged,
+            this, [this] { handle([this] { FormClick(); }); });
 }
 
 void TEditEnvironmentForm::createborderstab() {
