@@ -383,6 +383,7 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
     resultcols_ = e.keptrows;
     result_.clear();
     result_.setcapacity(n, n);
+    stopped_ = false;
 
     Tsolvemethod method = options_.method;
     if (method == Tsolvemethod::automatic) method = choosemethod(n, e.nonzeros);
@@ -407,7 +408,7 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
             target.rowof = identity.data();
             target.colof = identity.data();
             target.rowfactor = options_.scaling ? factor.data() : nullptr;
-            lu.invert(target, options_.threads, options_.stopcheck);
+            stopped_ = lu.invert(target, options_.threads, options_.stopcheck) < std::int32_t(n);
         }
     } else {
         withprecision(effectiveprecision(options_.workprecision), [&](auto type) {
@@ -437,11 +438,21 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
                         value = static_cast<float>(extended(value) * (1 / extended(scale[i])));
                     table[i * stride + j] = value;
                 }
-                if (options_.stopcheck && options_.stopcheck()) break;
+                if (options_.stopcheck && options_.stopcheck()) {
+                    stopped_ = j + 1 < n;
+                    break;
+                }
             }
         });
     }
     status_.singular = ok ? 0 : 1;
+    // A partly computed inverse reads 0 where it was not reached; handing it
+    // out as a result would give concentrations that look plausible and are
+    // wrong, so a stopped run has no result.
+    if (stopped_) {
+        result_.clear();
+        ok = false;
+    }
     options_.done = ok;
     return ok;
 }
@@ -828,6 +839,13 @@ void densemul(const Trowlists& la, const Tnummatrix& b, Tnummatrix& c) {
 
 void matmul(const Tnummatrix& a, const Tnummatrix& b, Tnummatrix& c) {
     if (a.cols() != b.rows()) throw EInvalidArgument(incompatible);
+    // c is emptied before the factors are read, so a factor that is c itself
+    // is read from a copy.
+    if (&c == &a || &c == &b) {
+        const Tnummatrix copy(c);
+        matmul(&a == &c ? copy : a, &b == &c ? copy : b, c);
+        return;
+    }
     const std::uint32_t rows = a.rows(), cols = b.cols();
     Trowlists la = rowlists(a);
     if (isdensesingle(b) && !mostlyzero(b)) {
