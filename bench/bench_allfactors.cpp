@@ -8,34 +8,26 @@
 // usage: bench_allfactors [--runs N] [--dir DIRECTORY-WITH-WORKBOOKS]
 //                         [--only factorsmode]
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "app/workspace.h"
+#include "benchsupport.h"
 #include "compute/allfactors.h"
 #include "compute/calculation.h"
 
 using namespace velmora;
+using bench::median;
 
 namespace {
-double wall() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 double cpu() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return t.tv_sec + t.tv_nsec * 1e-9;
-}
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 // A progress window that clocks the time between its sub texts: the system
@@ -47,11 +39,12 @@ public:
     void setsubtext(const std::string& text) override {
         close();
         current_ = text;
-        start_ = wall();
+        start_ = bench::seconds();
         startcpu_ = cpu();
     }
     void close() {
-        if (!current_.empty()) steps.emplace_back(current_, wall() - start_, cpu() - startcpu_);
+        if (!current_.empty())
+            steps.emplace_back(current_, bench::seconds() - start_, cpu() - startcpu_);
         current_.clear();
     }
 
@@ -71,9 +64,9 @@ void timefactorsmode(Tworkspace& ws, int runs) {
     for (int r = 0; r < runs; ++r) {
         ws.env.changed = true;
         Tclockprogress progress;
-        double w = wall(), c = cpu();
+        double w = bench::seconds(), c = cpu();
         calculate(ws.model, false, nullptr, &progress);
-        totals.push_back(wall() - w);
+        totals.push_back(bench::seconds() - w);
         totalcpus.push_back(cpu() - c);
         progress.close();
         for (const auto& [name, t, tc] : progress.steps) {
@@ -109,19 +102,11 @@ void timefactorsmode(Tworkspace& ws, int runs) {
 } // namespace
 
 int main(int argc, char** argv) {
-    int runs = 5;
-    std::string dir;
-    {
-        std::error_code ec;
-        dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
-    }
-    std::string only;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        std::string a = argv[i];
-        if (a == "--runs") runs = std::atoi(argv[i + 1]);
-        if (a == "--dir") dir = argv[i + 1];
-        if (a == "--only") only = argv[i + 1];
-    }
+    const bench::Tbenchargs args = bench::benchargs(argc, argv, 5);
+    const int runs = args.runs;
+    const std::string& dir = args.dir;
+    const char* onlyoption = args.option("--only");
+    const std::string only = onlyoption ? onlyoption : "";
     Tconsoleui ui;
     Tworkspace ws(ui, dir);
     ws.initialize();
@@ -140,9 +125,9 @@ int main(int argc, char** argv) {
         std::vector<double> walls, cpus;
         for (int r = 0; r < (inversion ? runs : std::max(1, runs / 2)); ++r) {
             std::unique_ptr<Tprogress> progress = ui.progress();
-            double w = wall(), c = cpu();
+            double w = bench::seconds(), c = cpu();
             results[inversion] = runallfactors(ws.model, selection, *progress);
-            walls.push_back(wall() - w);
+            walls.push_back(bench::seconds() - w);
             cpus.push_back(cpu() - c);
         }
         std::printf("%-22s boxes %zu  wall median %.3f s  processor median %.3f s  (%zu runs)\n",

@@ -19,11 +19,13 @@
 #include <vector>
 
 #include "app/workspace.h"
+#include "benchsupport.h"
 #include "compute/calculation.h"
 #include "numeric/inversion.h"
 #include "numeric/sparselu.h"
 
 using namespace velmora;
+using bench::median;
 
 namespace {
 
@@ -280,11 +282,6 @@ void printsteps(const std::vector<std::pair<std::string, Tclock::time_point>>& s
         double ms = std::chrono::duration<double, std::milli>(next - steps[k].second).count();
         std::printf("    %-32s %9.2f ms\n", steps[k].first.c_str(), ms);
     }
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace

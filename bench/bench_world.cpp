@@ -9,43 +9,25 @@
 //
 // usage: bench_world [--runs N] [--dir DIRECTORY-WITH-WORKBOOKS] [--dense-inverse 1]
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <filesystem>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "app/workspace.h"
+#include "benchsupport.h"
 #include "numeric/inversion.h"
 
 using namespace velmora;
-
-namespace {
-double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-} // namespace
+using bench::median;
 
 int main(int argc, char** argv) {
-    int runs = 7;
-    bool denseinverse = false;
-    std::string dir;
-    {
-        std::error_code ec;
-        dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
-    }
-    for (int i = 1; i + 1 < argc; i += 2) {
-        std::string a = argv[i];
-        if (a == "--runs") runs = std::atoi(argv[i + 1]);
-        if (a == "--dir") dir = argv[i + 1];
-        if (a == "--dense-inverse") denseinverse = std::atoi(argv[i + 1]) != 0;
-    }
+    const bench::Tbenchargs args = bench::benchargs(argc, argv, 7);
+    const int runs = args.runs;
+    const std::string& dir = args.dir;
+    const char* denseoption = args.option("--dense-inverse");
+    const bool denseinverse = denseoption && std::atoi(denseoption) != 0;
     std::map<std::string, std::vector<double>> times;
     std::vector<std::string> order;
     auto record = [&](const std::string& name, double t) {
@@ -55,39 +37,39 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         Tconsoleui ui;
         Tworkspace ws(ui, dir);
-        double t0 = now();
+        double t0 = bench::seconds();
         ws.readenvironment();
-        record("import both environment workbooks", now() - t0);
+        record("import both environment workbooks", bench::seconds() - t0);
         if (!ws.env.present) {
             std::fprintf(stderr, "no environment in %s\n", dir.c_str());
             return 1;
         }
-        t0 = now();
+        t0 = bench::seconds();
         ws.initialize();
-        record("start-up (initialize, with calculation)", now() - t0);
+        record("start-up (initialize, with calculation)", bench::seconds() - t0);
         // Force the model-parameter stages once more and time each step.
         ws.env.changed = true;
         Ttimings steps;
-        t0 = now();
+        t0 = bench::seconds();
         ws.calculate(false, &steps);
-        record("calculation after a change", now() - t0);
+        record("calculation after a change", bench::seconds() - t0);
         for (const auto& [name, t] : steps)
             record("  step " + name, t);
         // An emission move: no model-parameter stages.
         ws.emi.next();
         steps.clear();
-        t0 = now();
+        t0 = bench::seconds();
         ws.calculate(false, &steps);
-        record("calculation after an emission move", now() - t0);
+        record("calculation after an emission move", bench::seconds() - t0);
         for (const auto& [name, t] : steps)
             record("  move step " + name, t);
         // Factors mode: the full inversion and the factor matrices.
         ws.settings.FactorsMode = true;
         ws.regcomps.build();
         ws.env.changed = true;
-        t0 = now();
+        t0 = bench::seconds();
         ws.calculate(false, &steps);
-        record("factors-mode calculation (inversion, FF, XF, EF)", now() - t0);
+        record("factors-mode calculation (inversion, FF, XF, EF)", bench::seconds() - t0);
         if (ui.warningcount() > 0)
             std::fprintf(stderr, "run %d: %ld warnings\n", run, ui.warningcount());
     }
@@ -106,9 +88,9 @@ int main(int argc, char** argv) {
             s.setremoveempty(true);
             s.setworkprecision(3);
             s.setmethod(method);
-            double t = now();
+            double t = bench::seconds();
             s.solve(abig, emis);
-            return now() - t;
+            return bench::seconds() - t;
         };
         auto invertonce = [&](Tsolvemethod method) {
             Tinvertmatrix inv;
@@ -117,10 +99,10 @@ int main(int argc, char** argv) {
             inv.setworkprecision(3);
             inv.setmethod(method);
             Tnummatrix result;
-            double t = now();
+            double t = bench::seconds();
             inv.invert(abig);
             inv.getresult(result);
-            return now() - t;
+            return bench::seconds() - t;
         };
         for (int run = 0; run < runs; ++run) {
             record("solver: one solve, sparse path", solveonce(Tsolvemethod::sparse));

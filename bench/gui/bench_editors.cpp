@@ -9,40 +9,29 @@
 #include <QComboBox>
 #include <QTabWidget>
 #include <algorithm>
-#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/workspace.h"
+#include "benchsupport.h"
 #include "toolkit/grid.h"
 #include "views/editors/editenvironmentform.h"
 
 using namespace velmora;
+using bench::median;
 
 namespace {
 
-double nowms() {
-    return std::chrono::duration<double, std::milli>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
 // An action and the painting of what the window then shows.
 double timed(QWidget* w, const std::function<void()>& action) {
-    const double t0 = nowms();
+    const double t0 = bench::milliseconds();
     action();
     (void)w->grab();
-    return nowms() - t0;
+    return bench::milliseconds() - t0;
 }
 
 void report(const std::string& what, const std::vector<double>& times) {
@@ -55,35 +44,22 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    int runs = 7;
-    std::string dir;
-    {
-        std::error_code ec;
-        dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
-    }
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string a = argv[i];
-        if (a == "--runs") runs = std::atoi(argv[i + 1]);
-        if (a == "--dir") dir = argv[i + 1];
-    }
+    const bench::Tbenchargs args = bench::benchargs(argc, argv, 7);
+    const int runs = args.runs;
     Tconsoleui ui;
-    Tworkspace ws(ui, dir);
-    ws.initialize();
-    if (!ws.env.present) {
-        std::fprintf(stderr, "no environment in %s\n", dir.c_str());
-        return 1;
-    }
+    Tworkspace ws(ui, args.dir);
+    if (!bench::loadworld(ws, args.dir)) return 1;
     const Tprograminfo program("Velmora");
     std::printf("Environment editor, %u regions\n", ws.regions.count);
 
     std::vector<double> opening;
     for (int run = 0; run < runs; ++run) {
-        const double t0 = nowms();
+        const double t0 = bench::milliseconds();
         TEditEnvironmentForm form(ws, program);
         form.resize(1400, 900);
         form.show();
         (void)form.grab();
-        opening.push_back(nowms() - t0);
+        opening.push_back(bench::milliseconds() - t0);
     }
     report("open (General shown)", opening);
 

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
+#include "benchsupport.h"
 #include "toolkit/geoform.h"
 #include "toolkit/geomap.h"
 
@@ -24,8 +26,7 @@ template <typename F> double median(int runs, F&& work) {
         work();
         ms.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
     }
-    std::sort(ms.begin(), ms.end());
-    return ms[ms.size() / 2];
+    return bench::median(std::move(ms));
 }
 
 } // namespace

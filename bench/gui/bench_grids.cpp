@@ -7,7 +7,6 @@
 // usage: bench_grids [--runs N] [--dir DIRECTORY-WITH-WORKBOOKS]
 #include <QApplication>
 #include <algorithm>
-#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -18,24 +17,15 @@
 #include <vector>
 
 #include "app/workspace.h"
+#include "benchsupport.h"
 #include "toolkit/grid.h"
 #include "toolkit/matrixchart.h"
 #include "toolkit/plot.h"
 
 using namespace velmora;
+using bench::median;
 
 namespace {
-
-double nowms() {
-    return std::chrono::duration<double, std::milli>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // The grid table of a regcomp matrix, as the results window builds it.
 std::shared_ptr<Tcomputedtable> regcomptable(const Tworkspace& ws, const Tnumparss& p) {
@@ -56,25 +46,12 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    int runs = 7;
-    std::string dir;
-    {
-        std::error_code ec;
-        dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
-    }
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string a = argv[i];
-        if (a == "--runs") runs = std::atoi(argv[i + 1]);
-        if (a == "--dir") dir = argv[i + 1];
-    }
+    const bench::Tbenchargs args = bench::benchargs(argc, argv, 7);
+    const int runs = args.runs;
 
     Tconsoleui ui;
-    Tworkspace ws(ui, dir);
-    ws.initialize();
-    if (!ws.env.present) {
-        std::fprintf(stderr, "no environment in %s\n", dir.c_str());
-        return 1;
-    }
+    Tworkspace ws(ui, args.dir);
+    if (!bench::loadworld(ws, args.dir)) return 1;
     // The full inverse, as Factors mode computes it.
     ws.settings.FactorsMode = true;
     ws.regcomps.build();
@@ -98,33 +75,33 @@ int main(int argc, char** argv) {
     for (int run = 0; run < runs; ++run) {
         for (const Tnumparss* p : {&abig, &inverse}) {
             const std::string name = p->name();
-            double t = nowms();
+            double t = bench::milliseconds();
             grid.settable(regcomptable(ws, *p));
             gridlayout(&grid);
-            record("fill grid model: " + name, nowms() - t);
-            t = nowms();
+            record("fill grid model: " + name, bench::milliseconds() - t);
+            t = bench::milliseconds();
             QPixmap shown = grid.grab();
-            record("paint 1200 x 800 grid of " + name, nowms() - t);
+            record("paint 1200 x 800 grid of " + name, bench::milliseconds() - t);
         }
 
         grid.settable(regcomptable(ws, inverse));
-        double t = nowms();
+        double t = bench::milliseconds();
         sortgrid(&grid, 1789, sortnumeric, ui);
-        record("sort 3,468 rows numerically (Abig^-1 column 1789)", nowms() - t);
+        record("sort 3,468 rows numerically (Abig^-1 column 1789)", bench::milliseconds() - t);
         if (run == 0)
             std::printf("column 1789 (region 150, air) after the sort: %s, %s, ... %s\n",
                         grid.table().cell(1789, 1).c_str(), grid.table().cell(1789, 2).c_str(),
                         grid.table().cell(1789, grid.table().rows() - 1).c_str());
-        t = nowms();
+        t = bench::milliseconds();
         sortgrid(&grid, 1795, sortnumeric | sortabsolute | sortdescending, ui);
-        record("sort again by |column 1795| descending", nowms() - t);
+        record("sort again by |column 1795| descending", bench::milliseconds() - t);
 
         for (const Tnumparss* p : {&abig, &inverse}) {
-            t = nowms();
+            t = bench::milliseconds();
             Timage image(nullptr, QSize(400, 400));
             Tplot plot(image, matrixworld(p->values), 0.1f, 0.1f);
             drawmatrixchart(plot, p->values, p->name());
-            record("matrix chart, 400 pixels: " + p->name(), nowms() - t);
+            record("matrix chart, 400 pixels: " + p->name(), bench::milliseconds() - t);
             if (run == 0)
                 image.picture().save(QString::fromStdString(
                     (std::filesystem::temp_directory_path() / ("bench-chart-" + std::to_string(p == &abig) + ".png")).string()));

@@ -12,33 +12,22 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <algorithm>
-#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "app/workspace.h"
+#include "benchsupport.h"
 #include "toolkit/grid.h"
 #include "views/modelenvironmentform.h"
 #include "views/resultsmatrixtabs.h"
 
 using namespace velmora;
+using bench::median;
 
 namespace {
-
-double nowms() {
-    return std::chrono::duration<double, std::milli>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 // Paints the window as the screen would show it now.
 void paint(QWidget* w) {
@@ -46,10 +35,10 @@ void paint(QWidget* w) {
 }
 
 double timed(QWidget* w, const std::function<void()>& action) {
-    const double t0 = nowms();
+    const double t0 = bench::milliseconds();
     action();
     paint(w);
-    return nowms() - t0;
+    return bench::milliseconds() - t0;
 }
 
 void report(const char* what, const std::vector<double>& times) {
@@ -86,13 +75,13 @@ void scroll(TModelEnvironmentForm& form) {
     QScrollBar* bar = grid->verticalScrollBar();
     std::vector<double> pages;
     bar->setValue(0);
-    const double t0 = nowms();
+    const double t0 = bench::milliseconds();
     while (true) {
         const int before = bar->value();
         pages.push_back(timed(&form, [&] { bar->setValue(before + bar->pageStep()); }));
         if (bar->value() == before || bar->value() >= bar->maximum()) break;
     }
-    const double total = nowms() - t0;
+    const double total = bench::milliseconds() - t0;
     std::printf("%-48s %9.1f ms median page, %.1f ms slowest, %zu pages, %.0f ms in all\n",
                 "Abig scrolled end to end", median(pages),
                 *std::max_element(pages.begin(), pages.end()), pages.size(), total);
@@ -104,24 +93,11 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    int runs = 7;
-    std::string dir;
-    {
-        std::error_code ec;
-        dir = std::filesystem::read_symlink("/proc/self/exe", ec).parent_path().string();
-    }
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string a = argv[i];
-        if (a == "--runs") runs = std::atoi(argv[i + 1]);
-        if (a == "--dir") dir = argv[i + 1];
-    }
+    const bench::Tbenchargs args = bench::benchargs(argc, argv, 7);
+    const int runs = args.runs;
     Tconsoleui ui;
-    Tworkspace ws(ui, dir);
-    ws.initialize();
-    if (!ws.env.present) {
-        std::fprintf(stderr, "no environment in %s\n", dir.c_str());
-        return 1;
-    }
+    Tworkspace ws(ui, args.dir);
+    if (!bench::loadworld(ws, args.dir)) return 1;
     const Tprograminfo program("Velmora");
     {
         TModelEnvironmentForm form(ws, program);
