@@ -27,36 +27,14 @@ using namespace velmora::testing;
 
 namespace {
 
-const Tprograminfo program("Velmora");
-
-class Breakdown : public ::testing::Test {
+class Breakdown : public Tresultswindowtest {
 protected:
-    static Trecorderui* ui;
-    static Tworkspace* ws;
-    std::unique_ptr<TModelEnvironmentForm> form;
-
-    static void SetUpTestSuite() {
-        ui = new Trecorderui;
-        ws = new Tworkspace(*ui, bindir());
-        ws->initialize();
-    }
-    static void TearDownTestSuite() {
-        delete ws;
-        delete ui;
-        ws = nullptr;
-        ui = nullptr;
-    }
+    // The tabs explain a calculation in concentration mode, whatever mode
+    // the settings were read in.
     void SetUp() override {
-        ASSERT_TRUE(ws->env.present);
-        ws->settings.Digits = 3;
         ws->settings.FactorsMode = false;
-        ws->emi.set(ws->startupregion(), air);
-        ws->calculate();
-        ui->reset();
-        form = std::make_unique<TModelEnvironmentForm>(*ws, program);
-        form->show();
+        Tresultswindowtest::SetUp();
     }
-    void TearDown() override { form.reset(); }
 
     TBreakdownTab* open(const QString& caption, int item, int indicator) {
         TBreakdownTab* tab = caption == "Dose" ? form->DoseTab : form->DistributionTab;
@@ -90,8 +68,6 @@ protected:
         return 0;
     }
 };
-Trecorderui* Breakdown::ui = nullptr;
-Tworkspace* Breakdown::ws = nullptr;
 
 TEST_F(Breakdown, DistributionShowsTheUsedBoxesOfARegion) {
     const std::uint32_t region = static_cast<std::uint32_t>(ws->emi.region);

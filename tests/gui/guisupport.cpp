@@ -9,6 +9,11 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include "app/workspace.h"
+#include "support/testsupport.h"
+#include "toolkit/programinfo.h"
+#include "views/modelenvironmentform.h"
+
 namespace velmora::testing {
 
 void whenmodal(std::function<void(QWidget*)> action, int timeoutms) {
@@ -48,6 +53,43 @@ bool showactive(QWidget* widget) {
     widget->show();
     widget->activateWindow();
     return QTest::qWaitForWindowActive(widget);
+}
+
+namespace {
+const Tprograminfo resultsprogram("Velmora");
+} // namespace
+
+Trecorderui* Tresultswindowtest::ui = nullptr;
+Tworkspace* Tresultswindowtest::ws = nullptr;
+
+Tresultswindowtest::Tresultswindowtest() = default;
+Tresultswindowtest::~Tresultswindowtest() = default;
+
+void Tresultswindowtest::SetUpTestSuite() {
+    ui = new Trecorderui;
+    ws = new Tworkspace(*ui, bindir());
+    ws->initialize();
+}
+
+void Tresultswindowtest::TearDownTestSuite() {
+    delete ws;
+    delete ui;
+    ws = nullptr;
+    ui = nullptr;
+}
+
+void Tresultswindowtest::SetUp() {
+    ASSERT_TRUE(ws->env.present);
+    ws->settings.Digits = 3;
+    ws->emi.set(ws->startupregion(), air);
+    ws->calculate();
+    ui->reset();
+    form = std::make_unique<TModelEnvironmentForm>(*ws, resultsprogram);
+    form->show();
+}
+
+void Tresultswindowtest::TearDown() {
+    form.reset();
 }
 
 } // namespace velmora::testing

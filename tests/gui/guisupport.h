@@ -2,8 +2,16 @@
 // Helpers for driving windows in the GUI tests.
 #include <QString>
 #include <functional>
+#include <gtest/gtest.h>
+#include <memory>
 
 class QWidget;
+
+namespace velmora {
+class TModelEnvironmentForm;
+class Trecorderui;
+class Tworkspace;
+} // namespace velmora
 
 namespace velmora::testing {
 
@@ -19,5 +27,22 @@ QString snapshot(QWidget* widget, const QString& name);
 // Shows the window and waits until the window system reports it active, which
 // keyboard shortcuts need; false when that did not happen.
 bool showactive(QWidget* widget);
+
+// The results window on the default world, calculated for an emission to air
+// in the start-up region. The world is read once a suite: that takes seconds.
+class Tresultswindowtest : public ::testing::Test {
+protected:
+    Tresultswindowtest();
+    ~Tresultswindowtest() override;
+
+    static Trecorderui* ui;
+    static Tworkspace* ws;
+    std::unique_ptr<TModelEnvironmentForm> form;
+
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+};
 
 } // namespace velmora::testing

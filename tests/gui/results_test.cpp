@@ -35,35 +35,8 @@ namespace {
 
 const Tprograminfo program("Velmora");
 
-// One default world for the whole suite: reading it takes seconds.
-class Results : public ::testing::Test {
+class Results : public Tresultswindowtest {
 protected:
-    static Trecorderui* ui;
-    static Tworkspace* ws;
-    std::unique_ptr<TModelEnvironmentForm> form;
-
-    static void SetUpTestSuite() {
-        ui = new Trecorderui;
-        ws = new Tworkspace(*ui, bindir());
-        ws->initialize();
-    }
-    static void TearDownTestSuite() {
-        delete ws;
-        delete ui;
-        ws = nullptr;
-        ui = nullptr;
-    }
-    void SetUp() override {
-        ASSERT_TRUE(ws->env.present);
-        ws->settings.Digits = 3;
-        ws->emi.set(ws->startupregion(), air);
-        ws->calculate();
-        ui->reset();
-        form = std::make_unique<TModelEnvironmentForm>(*ws, program);
-        form->show();
-    }
-    void TearDown() override { form.reset(); }
-
     const Tcelltable& shown(const QString& caption) {
         form->setactivetab(caption);
         form->FormClick();
@@ -77,9 +50,6 @@ protected:
         return k;
     }
 };
-
-Trecorderui* Results::ui = nullptr;
-Tworkspace* Results::ws = nullptr;
 
 struct Texpected {
     const char* caption;
