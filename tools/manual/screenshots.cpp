@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <QTabWidget>
 #include <cstdio>
 #include <iostream>
 
@@ -17,6 +18,9 @@
 #include "toolkit/smallforms.h"
 #include "toolkit/sysinfo.h"
 #include "views/aggregationform.h"
+#include "views/allfactorsform.h"
+#include "views/editors/editenvironmentform.h"
+#include "views/modelenvironmentform.h"
 #include "views/opensubstanceform.h"
 #include "views/settingsform.h"
 
@@ -25,6 +29,13 @@ using namespace velmora;
 namespace {
 
 QString outdir;
+
+// The big windows open maximised; a picture of a fixed size reads better.
+void unmaximise(QWidget& window, int width, int height) {
+    window.setWindowState(Qt::WindowNoState);
+    window.setMinimumSize(0, 0);
+    window.resize(width, height);
+}
 
 void save(QWidget& window, const char* name) {
     window.show();
@@ -68,5 +79,18 @@ int main(int argc, char** argv) {
     auto sysinfo = makesysinfoform(program, form.workspace().settings.Digits, &form);
     sysinfo->resize(560, 520);
     save(*sysinfo, "sysinfo");
+
+    // The results of the start-up calculation.
+    TModelEnvironmentForm results(form.workspace(), program, &form);
+    unmaximise(results, 900, 640);
+    results.setactivetab(QStringLiteral("Balance"));
+    save(results, "balance");
+    results.setactivetab(QStringLiteral("Distribution"));
+    save(results, "distribution");
+    TAllFactorsForm allfactors(form.workspace(), &form);
+    save(allfactors, "allfactors");
+    TEditEnvironmentForm editor(form.workspace(), program, &form);
+    unmaximise(editor, 900, 560);
+    save(editor, "editenvironment");
     return 0;
 }
