@@ -137,7 +137,9 @@ QVariant Tgridmodel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant Tgridmodel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole) return {};
+    // Headings are often wider than their column (a parameter name with its
+    // unit in 64 pixels); the tooltip shows them whole.
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     if (orientation == Qt::Horizontal)
         return fixedrows_ > 0 ? QVariant(qs(cell(section + fixedcols_, 0))) : QVariant();
     return fixedcols_ > 0 ? QVariant(qs(cell(0, section + fixedrows_))) : QVariant();

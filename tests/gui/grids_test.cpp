@@ -249,6 +249,11 @@ TEST(grid, StripesHeadingsAndMarkerAsDrawn) {
     EXPECT_GE(inside(2, 2).lightness() - inside(2, 1).lightness(), 10) << path.toStdString();
     EXPECT_EQ(inside(2, 2), palette.color(QPalette::Base));
     EXPECT_EQ(inside(1, 0), palette.color(QPalette::Button));
+    // A heading cut by its column's width reads whole in its tooltip.
+    EXPECT_EQ(grid.gridmodel().headerData(1, Qt::Horizontal, Qt::ToolTipRole).toString(),
+              QStringLiteral("Name"));
+    EXPECT_EQ(grid.gridmodel().headerData(0, Qt::Vertical, Qt::ToolTipRole).toString(),
+              QStringLiteral("R4"));
     EXPECT_EQ(inside(0, 3), palette.color(QPalette::Button));
     // The heading of the sorted column is wider than its text alone: the
     // marker is drawn, so ink reaches further right than in "Value".
