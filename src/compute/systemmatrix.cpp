@@ -810,8 +810,9 @@ bool solvesystem(Tmodel& m, bool useinversion, Tprogress& progress) {
         computeAbig(m, progress);
     }
     if (m.settings().FactorsMode) {
-        // The factors depend on the environment and the substance only.
-        if (!changed) return true;
+        // The factors depend on the environment and the substance only; but
+        // after a switch from concentrations there are none to keep yet.
+        if (!changed && m.regcomps.Abiginverse.count() > 0) return true;
         return solvefactors(m, progress);
     }
     progress.setsubtext("EMIS");

@@ -998,6 +998,18 @@ TEST_F(Factors, SingularMatrixWarnsAndComputesNothingFurther) {
     EXPECT_EQ(t.back(), "Abiginv");
 }
 
+// Switching to Factors mode after a calculation of concentrations changes
+// neither the environment nor the substance, yet the factors must be made.
+TEST_F(Factors, ASwitchFromConcentrationsComputesTheFactors) {
+    m.settings().FactorsMode = false;
+    m.emi.set(A, air);
+    ASSERT_TRUE(solvesystem(m, false));
+    ASSERT_FALSE(env.changed);
+    m.settings().FactorsMode = true;
+    ASSERT_TRUE(solvesystem(m, false));
+    EXPECT_NE(rcs.FF.getvalue(1, 1), 0);
+}
+
 TEST_F(Factors, AStoppedInversionComputesNothingAndIsTriedAgain) {
     f.ui.stop = true;
     EXPECT_FALSE(solvesystem(m, false));
