@@ -90,21 +90,6 @@ def feature_stem(name, iso3, countries, lon):
     return stem_of(c["continent"], c["subregion"], lon)
 
 
-def decode_arcs(topo):
-    sx, sy = topo["transform"]["scale"]
-    tx, ty = topo["transform"]["translate"]
-    arcs = []
-    for arc in topo["arcs"]:
-        x = y = 0
-        pts = []
-        for dx, dy in arc:
-            x += dx
-            y += dy
-            pts.append((x * sx + tx, y * sy + ty))
-        arcs.append(pts)
-    return arcs
-
-
 def arc_indices(geometry):
     if geometry["type"] == "Polygon":
         rings = geometry["arcs"]
@@ -232,7 +217,7 @@ def build(outdir):
     ensure_rivers()
     merge, countries = country_table()
     topo = common.node_json("world-atlas", "countries-10m.json")
-    arcs = decode_arcs(topo)
+    arcs = common.decode_arcs(topo)
     geometries = topo["objects"]["countries"]["geometries"]
 
     # Which features use each arc, and each feature's file stem.

@@ -58,11 +58,8 @@ def fmt(x, digits=6):
     return s
 
 
-def topology_features(topo, object_name):
-    """Decodes one object of a quantized TopoJSON topology into
-    (properties, id, shapely geometry) triples."""
-    from shapely.geometry import MultiPoint, MultiPolygon, Polygon
-
+def decode_arcs(topo):
+    """The arcs of a quantized TopoJSON topology as lists of (lon, lat)."""
     sx, sy = topo["transform"]["scale"]
     tx, ty = topo["transform"]["translate"]
     arcs = []
@@ -74,6 +71,15 @@ def topology_features(topo, object_name):
             y += dy
             pts.append((x * sx + tx, y * sy + ty))
         arcs.append(pts)
+    return arcs
+
+
+def topology_features(topo, object_name):
+    """Decodes one object of a quantized TopoJSON topology into
+    (properties, id, shapely geometry) triples."""
+    from shapely.geometry import MultiPoint, MultiPolygon, Polygon
+
+    arcs = decode_arcs(topo)
 
     def ring(indices):
         pts = []
