@@ -447,6 +447,25 @@ void computeCONC(Tmodel& m) {
         rcs.CONC.setdefault(k, negated(rcs.CONC.values.getvalue(k)));
 }
 
+// A positive emission into a system that loses the substance somewhere gives
+// concentrations of one sign. A system that loses (almost) none has a
+// matrix that is singular but for rounding; its solve passes the singularity
+// test and gives concentrations of both signs, large and meaningless. Values
+// below 0 by more than rounding of the largest tell that case.
+bool steadystate(const Tmodel& m) {
+    const Tregcomps& rcs = m.regcomps;
+    float lowest = 0, highest = 0;
+    bool emitted = false;
+    for (std::uint32_t k = 1; k <= rcs.n; ++k) {
+        if (rcs.EMIS.value(k) < 0) return true; // a negative emission may give anything
+        emitted = emitted || rcs.EMIS.value(k) > 0;
+        const float c = rcs.CONC.values.getvalue(k);
+        lowest = std::min(lowest, c);
+        highest = std::max(highest, c);
+    }
+    return !emitted || lowest >= -1e-6f * highest;
+}
+
 void computeMASS(Tmodel& m) {
     Tregcomps& rcs = m.regcomps;
     for (std::uint32_t k = 1; k <= rcs.n; ++k) {
@@ -501,9 +520,15 @@ bool solveconcentrations(Tmodel& m, bool useinversion, Tprogress& progress) {
         setunknownconcentrations(m);
         return false;
     }
+    computeCONC(m);
+    if (!steadystate(m)) {
+        m.ui().warn("Singular matrix! The concentrations come out negative: nothing removes the "
+                    "substance from the system, so it has no steady state.");
+        setunknownconcentrations(m);
+        return false;
+    }
     m.env.changed = false;
     m.sub.changed = false;
-    computeCONC(m);
     progress.setsubtext("MASS");
     if (m.settings().WithRestime) {
         computeMASS(m);

@@ -1037,3 +1037,34 @@ TEST_F(Factors, NothingIsRecomputedWithoutAChange) {
 
 } // namespace
 } // namespace velmora
+
+namespace velmora {
+namespace {
+
+// Carbon dioxide is removed by nothing in the model. Its matrix is singular
+// but for rounding, and the solve gave negative concentrations everywhere
+// that passed as results.
+TEST(NoSteadyState, ASubstanceNothingRemovesIsRefusedLikeASingularMatrix) {
+    Trecorderui ui;
+    Tworkspace ws(ui, velmora::testing::bindir());
+    ws.initialize();
+    ASSERT_TRUE(ws.env.present);
+    ASSERT_TRUE(ws.solved);
+    ws.opensubstance("Carbon dioxide");
+    ASSERT_TRUE(ws.sub.present);
+    ws.emi.set(ws.regions.find("Brazil"), air);
+    ui.reset();
+    EXPECT_FALSE(ws.calculate());
+    ASSERT_FALSE(ui.warnings.empty());
+    EXPECT_EQ(ui.warnings.back().rfind("Singular matrix! The concentrations come out negative", 0),
+              0u)
+        << ui.warnings.back();
+    EXPECT_TRUE(ws.regcomps.CONC.isunknown(ws.emi.regcomp()));
+    // A substance that degrades is solved as before.
+    ws.opensubstance("Benzene");
+    EXPECT_TRUE(ws.calculate());
+    EXPECT_GT(ws.regcomps.CONC.value(ws.emi.regcomp()), 0);
+}
+
+} // namespace
+} // namespace velmora
