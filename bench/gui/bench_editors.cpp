@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/workspace.h"
-#include "benchsupport.h"
+#include "guibench.h"
 #include "toolkit/grid.h"
 #include "views/editors/editenvironmentform.h"
 
@@ -41,14 +41,10 @@ void report(const std::string& what, const std::vector<double>& times) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    const bench::Tbenchargs args = bench::benchargs(argc, argv, 7);
-    const int runs = args.runs;
-    Tconsoleui ui;
-    Tworkspace ws(ui, args.dir);
-    if (!bench::loadworld(ws, args.dir)) return 1;
+    bench::Tguibench bench(argc, argv, 7);
+    if (!bench.ready) return 1;
+    Tworkspace& ws = bench.ws;
+    const int runs = bench.args.runs;
     const Tprograminfo program("Velmora");
     std::printf("Environment editor, %u regions\n", ws.regions.count);
 

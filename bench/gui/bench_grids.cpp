@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/workspace.h"
-#include "benchsupport.h"
+#include "guibench.h"
 #include "toolkit/grid.h"
 #include "toolkit/matrixchart.h"
 #include "toolkit/plot.h"
@@ -43,15 +43,10 @@ std::shared_ptr<Tcomputedtable> regcomptable(const Tworkspace& ws, const Tnumpar
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    std::setlocale(LC_NUMERIC, "C");
-    const bench::Tbenchargs args = bench::benchargs(argc, argv, 7);
-    const int runs = args.runs;
-
-    Tconsoleui ui;
-    Tworkspace ws(ui, args.dir);
-    if (!bench::loadworld(ws, args.dir)) return 1;
+    bench::Tguibench bench(argc, argv, 7);
+    if (!bench.ready) return 1;
+    Tworkspace& ws = bench.ws;
+    const int runs = bench.args.runs;
     // The full inverse, as Factors mode computes it.
     ws.settings.FactorsMode = true;
     ws.regcomps.build();
@@ -86,14 +81,14 @@ int main(int argc, char** argv) {
 
         grid.settable(regcomptable(ws, inverse));
         double t = bench::milliseconds();
-        sortgrid(&grid, 1789, sortnumeric, ui);
+        sortgrid(&grid, 1789, sortnumeric, bench.ui);
         record("sort 3,468 rows numerically (Abig^-1 column 1789)", bench::milliseconds() - t);
         if (run == 0)
             std::printf("column 1789 (region 150, air) after the sort: %s, %s, ... %s\n",
                         grid.table().cell(1789, 1).c_str(), grid.table().cell(1789, 2).c_str(),
                         grid.table().cell(1789, grid.table().rows() - 1).c_str());
         t = bench::milliseconds();
-        sortgrid(&grid, 1795, sortnumeric | sortabsolute | sortdescending, ui);
+        sortgrid(&grid, 1795, sortnumeric | sortabsolute | sortdescending, bench.ui);
         record("sort again by |column 1795| descending", bench::milliseconds() - t);
 
         for (const Tnumparss* p : {&abig, &inverse}) {

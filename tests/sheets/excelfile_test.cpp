@@ -14,6 +14,7 @@
 
 #include "numeric/utilities.h"
 #include "support/testsupport.h"
+#include "support/zipparts.h"
 #include "toolkit/sheets/excelfile.h"
 #include "toolkit/sheets/workbookwriter.h"
 
@@ -43,19 +44,8 @@ std::string readfile(const std::string& path) {
 
 // ---- .xlsx packages made part by part ---------------------------------------
 
-using Tparts = std::map<std::string, std::string>;
-
-void writezip(const std::string& path, const Tparts& parts) {
-    int error = 0;
-    zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(z, nullptr) << error;
-    for (const auto& [name, data] : parts) {
-        zip_source_t* s = zip_source_buffer(z, data.data(), data.size(), 0);
-        ASSERT_NE(s, nullptr);
-        ASSERT_GE(zip_file_add(z, name.c_str(), s, ZIP_FL_ENC_UTF_8), 0);
-    }
-    ASSERT_EQ(zip_close(z), 0);
-}
+using velmora::testing::Tparts;
+using velmora::testing::writezip;
 
 const char* const xmlhead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 const char* const mainns = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";

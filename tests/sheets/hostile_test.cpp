@@ -9,6 +9,7 @@
 #include <zip.h>
 
 #include "support/testsupport.h"
+#include "support/zipparts.h"
 #include "toolkit/sheets/excelfile.h"
 
 using namespace velmora;
@@ -16,19 +17,8 @@ using velmora::testing::Ttempdir;
 
 namespace {
 
-using Tparts = std::map<std::string, std::string>;
-
-void writezip(const std::string& path, const Tparts& parts) {
-    int error = 0;
-    zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    ASSERT_NE(z, nullptr) << error;
-    for (const auto& [name, data] : parts) {
-        zip_source_t* s = zip_source_buffer(z, data.data(), data.size(), 0);
-        ASSERT_NE(s, nullptr);
-        ASSERT_GE(zip_file_add(z, name.c_str(), s, ZIP_FL_ENC_UTF_8), 0);
-    }
-    ASSERT_EQ(zip_close(z), 0);
-}
+using velmora::testing::Tparts;
+using velmora::testing::writezip;
 
 // A package of the given sheets ("name" -> sheetData XML) and shared strings.
 Tparts package(const std::vector<std::pair<std::string, std::string>>& sheets,
