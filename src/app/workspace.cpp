@@ -94,6 +94,12 @@ void Tworkspace::initialize(bool withcalculation, Ttimings* timings) {
         progress->setsubtext("Reading " + startsubstance);
         if (open) {
             sub.import(*SubstancesWorkbook, startsubstance, "VELMORA");
+            // Without it nothing is calculated at start-up and no emission
+            // box is known until a substance is calculated: say why.
+            if (sub.name.value != startsubstance)
+                ui.warn(SubstancesWorkbook->workbookname() +
+                        " has no row for the start-up substance " + startsubstance +
+                        ": nothing is calculated and no reference is taken at start-up");
         } else {
             // No workbook: the start-up substance is a new one.
             sub.newsubstance();

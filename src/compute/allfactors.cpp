@@ -3,6 +3,8 @@
 #include <fstream>
 
 #include "compute/calculation.h"
+#include "numeric/errors.h"
+#include "numeric/files.h"
 
 namespace velmora {
 
@@ -110,16 +112,62 @@ Tallfactorsselection Tallfactorsselection::defaults(Tmodel& m, bool oecdonly) {
     return s;
 }
 
-bool Tallfactorsselection::selectregionsfromfile(Tmodel& m, const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    regions.assign(m.regions.count + 1, false);
-    std::string line;
-    while (std::getline(in, line)) {
+std::vector<std::string> readselectionfile(const std::string& path) {
+    std::string text = readregularfile(path, "the selection file", 1 << 20);
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        for (std::uint32_t r = 1; r <= m.regions.count; ++r)
-            if (m.regions.name(r) == line) regions[r] = true;
+        lines.push_back(line);
+        start = end + 1;
     }
+    return lines;
+}
+
+std::vector<std::size_t>
+Tallfactorsselection::selectregions(Tmodel& m, const std::vector<std::string>& lines) {
+    regions.assign(m.regions.count + 1, false);
+    std::vector<std::size_t> unmatched;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        bool found = false;
+        for (std::uint32_t r = 1; r <= m.regions.count; ++r)
+            if (m.regions.name(r) == lines[k]) regions[r] = found = true;
+        if (!found && !lines[k].empty()) unmatched.push_back(k + 1);
+    }
+    return unmatched;
+}
+
+std::string selectionwarning(const std::string& path, const std::vector<std::string>& lines,
+                             const std::vector<std::size_t>& unmatched, std::size_t selected) {
+    std::string text;
+    if (selected == 0) text = path + " selects no region";
+    if (!unmatched.empty()) {
+        text += (text.empty() ? path : std::string(";")) + " names no region in line";
+        text += unmatched.size() > 1 ? "s" : "";
+        for (std::size_t k = 0; k < unmatched.size() && k < 5; ++k)
+            text += (k ? ", " : " ") + std::to_string(unmatched[k]) + " (\"" +
+                    messagetext(lines[unmatched[k] - 1], 40) + "\")";
+        if (unmatched.size() > 5) text += " and " + std::to_string(unmatched.size() - 5) + " more";
+        text += "; names are matched exactly, letter case and blanks included";
+    }
+    return text;
+}
+
+bool Tallfactorsselection::selectregionsfromfile(Tmodel& m, const std::string& path) {
+    std::vector<std::string> lines;
+    try {
+        lines = readselectionfile(path);
+    } catch (const Eerror& e) {
+        m.ui().warn(e.what());
+        return false;
+    }
+    std::vector<std::size_t> unmatched = selectregions(m, lines);
+    std::string warning = selectionwarning(path, lines, unmatched, regioncount());
+    if (!warning.empty()) m.ui().warn(warning);
     return true;
 }
 

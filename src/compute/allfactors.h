@@ -25,9 +25,14 @@ struct Tallfactorsselection {
     // the sediments.
     static Tallfactorsselection defaults(Tmodel& model, bool oecdonly);
     // Checks exactly the regions named by the lines of a text file
-    // (case-sensitive, no trimming; a Windows line end is not part of the
-    // name). False when the file cannot be read.
+    // (case-sensitive, no trimming; a Windows line end and a byte-order mark
+    // are not part of a name). False, after a warning naming the file, when
+    // it cannot be read or is no regular file; lines that name no region,
+    // and a file that selects none, are warned about too.
     bool selectregionsfromfile(Tmodel& model, const std::string& path);
+    // Checks exactly the regions the lines name; returns the numbers (from
+    // 1) of the non-empty lines that name no region.
+    std::vector<std::size_t> selectregions(Tmodel& model, const std::vector<std::string>& lines);
     std::size_t regioncount() const;
     std::size_t compartmentcount() const;
 };
@@ -47,6 +52,15 @@ struct Tallfactorsrun {
     bool cancelled = false;
     bool singular = false;
 };
+
+// The lines of a region selection file. Raises EFileError naming the file
+// when it is not a readable regular file or is larger than a selection of
+// every region could be (1 MiB).
+std::vector<std::string> readselectionfile(const std::string& path);
+// The warning for lines that name no region (the first few quoted, cut),
+// or for a file that selects nothing; empty when every line selects.
+std::string selectionwarning(const std::string& path, const std::vector<std::string>& lines,
+                             const std::vector<std::size_t>& unmatched, std::size_t selected);
 
 // The region's text in the OECD column is exactly "OECD".
 bool isoecd(Tmodel& model, std::uint32_t region);

@@ -191,7 +191,7 @@ void TAllFactorsForm::SelectRegionsFromFileButtonClick() {
     if (!fromfile.selectregionsfromfile(ws_.model, selectionfile_.toStdString())) {
         // The checks stay as they were: a file that cannot be read selects
         // nothing, and unchecking everything first would lose the choice.
-        ws_.ui.warn("Cannot read " + selectionfile_.toStdString());
+        // The reading has told why.
         return;
     }
     for (int k = 0; k < RegionsCheckListBox->count(); ++k) {

@@ -70,27 +70,12 @@ TEST(CliExit, StandardOutputThatCannotBeWrittenIsAnError) {
     EXPECT_FALSE(fine.str().empty());
 }
 
-TEST(CliExit, CalculateReplacesTheFolderWholeOrNotAtAll) {
+TEST(CliExit, CalculateWithoutFactorsLeavesNoFactorFilesOfAnEarlierRun) {
     Tcliworld cli;
     std::string out = cli.dir.file("out");
     ASSERT_EQ(cli.run({"calculate", "--factors", "--out", out}), 0) << cli.err.str();
     ASSERT_TRUE(std::filesystem::exists(out + "/FF.tsv"));
-    std::string results = Tcliworld::read(out + "/results.tsv");
     std::string run = Tcliworld::read(out + "/run.tsv");
-
-    // A full disk while writing results.tsv: exit 1 naming the file, and the
-    // earlier run's files stay as they were, with nothing half-written.
-    std::filesystem::create_symlink("/dev/full", out + "/.results.tsv.partial");
-    EXPECT_EQ(cli.run({"calculate", "--emission", "Bland:air", "--out", out}), 1);
-    EXPECT_NE(cli.err.str().find("cannot write " + out + "/results.tsv"), std::string::npos)
-        << cli.err.str();
-    EXPECT_EQ(Tcliworld::read(out + "/results.tsv"), results);
-    EXPECT_EQ(Tcliworld::read(out + "/run.tsv"), run);
-    EXPECT_TRUE(std::filesystem::exists(out + "/FF.tsv"));
-    for (const auto& e : std::filesystem::directory_iterator(out))
-        EXPECT_EQ(e.path().filename().string().find(".partial"), std::string::npos) << e.path();
-
-    // A run without --factors leaves no factor files of the earlier one.
     ASSERT_EQ(cli.run({"calculate", "--emission", "Bland:air", "--out", out}), 0) << cli.err.str();
     EXPECT_NE(Tcliworld::read(out + "/run.tsv"), run);
     for (const char* f :
@@ -98,4 +83,47 @@ TEST(CliExit, CalculateReplacesTheFolderWholeOrNotAtAll) {
         EXPECT_FALSE(std::filesystem::exists(out + "/" + f)) << f;
     for (const char* f : {"results.tsv", "regcomps.tsv", "flows.tsv", "run.tsv"})
         EXPECT_TRUE(std::filesystem::exists(out + "/" + f)) << f;
+}
+
+TEST(CliExit, OptionValuesThatAreOptionsAndSelectionsOfNothingAreErrors) {
+    struct Tcase {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    Tcliworld probe;
+    const std::string out = probe.dir.file("o");
+    const std::string empty = probe.dir.file("empty.txt");
+    std::ofstream(empty).close();
+    const Tcase cases[] = {
+        {{"calculate", "--out", "--factors"}, "option --out needs a value"},
+        {{"calculate", "--substance", "--out", out}, "option --substance needs a value"},
+        {{"factors", "--compartments", "groundwater", "--out", out},
+         "--compartments groundwater selects no compartment an emission can go to"},
+        {{"factors", "--compartments", "lakesed,seased", "--out", out},
+         "selects no compartment an emission can go to"},
+        {{"factors", "--regions", empty, "--out", out}, empty + " selects no region"},
+        {{"factors", "--regions", "/dev/zero", "--out", out},
+         "Cannot read the selection file /dev/zero: it is a device, not a file"},
+        {{"calculate", "--emission", std::string(100000, 'x') + ":air", "--out", out},
+         "(100000 bytes)\""},
+    };
+    for (const Tcase& c : cases) {
+        Tcliworld cli;
+        EXPECT_EQ(cli.run(c.args), 1) << c.message;
+        EXPECT_NE(cli.err.str().find(c.message), std::string::npos) << cli.err.str();
+        EXPECT_LT(cli.err.str().size(), 400u);
+        EXPECT_FALSE(std::filesystem::exists("--factors"));
+    }
+    // A misspelt line warns and the rest still selects.
+    Tcliworld cli;
+    std::string selection = cli.dir.file("selection.txt");
+    std::ofstream(selection) << "\xEF\xBB\xBF"
+                             << "Aland\nBlandd\n";
+    EXPECT_EQ(cli.run({"factors", "--regions", selection, "--compartments", "air", "--out", out}),
+              0)
+        << cli.err.str();
+    EXPECT_NE(cli.err.str().find(selection + " names no region in line 2 (\"Blandd\")"),
+              std::string::npos)
+        << cli.err.str();
+    EXPECT_NE(cli.out.str().find("Nitrobenzene\t1\t"), std::string::npos) << cli.out.str();
 }

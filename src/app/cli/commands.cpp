@@ -10,16 +10,19 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 #include <thread>
 
 #include "app/cli/analysiscommands.h"
+#include "app/cli/outputfolder.h"
 #include "app/workspace.h"
 #include "compute/allfactors.h"
 #include "compute/calculation.h"
 #include "model/regions.h"
 #include "model/substance.h"
 #include "numeric/checksum.h"
+#include "numeric/files.h"
 #include "numeric/utilities.h"
 
 namespace velmora {
@@ -81,13 +84,16 @@ Toptions parseoptions(const std::vector<std::string>& args, std::size_t from,
     Toptions o;
     for (std::size_t i = from; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a.rfind("--", 0) != 0) throw Eerror("unexpected argument \"" + a + "\"");
+        if (a.rfind("--", 0) != 0) throw Eerror("unexpected argument \"" + messagetext(a) + "\"");
         std::string name = a.substr(2);
         bool takes = std::find(withvalue.begin(), withvalue.end(), name) != withvalue.end();
         bool flag = std::find(flags.begin(), flags.end(), name) != flags.end();
-        if (!takes && !flag) throw Eerror("unknown option " + a);
+        if (!takes && !flag) throw Eerror("unknown option " + messagetext(a));
         if (takes) {
-            if (i + 1 >= args.size()) throw Eerror("option " + a + " needs a value");
+            // "--out --factors" is a forgotten value, not a folder named
+            // "--factors".
+            if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0)
+                throw Eerror("option " + a + " needs a value");
             o.values[name] = args[++i];
         } else {
             o.values[name] = "1";
@@ -203,7 +209,7 @@ void requiresubstance(Trun& run, const std::string& name) {
     TExcelFile& w = *run.ws.SubstancesWorkbook;
     auto names = substancenames(w, "VELMORA");
     if (std::find(names.begin(), names.end(), name) == names.end())
-        throw Eerror("unknown substance \"" + name + "\" in " + w.workbookname());
+        throw Eerror("unknown substance \"" + messagetext(name) + "\" in " + w.workbookname());
 }
 
 void requireenvironment(const Tworkspace& ws) {
@@ -217,9 +223,9 @@ std::pair<std::uint32_t, std::uint32_t> parseemission(const Tworkspace& ws,
     if (colon == std::string::npos) throw Eerror("--emission needs REGION:COMPARTMENT");
     std::string region = text.substr(0, colon), compartment = text.substr(colon + 1);
     std::uint32_t r = ws.regions.find(region);
-    if (r == 0) throw Eerror("unknown region \"" + region + "\"");
+    if (r == 0) throw Eerror("unknown region \"" + messagetext(region) + "\"");
     std::uint32_t c = ws.compartments.find(compartment);
-    if (c == 0) throw Eerror("unknown compartment \"" + compartment + "\"");
+    if (c == 0) throw Eerror("unknown compartment \"" + messagetext(compartment) + "\"");
     return {r, c};
 }
 
@@ -245,6 +251,24 @@ bool runasprogram(Trun& run, const Toptions& o, Ttimings& startuptimings) {
     if (o.has("substance")) requiresubstance(run, o.get("substance"));
     ws.initialize(true, &startuptimings);
     requireenvironment(ws);
+    // Everything after the start-up stands on it: without its substance
+    // every emission box is unknown and each later step would fail with a
+    // message about something else.
+    if (ws.sub.name.value != ws.startsubstance) {
+        if (!ws.SubstancesWorkbook)
+            throw Eerror("cannot read the substances workbook " + ws.settings.SubstancesFile);
+        throw Eerror("the substances workbook " + ws.SubstancesWorkbook->workbookname() +
+                     " has no row for the start-up substance \"" + ws.startsubstance +
+                     "\", which the program calculates first and takes as the reference");
+    }
+    if (!ws.sub.present)
+        throw Eerror("the start-up substance \"" + ws.startsubstance + "\" of " +
+                     ws.SubstancesWorkbook->workbookname() +
+                     " is not complete, so the program calculates nothing at start-up");
+    if (!ws.solved && !o.has("reference"))
+        throw Eerror("the start-up substance \"" + ws.startsubstance +
+                     "\" cannot be calculated, so it cannot be the reference; give "
+                     "--reference NAME or --reference none");
     const std::uint32_t startregion = ws.startupregion();
     bool again = factors || o.has("substance") || o.has("emission");
     if (o.has("reference")) {
@@ -262,7 +286,11 @@ bool runasprogram(Trun& run, const Toptions& o, Ttimings& startuptimings) {
             if (!ws.sub.present)
                 throw Eerror("the reference substance \"" + name + "\" is not complete");
             setemission(ws, r, c);
-            ws.calculate();
+            // A reference that cannot be calculated has no values to hold:
+            // taking it would name it beside another substance's values.
+            if (!ws.calculate())
+                throw Eerror("the reference substance \"" + messagetext(name) +
+                             "\" cannot be calculated (no steady state); nothing was written");
             ws.takereference();
             again = true;
         }
@@ -279,56 +307,6 @@ bool runasprogram(Trun& run, const Toptions& o, Ttimings& startuptimings) {
 }
 
 // ---- calculate tables --------------------------------------------------------
-
-std::ofstream openout(const std::filesystem::path& path) {
-    std::ofstream f(path);
-    if (!f) throw Eerror("cannot write " + path.string());
-    return f;
-}
-
-// The files of one --out folder. Each is written under a temporary name and
-// checked after closing (a full disk shows only there); only when all are
-// complete are they renamed into place, so a failed run never leaves a mix
-// of old and new files. What is left of a failed run is removed.
-class Toutfolder {
-public:
-    explicit Toutfolder(std::filesystem::path dir) : dir_(std::move(dir)) {}
-    ~Toutfolder() {
-        for (const auto& f : files_) {
-            std::error_code ec;
-            std::filesystem::remove(f.first, ec);
-        }
-    }
-    Toutfolder(const Toutfolder&) = delete;
-    Toutfolder& operator=(const Toutfolder&) = delete;
-
-    void write(const std::string& name, const std::function<void(std::ostream&)>& contents) {
-        std::filesystem::path final = dir_ / name;
-        std::filesystem::path temporary = dir_ / ("." + name + ".partial");
-        files_.emplace_back(temporary, final);
-        std::ofstream f(temporary, std::ios::binary | std::ios::trunc);
-        if (!f) throw Eerror("cannot write " + final.string() + ": " + std::strerror(errno));
-        contents(f);
-        f.close();
-        if (f.fail()) throw Eerror("cannot write " + final.string() + ": " + std::strerror(errno));
-    }
-    // Puts every file in place and removes those of an earlier run that
-    // this one does not make.
-    void commit(const std::vector<std::string>& stale) {
-        for (const auto& [temporary, final] : files_)
-            std::filesystem::rename(temporary, final);
-        files_.clear();
-        for (const std::string& name : stale) {
-            std::error_code ec;
-            std::filesystem::remove(dir_ / name, ec);
-            if (ec) throw Eerror("cannot remove " + (dir_ / name).string() + ": " + ec.message());
-        }
-    }
-
-private:
-    std::filesystem::path dir_;
-    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> files_;
-};
 
 void writeregcomps(Tworkspace& ws, std::ostream& out) {
     Tregcomps& rc = ws.regcomps;
@@ -446,11 +424,14 @@ void writerun(Tworkspace& ws, const std::vector<std::string>& args, const Ttimin
         out << "time\t" << step << '\t' << t << '\n';
 }
 
-int calculatecommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int calculatecommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                     Tinterrupts* interrupts) {
     Toptions o =
         parseoptions(args, 1, with(worldoptions, {"substance", "emission", "out", "reference"}),
                      {"factors", "with-restime"});
     if (!o.has("out")) throw Eerror("calculate needs --out DIR");
+    // Taken before the work: a second run into the folder fails at once.
+    Toutputfolder folder(o.get("out"), interrupts);
     Trun run(err);
     Tworkspace& ws = run.ws;
     applyworldoptions(ws.settings, o);
@@ -469,9 +450,6 @@ int calculatecommand(const std::vector<std::string>& args, std::ostream& out, st
         timings.push_back({"calculation", seconds(t)});
     }
     if (!ws.solved) throw Eerror("the system matrix is singular; nothing was written");
-    std::filesystem::path dir = o.get("out");
-    std::filesystem::create_directories(dir);
-    Toutfolder folder(dir);
     folder.write("results.tsv", [&](std::ostream& f) { dumpresults(ws, f); });
     folder.write("regcomps.tsv", [&](std::ostream& f) { writeregcomps(ws, f); });
     folder.write("flows.tsv", [&](std::ostream& f) { writeflows(ws, f); });
@@ -498,15 +476,30 @@ int calculatecommand(const std::vector<std::string>& args, std::ostream& out, st
 
 // ---- factors -----------------------------------------------------------------
 
-// A substance name as a file name: letters, digits and a few marks kept.
-std::string filenameof(const std::string& name) {
-    std::string f;
-    for (char ch : name) {
-        bool keep = std::isalnum(static_cast<unsigned char>(ch)) || ch == '-' || ch == '_' ||
-                    ch == '.' || ch == ',' || ch == '(' || ch == ')';
-        f += keep ? ch : '_';
+// "air,river" into the compartments it names. A list that names only
+// compartments no emission can go to would compute nothing and is refused.
+std::array<bool, 13> parsecompartments(const std::string& list) {
+    Tcompartments all;
+    all.define();
+    std::array<bool, 13> chosen{};
+    bool any = false;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t comma = list.find(',', start);
+        std::string name =
+            list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        std::uint32_t c = all.find(name);
+        if (c == 0) throw Eerror("unknown compartment \"" + messagetext(name) + "\"");
+        chosen[c] = true;
+        any = any || (c != lakesed && c != saltlakesed && c != groundwater && c != seased);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
     }
-    return f.empty() ? std::string("substance") : f;
+    if (!any)
+        throw Eerror("--compartments " + messagetext(list) +
+                     " selects no compartment an emission can go to (sediments and "
+                     "groundwater take none)");
+    return chosen;
 }
 
 const char* factornames[2][7] = {
@@ -519,18 +512,26 @@ const char* factornames[2][7] = {
 // by side. Its warnings are kept and told in substance order afterwards.
 struct Tfactorjob {
     std::string substance;
+    std::string file;
     std::string warnings;
     std::string error;
     std::size_t rows = 0;
 };
 
-void runfactorjob(Tfactorjob& job, const Toptions& given, const std::filesystem::path& dir) {
+// What every job of one command shares.
+struct Tfactorsrequest {
+    Toptions options;
+    std::vector<std::string> regionlines; // of --regions, read once
+    Toutputfolder& folder;
+};
+
+void runfactorjob(Tfactorjob& job, const Tfactorsrequest& request) {
     std::ostringstream err;
     try {
         Trun run(err);
         Tworkspace& ws = run.ws;
-        applyworldoptions(ws.settings, given);
-        Toptions o = given;
+        applyworldoptions(ws.settings, request.options);
+        Toptions o = request.options;
         o.values["substance"] = job.substance;
         o.values.erase("emission");
         o.values.erase("factors");
@@ -539,32 +540,16 @@ void runfactorjob(Tfactorjob& job, const Toptions& given, const std::filesystem:
         if (!ws.sub.present) throw Eerror("the substance is not complete");
         Tallfactorsselection selection = Tallfactorsselection::defaults(ws.model, false);
         selection.useinversion = !o.has("no-inversion");
-        if (o.has("regions") && !selection.selectregionsfromfile(ws.model, o.get("regions")))
-            throw Eerror("cannot read " + o.get("regions"));
-        if (o.has("compartments")) {
-            selection.compartments.fill(false);
-            std::string list = o.get("compartments");
-            std::size_t start = 0;
-            while (start <= list.size()) {
-                std::size_t comma = list.find(',', start);
-                std::string name = list.substr(start, comma == std::string::npos ? std::string::npos
-                                                                                 : comma - start);
-                std::uint32_t c = ws.compartments.find(name);
-                if (c == 0) throw Eerror("unknown compartment \"" + name + "\"");
-                selection.compartments[c] = true;
-                if (comma == std::string::npos) break;
-                start = comma + 1;
-            }
-        }
+        if (o.has("regions")) selection.selectregions(ws.model, request.regionlines);
+        if (o.has("compartments"))
+            selection.compartments = parsecompartments(o.get("compartments"));
         std::unique_ptr<Tprogress> progress = ws.ui.progress();
         progress->setsubtext("All factors " + job.substance);
         Tallfactorsrun result = runallfactors(ws.model, selection, *progress);
         if (result.singular) throw Eerror("the system matrix is singular");
-        std::filesystem::path file = dir / (filenameof(job.substance) + ".tsv");
-        std::filesystem::path temporary = file;
-        temporary += ".part";
-        {
-            std::ofstream f = openout(temporary);
+        if (result.computed == 0)
+            throw Eerror("the chosen regions and compartments hold no box an emission can go to");
+        request.folder.write(job.file, [&](std::ostream& f) {
             f << "# reference\t"
               << (ws.ref.held()
                       ? ws.ref.substance + "\t" + boxname(ws, ws.ref.region, ws.ref.compartment)
@@ -586,23 +571,24 @@ void runfactorjob(Tfactorjob& job, const Toptions& given, const std::filesystem:
                 f << '\n';
                 ++job.rows;
             }
-            f.close();
-            if (!f) throw Eerror("cannot write " + temporary.string());
-        }
-        std::filesystem::rename(temporary, file);
+        });
     } catch (const std::exception& e) {
         job.error = e.what();
     }
     job.warnings = err.str();
 }
 
-int factorscommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int factorscommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   Tinterrupts* interrupts) {
     Toptions o = parseoptions(
         args, 1, with(worldoptions, {"substance", "regions", "compartments", "reference", "out"}),
         {"all-substances", "no-inversion"});
     if (!o.has("out")) throw Eerror("factors needs --out DIR");
     if (o.has("substance") && o.has("all-substances"))
         throw Eerror("--substance and --all-substances exclude each other");
+    if (o.has("compartments")) parsecompartments(o.get("compartments"));
+    Toutputfolder folder(o.get("out"), interrupts);
+    Tfactorsrequest request{o, {}, folder};
     std::vector<Tfactorjob> jobs;
     {
         Trun run(err);
@@ -611,17 +597,36 @@ int factorscommand(const std::vector<std::string>& args, std::ostream& out, std:
             throw Eerror("cannot read the substances workbook " + run.ws.settings.SubstancesFile);
         std::vector<std::string> names;
         if (o.has("all-substances")) {
-            names = substancenames(*run.ws.SubstancesWorkbook, "VELMORA");
+            // A name listed twice is one substance: its import reads every
+            // row of that name.
+            std::set<std::string> seen;
+            for (const std::string& n : substancenames(*run.ws.SubstancesWorkbook, "VELMORA"))
+                if (seen.insert(n).second) names.push_back(n);
         } else {
             std::string name = o.has("substance") ? o.get("substance") : run.ws.startsubstance;
             requiresubstance(run, name);
             names.push_back(name);
         }
-        for (const std::string& n : names)
-            jobs.push_back({n, {}, {}, 0});
+        if (names.empty())
+            throw Eerror("the substances workbook " + run.ws.SubstancesWorkbook->workbookname() +
+                         " names no substance");
+        // The selection file is read and checked once, against the world.
+        if (o.has("regions")) {
+            request.regionlines = readselectionfile(o.get("regions"));
+            checkaggregation(run);
+            run.ws.readenvironment();
+            requireenvironment(run.ws);
+            Tallfactorsselection selection;
+            auto unmatched = selection.selectregions(run.ws.model, request.regionlines);
+            std::string warning = selectionwarning(o.get("regions"), request.regionlines, unmatched,
+                                                   selection.regioncount());
+            if (selection.regioncount() == 0) throw Eerror(warning);
+            if (!warning.empty()) run.ui.warn(warning);
+        }
+        std::vector<std::string> files = distinctfilenames(names, ".tsv");
+        for (std::size_t k = 0; k < names.size(); ++k)
+            jobs.push_back({names[k], files[k], {}, {}, 0});
     }
-    std::filesystem::path dir = o.get("out");
-    std::filesystem::create_directories(dir);
     // Each workspace holds its own inverse (about 50 MB on the default world),
     // so the substances share the cores, not the memory.
     unsigned workers = std::max(1u, std::min<unsigned>(std::thread::hardware_concurrency(),
@@ -629,7 +634,7 @@ int factorscommand(const std::vector<std::string>& args, std::ostream& out, std:
     std::atomic<std::size_t> next{0};
     auto work = [&] {
         for (std::size_t j = next++; j < jobs.size(); j = next++)
-            runfactorjob(jobs[j], o, dir);
+            runfactorjob(jobs[j], request);
     };
     auto start = std::chrono::steady_clock::now();
     std::vector<std::thread> threads;
@@ -638,6 +643,9 @@ int factorscommand(const std::vector<std::string>& args, std::ostream& out, std:
     work();
     for (std::thread& t : threads)
         t.join();
+    // The substances that succeeded are put in place together; a failed
+    // one leaves no file and the exit code 1.
+    folder.commit();
     int failed = 0;
     for (const Tfactorjob& job : jobs) {
         err << job.warnings;
@@ -645,7 +653,7 @@ int factorscommand(const std::vector<std::string>& args, std::ostream& out, std:
             err << "velmora-cli: " << job.substance << ": " << job.error << '\n';
             ++failed;
         } else {
-            out << job.substance << '\t' << job.rows << '\n';
+            out << job.substance << '\t' << job.rows << '\t' << job.file << '\n';
         }
     }
     out << "time\tfactors\t" << seconds(start) << '\n';
@@ -656,10 +664,10 @@ int factorscommand(const std::vector<std::string>& args, std::ostream& out, std:
 // results.
 int analysiscommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const bool balance = args[0] == "balance";
-    Toptions o = parseoptions(
-        args, 1,
-        with(worldoptions, {"substance", "emission", "reference", "regcomp", "region", "indicator"}),
-        {balance ? "net" : "dose"});
+    Toptions o = parseoptions(args, 1,
+                              with(worldoptions, {"substance", "emission", "reference", "regcomp",
+                                                  "region", "indicator"}),
+                              {balance ? "net" : "dose"});
     Trun run(err);
     applyworldoptions(run.ws.settings, o);
     Ttimings timings;
@@ -672,7 +680,8 @@ int analysiscommand(const std::vector<std::string>& args, std::ostream& out, std
 
 namespace {
 
-int runcommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runcommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               Tinterrupts* interrupts) {
     if (args.empty()) {
         err << usage;
         return 2;
@@ -728,8 +737,8 @@ int runcommand(const std::vector<std::string>& args, std::ostream& out, std::ost
                 out << name << '\n';
             return 0;
         }
-        if (command == "calculate") return calculatecommand(args, out, err);
-        if (command == "factors") return factorscommand(args, out, err);
+        if (command == "calculate") return calculatecommand(args, out, err, interrupts);
+        if (command == "factors") return factorscommand(args, out, err, interrupts);
         if (command == "balance" || command == "explain") return analysiscommand(args, out, err);
         err << "velmora-cli: unknown command \"" << command << (what.empty() ? "" : " " + what)
             << "\"\n"
@@ -745,8 +754,9 @@ int runcommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 // Exit code 0 means the output is complete: standard output that could not
 // be written (a full disk, a closed pipe) is an error too.
-int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    int code = runcommand(args, out, err);
+int runcli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           Tinterrupts* interrupts) {
+    int code = runcommand(args, out, err, interrupts);
     out.flush();
     if (!out) {
         err << "velmora-cli: cannot write the standard output" << '\n';

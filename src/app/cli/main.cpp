@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "app/cli/commands.h"
+#include "app/cli/outputfolder.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    return velmora::runcli(args, std::cout, std::cerr);
+    velmora::Tinterrupts interrupts;
+    return velmora::runcli(args, std::cout, std::cerr, &interrupts);
 }
