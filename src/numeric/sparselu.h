@@ -73,6 +73,9 @@ public:
 
     std::int32_t order() const { return n_; }
     std::int32_t singularstep() const { return singularstep_; }
+    // The unknown (column of A) eliminated at step k, so that a singular
+    // step can be named.
+    std::int32_t columnofstep(std::int32_t k) const { return perm_[std::size_t(k)]; }
     // Non-zeros of L (without its unit diagonal) and of U (with its diagonal).
     std::size_t lnonzeros() const { return lrow_.size(); }
     std::size_t unonzeros() const { return urow_.size() + udiag_.size(); }
