@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "app/cli/analysiscommands.h"
+#include "app/cli/dynamiccommand.h"
 #include "app/cli/outputfolder.h"
 #include "app/workspace.h"
 #include "compute/allfactors.h"
@@ -53,12 +54,24 @@ const char* usage =
     "          [--dose] [--indicator none|each|region|world]\n"
     "                                       the compartment (or route) buttons of a region,\n"
     "                                       World, Countries or Seas, and their breakdowns\n"
+    "  dynamic [WORLD] [--substance NAME] [--emission REGION:COMPARTMENT [--stop TIME]]\n"
+    "          [--emissions FILE] [--start-steady REGION:COMPARTMENT] --until TIME\n"
+    "          [--times LIST] [--exposure-times LIST] [--tolerance X] [--reference REF]\n"
+    "          --out DIR\n"
+    "                                       the masses of every box in time, from an empty\n"
+    "                                       world (or the steady state of --start-steady)\n"
+    "                                       under the emission amount into --emission and\n"
+    "                                       the pieces of FILE (tab-separated: region,\n"
+    "                                       compartment, from, to, rate, rate_end; kg/s)\n"
     "  help\n"
     "WORLD options: --parameters FILE --borders FILE --substances FILE --level N --group TEXT\n"
     "Characterisation factors are relative to a reference: by default the start-up substance\n"
     "at the start-up box, as in the program; --reference NAME[:REGION:COMPARTMENT] or none.\n"
     "Dumps write one line per value: name, region (\"row,column\" for pairs, empty for\n"
-    "scalars), value, status letter. Warnings go to standard error.\n";
+    "scalars), value, status letter. Warnings go to standard error.\n"
+    "TIME is a number and a unit: s, h, d or y (365.25 days), as in 100y. LIST is TIMEs\n"
+    "separated by commas in increasing order, lin:N (N evenly spaced) or log:N (N evenly\n"
+    "spaced in log time over four decades); the default is lin:100.\n";
 
 const std::vector<std::string> worldoptions = {"parameters", "borders", "substances", "level",
                                                "group"};
@@ -676,6 +689,46 @@ int analysiscommand(const std::vector<std::string>& args, std::ostream& out, std
                    : explaincommand(run.ws.model, o.values, out);
 }
 
+// dynamic: the program's calculation of the emission, then the masses in
+// time.
+int dynamiccommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   Tinterrupts* interrupts) {
+    Toptions o = parseoptions(args, 1, with(worldoptions, dynamicoptions), {});
+    if (!o.has("out")) throw Eerror("dynamic needs --out DIR");
+    // Taken before the work: a second run into the folder fails at once.
+    Toutputfolder folder(o.get("out"), interrupts);
+    Trun run(err);
+    Tworkspace& ws = run.ws;
+    applyworldoptions(ws.settings, o);
+    Ttimings timings;
+    auto start = std::chrono::steady_clock::now();
+    const bool startuponly = runasprogram(run, o, timings);
+    const double startup = seconds(start);
+    if (!startuponly) {
+        timings.clear();
+        auto t = std::chrono::steady_clock::now();
+        ws.calculate(false, &timings);
+        timings.push_back({"calculation", seconds(t)});
+    }
+    if (!ws.solved) throw Eerror("the system matrix is singular; nothing was written");
+    std::vector<double> exposuretimes;
+    const Tdynamicsettings settings = dynamicsettings(ws.model, o.values, exposuretimes);
+    const Tdynamicresult result = rundynamic(ws.model, settings);
+    writedynamic(ws.model, result, exposuretimes,
+                 [&](const std::string& name, const std::function<void(std::ostream&)>& f) {
+                     folder.write(name, f);
+                 });
+    folder.write("run.tsv", [&](std::ostream& f) {
+        writerun(ws, args, timings, startup, f);
+        writedynamicrun(ws.model, settings, result, f);
+    });
+    std::vector<std::string> stale;
+    if (exposuretimes.empty()) stale.push_back("exposure.tsv");
+    folder.commit(stale);
+    writedynamicsummary(result, out);
+    return 0;
+}
+
 } // namespace
 
 namespace {
@@ -740,6 +793,7 @@ int runcommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         if (command == "calculate") return calculatecommand(args, out, err, interrupts);
         if (command == "factors") return factorscommand(args, out, err, interrupts);
         if (command == "balance" || command == "explain") return analysiscommand(args, out, err);
+        if (command == "dynamic") return dynamiccommand(args, out, err, interrupts);
         err << "velmora-cli: unknown command \"" << command << (what.empty() ? "" : " " + what)
             << "\"\n"
             << usage;
