@@ -24,7 +24,7 @@ SHEETS = [
     ("BORDERLENGTH(countries)", "BORDERLENGTH_countries", "country", "country", "km",
      "land border length between the row country and the column country"),
     ("BORDERLENGTH(seas)", "BORDERLENGTH_seas", "sea", "sea", "km",
-     "length of the boundary between the row sea and the column sea"),
+     "length of the boundary over water between the row sea and the column sea"),
     ("BORDERLENGTH(countriesseas)", "BORDERLENGTH_countriesseas", "country", "sea", "km",
      "coastline of the row country on the column sea"),
     ("FLOW_river_river", "FLOW_river_river", "country", "country", "km3/yr",
@@ -122,10 +122,15 @@ def main():
         land[(r["iso3_a"], r["iso3_b"])] = float(r["km"])
         land[(r["iso3_b"], r["iso3_a"])] = float(r["km"])
     coast = {(r["iso3"], r["sea"]): float(r["km"]) for r in read_csv("coast_seas.csv")}
+    # Two seas' air meets only where they share water: the polygons are
+    # drawn over the coasts, and the stretches of their common outline that
+    # run over land (the Baltic and the Indian Ocean meet across Russia)
+    # belong to the air of the countries there.
     seab = {}
     for r in read_csv("sea_borders.csv"):
-        seab[(r["sea_a"], r["sea_b"])] = float(r["km"])
-        seab[(r["sea_b"], r["sea_a"])] = float(r["km"])
+        if float(r["water_km"]) > 0:
+            seab[(r["sea_a"], r["sea_b"])] = float(r["water_km"])
+            seab[(r["sea_b"], r["sea_a"])] = float(r["water_km"])
     rr = {(r["from_iso3"], r["to_iso3"]): float(r["km3_per_yr"])
           for r in read_csv("flows_river_river.csv")}
     rs = {(r["iso3"], r["sea"]): float(r["km3_per_yr"]) for r in read_csv("flows_river_sea.csv")}

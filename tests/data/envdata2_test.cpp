@@ -274,6 +274,26 @@ TEST_F(DefaultBorders, KnownBordersAgreeWithTheFactbook) {
     }
 }
 
+// Seas meet where they share water: the polygons' common outline over land
+// (the Indian Ocean's polygon runs over Eurasia to the Baltic) is no border.
+TEST_F(DefaultBorders, SeasBorderOnlyWhereTheyShareWater) {
+    const char* seas = "BORDERLENGTH(seas)";
+    auto border = [&](const char* a, const char* b) {
+        std::uint32_t ra = searow(a), rb = searow(b);
+        EXPECT_NE(ra, 0u) << a;
+        EXPECT_NE(rb, 0u) << b;
+        return value(seas, ra, rb);
+    };
+    for (const char* far : {"Baltic Sea", "Barents Sea", "Arctic Ocean", "North Atlantic Ocean",
+                            "Red Sea", "Persian Gulf"})
+        EXPECT_EQ(border(far, "Indian Ocean"), 0) << far;
+    EXPECT_EQ(border("Greenland Sea", "Baffin Bay"), 0); // across Greenland
+    // The Atlantic's equator from Brazil to Africa (about 6,300 km of the
+    // 10,400 km line the two polygons share), the Danish straits.
+    EXPECT_NEAR(border("North Atlantic Ocean", "South Atlantic Ocean"), 6299, 50);
+    EXPECT_NEAR(border("Baltic Sea", "North Sea"), 141, 5);
+}
+
 TEST_F(DefaultBorders, GroupRowsAddUpTheirMembers) {
     std::uint32_t southamerica = countryrow("South America");
     std::uint32_t africa = countryrow("Africa");
