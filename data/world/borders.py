@@ -17,8 +17,8 @@ A coastline (the factbook's length) is split over the seas in proportion to
 the country's coast in the map topology (arcs used by one country only)
 that falls in each sea polygon; the Caspian shore is no sea coast. Sea
 boundaries are the shared edges of the sea polygons, measured geodesically
-over land and water alike (the polygons are drawn over the coasts);
-the part over water is kept as well, for the exchange flows.
+over land and water alike (the polygons are drawn over the coasts), and
+their part over water, which the borders sheet and the exchange flows use.
 """
 import json
 import math

@@ -10,6 +10,9 @@
 // the float of its result. A flow whose velocity is hidden is not written at
 // all, so it keeps its previous value and status (unknown after a clear) and
 // the system solve skips it.
+#include <algorithm>
+
+#include "compute/atmosphere.h"
 #include "compute/calculation.h"
 
 namespace velmora {
@@ -170,11 +173,17 @@ void computeDIFF_seased_seawater(Tmodel& m, std::uint32_t i, bool land) {
 
 // ---- advective flows between regions ----------------------------------------
 
-// The air volume blown across the border per second (0 without a border).
+// The air volume exchanged across the border per second, each way (0
+// without a border): large-scale mixing over the distance between the two
+// regions' centres, at most the wind across the border. The distance is
+// measured from the lower-numbered region, so both directions agree.
 void computeADV_air_air(Tmodel& m, std::uint32_t i, std::uint32_t j) {
-    extended windspeed = m.results.BORDERWINDSPEED.get(i, j);
+    extended velocity = m.results.BORDERWINDSPEED.get(i, j);
     extended borderlength = m.env.BORDERLENGTH.get(i, j);
-    store(m.results.ADV_air_air, i, j, windspeed * borderlength * m.env.HEIGHT_air.get());
+    if (borderlength > 0)
+        velocity = borderexchangevelocity(
+            velocity, regiondistance(m, std::min(i, j), std::max(i, j)));
+    store(m.results.ADV_air_air, i, j, velocity * borderlength * m.env.HEIGHT_air.get());
 }
 
 void computeADV_river_river(Tmodel& m, std::uint32_t i, std::uint32_t k, bool land, bool landk) {

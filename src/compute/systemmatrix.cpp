@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -447,23 +448,35 @@ void computeCONC(Tmodel& m) {
         rcs.CONC.setdefault(k, negated(rcs.CONC.values.getvalue(k)));
 }
 
+enum class Tsteadystate { found, negative, unbalanced };
+
 // A positive emission into a system that loses the substance somewhere gives
-// concentrations of one sign. A system that loses (almost) none has a
-// matrix that is singular but for rounding; its solve passes the singularity
-// test and gives concentrations of both signs, large and meaningless. Values
-// below 0 by more than rounding of the largest tell that case.
-bool steadystate(const Tmodel& m) {
+// concentrations of one sign that degrade or carry out of the world what is
+// emitted. A system that loses (almost) none has a matrix that is singular
+// but for rounding; its solve passes the singularity test and gives large,
+// meaningless concentrations: of both signs (values below 0 by more than
+// rounding of the largest), or of one sign that degrade and carry out a
+// small part of the emission only (a hundredth short is no rounding). Either
+// tells that case. An emission into a box without any loss (no volume, no
+// flows: an empty row the solve leaves out) reaches nothing and is not
+// counted.
+Tsteadystate steadystate(const Tmodel& m) {
     const Tregcomps& rcs = m.regcomps;
     float lowest = 0, highest = 0;
-    bool emitted = false;
+    extended emission = 0, loss = 0;
     for (std::uint32_t k = 1; k <= rcs.n; ++k) {
-        if (rcs.EMIS.value(k) < 0) return true; // a negative emission may give anything
-        emitted = emitted || rcs.EMIS.value(k) > 0;
+        if (rcs.EMIS.value(k) < 0) return Tsteadystate::found; // a negative emission may give anything
+        if (rcs.Abig.values.getvalue(k, k) != 0) emission += rcs.EMIS.value(k);
         const float c = rcs.CONC.values.getvalue(k);
         lowest = std::min(lowest, c);
         highest = std::max(highest, c);
+        if (rcs.exists(k))
+            loss += (extended(rcs.kdeg.value(k)) * rcs.V.value(k) + rcs.ADV_outside.value(k)) * c;
     }
-    return !emitted || lowest >= -1e-6f * highest;
+    if (!(emission > 0)) return Tsteadystate::found;
+    if (lowest < -1e-6f * highest) return Tsteadystate::negative;
+    if (loss < (1 - 1e-2L) * emission) return Tsteadystate::unbalanced;
+    return Tsteadystate::found;
 }
 
 void computeMASS(Tmodel& m) {
@@ -521,9 +534,11 @@ bool solveconcentrations(Tmodel& m, bool useinversion, Tprogress& progress) {
         return false;
     }
     computeCONC(m);
-    if (!steadystate(m)) {
-        m.ui().warn("Singular matrix! The concentrations come out negative: nothing removes the "
-                    "substance from the system, so it has no steady state.");
+    if (Tsteadystate state = steadystate(m); state != Tsteadystate::found) {
+        m.ui().warn(std::string("Singular matrix! The concentrations ") +
+                    (state == Tsteadystate::negative ? "come out negative"
+                                                     : "do not balance the emission") +
+                    ": nothing removes the substance from the system, so it has no steady state.");
         setunknownconcentrations(m);
         return false;
     }

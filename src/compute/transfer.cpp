@@ -13,6 +13,7 @@
 #include <cmath>
 #include <string>
 
+#include "compute/atmosphere.h"
 #include "compute/calculation.h"
 #include "compute/stagemath.h"
 #include "numeric/errors.h"
@@ -122,10 +123,15 @@ void computeDRYDEP_aer(Tmodel& m, std::uint32_t i) {
     store(m.results.DRYDEP_aer, i, fass * m.env.AEROSOLDEPRATE.get(i));
 }
 
-// WASHOUT: wash-out by rain.
+// WASHOUT: wash-out by rain, which falls only part of the time. The steady
+// rain velocity SCAVratio * RAINRATE, as a rate over the air column, is
+// limited by the dry spells in which the air fills up again.
 void computeWASHOUT(Tmodel& m, std::uint32_t i) {
     extended scav = m.results.SCAVratio.get(i);
-    store(m.results.WASHOUT, i, scav * m.env.RAINRATE.get(i));
+    extended steady = scav * m.env.RAINRATE.get(i);
+    extended height = m.env.HEIGHT_air.get();
+    extended rate = intermittentwashoutrate(quotient(steady, height), m.results.Ftime_rain.get(i));
+    store(m.results.WASHOUT, i, height * rate);
 }
 
 // ---- Soils --------------------------------------------------------------------

@@ -4,6 +4,8 @@
 // would leave them, and every expected flow is the product written out.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "compute/calculation.h"
 #include "support/worldfixture.h"
 
@@ -59,6 +61,13 @@ protected:
                                      &env.FLOW_groundwater_seawater, &env.FLOW_seawater_seawater})
                     p->set(i, j, 0, stImported);
             }
+        // Aland and Bland 10 degrees apart on the equator, Asea 0.5 degrees
+        // north of Aland.
+        for (auto [i, latitude, longitude] : {std::tuple{A, 0.0f, 0.0f}, std::tuple{B, 0.0f, 10.0f},
+                                              std::tuple{S, 0.5f, 0.0f}}) {
+            env.latitude.set(i, latitude, stImported);
+            env.longitude.set(i, longitude, stImported);
+        }
         env.BORDERLENGTH.set(A, B, 1e5f, stImported);
         env.BORDERLENGTH.set(B, A, 1e5f, stImported);
         env.BORDERLENGTH.set(A, S, 5e4f, stImported);
@@ -367,12 +376,19 @@ TEST_F(Flows, HiddenWaterAndSedimentVelocitiesLeaveTheirFlowsUnwritten) {
     EXPECT_TRUE(f.ui.warnings.empty());
 }
 
-TEST_F(Flows, AirBlownAcrossBordersFollowsWindSpeedBorderLengthAndMixingHeight) {
+TEST_F(Flows, AirMixesAcrossBordersOverTheDistanceOfTheCentresAtMostAtTheWind) {
     computeflows(m);
-    // 4.5 m/s * 1e5 m * 1000 m both ways between Aland and Bland.
-    EXPECT_FLOAT_EQ(res.ADV_air_air.value(A, B), f32(4.5 * 1e5 * 1000));
-    EXPECT_FLOAT_EQ(res.ADV_air_air.value(B, A), res.ADV_air_air.value(A, B));
+    // Aland-Bland: 1e6 m^2/s over 10 degrees of the equator (the toolkit's
+    // 10 * 0.017453 rad * 6,378,137 m = 1,113,166 m) is 0.898 m/s, below the
+    // 4.5 m/s of wind; times 1e5 m of border and 1000 m of air, both ways.
+    const double mixed = 1e6 / (10 * 0.017453 * 6378137) * 1e5 * 1000;
+    EXPECT_NEAR(res.ADV_air_air.value(A, B), mixed, 1e-6 * mixed);
+    EXPECT_EQ(res.ADV_air_air.value(B, A), res.ADV_air_air.value(A, B));
+    // Aland-Asea: 55 km apart, mixing would outrun the wind (18 m/s), so the
+    // wind carries the exchange: 6 m/s * 5e4 m * 1000 m.
     EXPECT_FLOAT_EQ(res.ADV_air_air.value(A, S), f32(6 * 5e4 * 1000));
+    EXPECT_EQ(res.ADV_air_air.value(S, A), res.ADV_air_air.value(A, S));
+    EXPECT_TRUE(env.latitude.used(B));
     // No common border: 0, known.
     EXPECT_EQ(res.ADV_air_air.value(B, S), 0);
     EXPECT_EQ(res.ADV_air_air.status(B, S), stDefault);
@@ -382,6 +398,10 @@ TEST_F(Flows, AirBlownAcrossBordersFollowsWindSpeedBorderLengthAndMixingHeight) 
         EXPECT_EQ(res.ADV_air_air.status(i, i), stUnknown);
     EXPECT_FALSE(res.BORDERWINDSPEED.used(A, A));
     EXPECT_TRUE(f.ui.warnings.empty());
+    // Centres in one place (an island amid its sea) leave the wind.
+    env.latitude.set(S, 0, stImported);
+    computeflows(m);
+    EXPECT_FLOAT_EQ(res.ADV_air_air.value(A, S), f32(6 * 5e4 * 1000));
 }
 
 TEST_F(Flows, WaterFlowsBetweenRegionsGoToTheMatchingPairResult) {

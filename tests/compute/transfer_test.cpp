@@ -123,6 +123,10 @@ protected:
         r.K_seasedseawater.setdefault(Asea, 4);
         r.Fdiss_seased.setdefault(Asea, 0.25f);
         r.Fsolid_sed.setdefault(0.2f);
+        // Rain all the time: wash-out at its steady-rain velocity.
+        e.HEIGHT_air.set(1000, stImported);
+        for (std::uint32_t i : {Aland, Bland, Asea})
+            r.Ftime_rain.setdefault(i, 1);
         // River flows, m^3/s: Aland -> Bland 300, Bland -> Aland 50, both to
         // the sea; the diagonals are 0.
         setflow(e.FLOW_river_river, Aland, Aland, 0);
@@ -179,6 +183,25 @@ TEST_F(Transfer, DepositionAndWashout) {
     EXPECT_FLOAT_EQ(r.DRYDEP_aer.value(Asea), 0.3 * 0.002);
     EXPECT_FLOAT_EQ(r.WASHOUT.value(Aland), 2e4 * 2e-8); // SCAVratio * RAINRATE
     EXPECT_FLOAT_EQ(r.WASHOUT.value(Asea), 4e4 * 3e-8);
+}
+
+// Rain on one day in ten, 2.4 hours each (Ftime_rain 0.01): a cycle of
+// T = 864,000 s with a dry spell of td = 855,360 s. Atrazine-like solubility
+// (SCAVratio 1e7) with 2e-8 m/s of rain washes a 1,000 m column at 2e-4 s^-1
+// in steady rain; every shower clears it (x = 2e-4 T = 173), so the mean is
+// that of a build-up from nothing, td^2 / 2T = 423,403.2 s, plus the shower
+// itself, (T + td) tw / (2e-4 T^2) = 99.5 s, on 1 / keff = 423,502.7 s.
+TEST_F(Transfer, IntermittentRainWashesOutOnlyWhatTheDrySpellBrought) {
+    r.Ftime_rain.setdefault(Aland, 0.01f);
+    r.SCAVratio.setdefault(Aland, 1e7f);
+    computetransfer(m);
+    EXPECT_NEAR(r.WASHOUT.value(Aland), 1000 / 423502.7, 1e-5 * 1000 / 423502.7);
+    EXPECT_TRUE(r.Ftime_rain.used(Aland));
+    // Rain that barely touches the substance keeps its steady-rain value:
+    // Bland, SCAVratio 3e4 at 1e-8 m/s, 3e-10 s^-1 over a cycle of a day.
+    r.Ftime_rain.setdefault(Bland, 0.1f);
+    computetransfer(m);
+    EXPECT_NEAR(r.WASHOUT.value(Bland), 3e4 * 1e-8, 1e-4 * 3e4 * 1e-8);
 }
 
 TEST_F(Transfer, InfiniteAirWaterPartitioningVolatilisesAtTheWaterSideVelocity) {
