@@ -14,6 +14,7 @@
 
 #include "compute/atmosphere.h"
 #include "compute/calculation.h"
+#include "compute/rivers.h"
 
 namespace velmora {
 
@@ -318,46 +319,22 @@ void computeADV_river_agr(Tmodel& m, std::uint32_t i, bool land) {
     store(m.results.ADV_river_agr, i, m.env.FLOW_river_agr.get(i));
 }
 
-// The river water of region i that neither flows on (to other regions or
-// the sea) nor feeds its lakes or irrigation: what the river loses within
-// the region to evaporation and seepage, 0 when it gives more than it gets.
-extended riverwaterlost(Tmodel& m, std::uint32_t i) {
-    Tenv& env = m.env;
-    Tresults& res = m.results;
-    extended in = extended(env.WATERrunoff.get(i)) + env.FLOW_groundwater_river.get(i);
-    in += res.FLOW_lake_river.get(i);
-    extended out = extended(res.FLOW_river_lake.get(i)) + res.FLOW_river_saltlake.get(i);
-    out += env.FLOW_river_agr.get(i);
-    for (std::uint32_t k = 1; k <= m.regions.count; ++k) {
-        if (k == i) continue;
-        if (env.land.get(k)) {
-            in += env.FLOW_river_river.get(k, i);
-            out += env.FLOW_river_river.get(i, k);
-        } else {
-            out += env.FLOW_river_seawater.get(i, k);
-        }
-    }
-    return in > out ? in - out : 0;
-}
-
 // What leaves the river within the region, other than to the compartments
-// and regions the river feeds. (1) Burial in the river bed: the solids the
-// river brings in (from upstream and eroded from the soils) and does not
-// carry out settle with the substance sorbed to them, Kp_susp *
-// Fdiss_inlandwater of the bulk river water per kilogram. A river that
-// carries out more solids than it brings in takes them from its bed, which
-// is not a compartment and holds no substance: it buries nothing and adds
-// nothing. (2) The water the river loses in the region to evaporation and
-// seepage leaves its dissolved substance in the dry bed or the deep
-// ground, neither of which is a compartment; without this a river with no
-// outlet would keep a substance that neither degrades nor sorbs forever.
+// and regions the river feeds. (1) Burial in river beds and canals: the
+// water the river loses in the region (evaporation, seepage) and the water
+// taken for irrigation leave the solids they carried there, and with them
+// the substance sorbed to them, Kp_susp * Fdiss_inlandwater of the bulk
+// river water per kilogram. (2) The lost water also leaves its dissolved
+// substance in the dry bed or the deep ground, neither of which is a
+// compartment; without this a river with no outlet would keep a substance
+// that neither degrades nor sorbs forever.
 void computeADV_river_outside(Tmodel& m, std::uint32_t i, bool land) {
     if (!land) return m.results.ADV_river_outside.sethidden(i);
     extended inflow = m.results.riverinflow_solid.get(i);
     extended outflow = m.results.riveroutflow_solid.get(i);
     extended settled = inflow > outflow ? inflow - outflow : 0;
     extended carried = waterpersolid(m.results.Kp_susp, m.results.Fdiss_inlandwater, i);
-    extended lost = riverwaterlost(m, i) * m.results.Fdiss_inlandwater.get(i);
+    extended lost = riverwater(m, i).lost() * m.results.Fdiss_inlandwater.get(i);
     store(m.results.ADV_river_outside, i, settled * carried + lost);
 }
 

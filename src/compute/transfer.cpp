@@ -8,13 +8,15 @@
 //
 // Velocities are in m*s^-1, solid fluxes in kg*s^-1, water flows in
 // m^3*s^-1. Every formula reads its inputs as stored (32-bit), computes in
-// extended precision and rounds once when it stores its result; sums over
-// regions are accumulated in 32-bit floats in ascending region order.
+// extended precision and rounds once when it stores its result. The solids
+// that the rivers carry, and the sedimentation they feed, follow in the
+// solids stage once every region's erosion and lake flows are known.
 #include <cmath>
 #include <string>
 
 #include "compute/atmosphere.h"
 #include "compute/calculation.h"
+#include "compute/rivers.h"
 #include "compute/stagemath.h"
 #include "numeric/errors.h"
 
@@ -26,11 +28,6 @@ namespace {
 
 void store(Tnumpars& p, std::uint32_t i, extended x) {
     p.setdefault(i, static_cast<float>(x));
-}
-
-// Adds a * b to a 32-bit running sum.
-void accumulate(float& sum, extended a, extended b) {
-    sum = static_cast<float>(sum + a * b);
 }
 
 // One soil compartment: its results and the partition coefficients and
@@ -164,25 +161,31 @@ void computeLEACH(Tmodel& m, std::uint32_t i, bool land) {
           divide(m, infiltrating, r.K_nonagrwater.get(i), {r.LEACH_nonagr.name(), i}));
 }
 
+// The run-off water per square metre of soil (m*s^-1). WATERrunoff is the
+// run-off of the region's whole soil area, so each soil sheds it per square
+// metre of all three soils, as Finf_soil spreads the infiltration; the flows
+// multiply back by the soil's own area and together carry WATERrunoff once.
+extended runoffperarea(Tmodel& m, std::uint32_t i, const std::string& name) {
+    extended water = m.env.WATERrunoff.get(i);
+    extended area =
+        extended(m.results.AREA_agr.get(i)) + m.results.AREA_nat.get(i) + m.results.AREA_urb.get(i);
+    return divide(m, water, area, {name, i});
+}
+
 // EROSION_nat, EROSION_agr, EROSION_urb: the soil layer carried off with the
-// solids in the run-off.
+// solids in the run-off. Fsolid_runoff is the volume of solids per volume
+// of run-off water; rain that infiltrates carries no soil to the rivers.
 void computeEROSION(Tmodel& m, std::uint32_t i, const Tsoil& soil) {
     Tnumpars& r = m.results.*soil.EROSION;
-    extended x = extended(m.env.Fsolid_runoff.get(i)) * m.env.RAINRATE.get(i);
+    extended x = extended(m.env.Fsolid_runoff.get(i)) * runoffperarea(m, i, r.name());
     store(r, i, divide(m, x, (m.results.*soil.Fsolid).get(i), {r.name(), i}));
 }
 
 // RUNOFF_nat, RUNOFF_agr, RUNOFF_urb: dissolved substance in the run-off
-// water plus the eroded soil. WATERrunoff is the run-off of the region's
-// whole soil area, so each soil sheds it per square metre of all three
-// soils, as Finf_soil spreads the infiltration; the flows multiply back by
-// the soil's own area and together carry WATERrunoff once.
+// water plus the eroded soil.
 void computeRUNOFF(Tmodel& m, std::uint32_t i, const Tsoil& soil) {
     Tnumpars& r = m.results.*soil.RUNOFF;
-    extended water = m.env.WATERrunoff.get(i);
-    extended area =
-        extended(m.results.AREA_agr.get(i)) + m.results.AREA_nat.get(i) + m.results.AREA_urb.get(i);
-    extended perarea = divide(m, water, area, {r.name(), i});
+    extended perarea = runoffperarea(m, i, r.name());
     extended dissolved = divide(m, perarea, (m.results.*soil.K_water).get(i), {r.name(), i});
     store(r, i, dissolved + (m.results.*soil.EROSION).get(i));
 }
@@ -254,47 +257,6 @@ void computesoiltransfer(Tmodel& m, std::uint32_t i, bool land, const Tsoil& soi
 }
 
 // ---- Rivers, lakes and sediments --------------------------------------------
-
-// Suspended solids that rivers of land regions (this one included) carry
-// into region i per second.
-float riversolidsin(Tmodel& m, std::uint32_t i) {
-    float sum = 0;
-    for (std::uint32_t j = 1; j <= m.regions.count; ++j)
-        if (m.env.island(j))
-            accumulate(sum, m.env.FLOW_river_river.get(j, i),
-                       m.results.SUSPCONC_inlandwater.get(j));
-    return sum;
-}
-
-// riverinflow_solid: solids carried in by rivers from upstream (and from
-// the region's own river) plus the solids eroded from the region's soils.
-void computeriverinflow_solid(Tmodel& m, std::uint32_t i, bool land) {
-    Tresults& r = m.results;
-    if (!land) return r.riverinflow_solid.sethidden(i);
-    float sum = riversolidsin(m, i);
-    for (const Tsoil& soil : soils) {
-        Tnumpars& erosion = r.*soil.EROSION;
-        if (!erosion.isknown(i)) continue;
-        extended x = extended((r.*soil.AREA).get(i)) * erosion.get(i) * (r.*soil.Fsolid).get(i);
-        accumulate(sum, x, m.env.RHO_solid.get());
-    }
-    r.riverinflow_solid.setdefault(i, sum);
-}
-
-// riveroutflow_solid: solids carried out by the region's rivers, to land
-// regions (itself included) and to the seas. The sea mouths count: what
-// the river takes to the sea does not settle in its bed.
-void computeriveroutflow_solid(Tmodel& m, std::uint32_t i, bool land) {
-    Tresults& r = m.results;
-    if (!land) return r.riveroutflow_solid.sethidden(i);
-    float sum = 0;
-    for (std::uint32_t k = 1; k <= m.regions.count; ++k)
-        if (m.env.island(k))
-            accumulate(sum, m.env.FLOW_river_river.get(i, k), r.SUSPCONC_inlandwater.get(i));
-        else
-            accumulate(sum, m.env.FLOW_river_seawater.get(i, k), r.SUSPCONC_inlandwater.get(i));
-    r.riveroutflow_solid.setdefault(i, sum);
-}
 
 // The water-to-air transfer velocity per dissolved concentration: the
 // air-to-water velocity times K_airwater, so that at equilibrium the water
@@ -378,127 +340,6 @@ void computeDESORB_seased(Tmodel& m, std::uint32_t i, bool land) {
     store(r.DESORB_seased, i, divide(m, r.ADSORB_seased.get(i), bulk, {r.DESORB_seased.name(), i}));
 }
 
-// PRODsusp_saltlake: suspended matter produced in the salt lakes; hidden
-// for a region without them.
-void computePRODsusp_saltlake(Tmodel& m, std::uint32_t i, bool land) {
-    Tnumpars& r = m.results.PRODsusp_saltlake;
-    if (!land) return r.sethidden(i);
-    extended area = m.env.AREA_saltlake.get(i);
-    if (!(area > 0)) return r.sethidden(i);
-    store(r, i, m.env.PRODratesusp_inlandwater.get() * area);
-}
-
-// PRODsusp_seawater: suspended matter produced in the sea.
-void computePRODsusp_seawater(Tmodel& m, std::uint32_t i, bool land) {
-    Tnumpars& r = m.results.PRODsusp_seawater;
-    if (land) return r.sethidden(i);
-    extended rate = m.env.PRODratesusp_seawater.get();
-    store(r, i, rate * m.env.SYSTEMAREA.get(i));
-}
-
-// NETsedrate_saltlake: the solids reaching the region's salt lakes (eroded
-// from the soils, carried in by rivers and produced in the lakes) settled
-// on the salt-lake bottom; 0 without salt lakes.
-void computeNETsedrate_saltlake(Tmodel& m, std::uint32_t i, bool land) {
-    Tresults& r = m.results;
-    Tnumpars& net = r.NETsedrate_saltlake;
-    if (!land) return net.sethidden(i);
-    extended area = m.env.AREA_saltlake.get(i);
-    if (!(area > 0)) return store(net, i, 0);
-    float river = riversolidsin(m, i);
-    float eroded = 0;
-    for (const Tsoil& soil : soils) {
-        extended soilarea = (r.*soil.AREA).get(i);
-        if (!(soilarea > 0)) continue;
-        extended x = extended((r.*soil.EROSION).get(i)) * soilarea;
-        accumulate(eroded, x, (r.*soil.Fsolid).get(i));
-    }
-    extended rho = m.env.RHO_solid.get();
-    extended solids = rho * eroded + river + r.PRODsusp_saltlake.get(i);
-    extended bottom = rho * r.Fsolid_sed.get() * area;
-    store(net, i, divide(m, solids, bottom, {net.name(), i}));
-}
-
-// NETsedrate_seawater: the solids produced in the sea, arriving with rivers
-// and with currents from other seas, less those leaving with currents,
-// settled on the sea bottom.
-void computeNETsedrate_seawater(Tmodel& m, std::uint32_t i, bool land) {
-    Tresults& r = m.results;
-    Tnumpars& net = r.NETsedrate_seawater;
-    if (land) return net.sethidden(i);
-    float rivers = 0, currentsin = 0, currentsout = 0;
-    for (std::uint32_t j = 1; j <= m.regions.count; ++j)
-        if (m.env.island(j))
-            accumulate(rivers, m.env.FLOW_river_seawater.get(j, i), r.SUSPCONC_inlandwater.get(j));
-    for (std::uint32_t k = 1; k <= m.regions.count; ++k)
-        if (!m.env.island(k))
-            accumulate(currentsin, m.env.FLOW_seawater_seawater.get(k, i),
-                       r.SUSPCONC_seawater.get(k));
-    for (std::uint32_t l = 1; l <= m.regions.count; ++l)
-        if (!m.env.island(l))
-            accumulate(currentsout, m.env.FLOW_seawater_seawater.get(i, l),
-                       r.SUSPCONC_seawater.get(i));
-    extended solids = extended(r.PRODsusp_seawater.get(i)) + rivers + currentsin - currentsout;
-    extended bottom =
-        extended(m.env.RHO_solid.get()) * r.Fsolid_sed.get() * m.env.SYSTEMAREA.get(i);
-    store(net, i, divide(m, solids, bottom, {net.name(), i}));
-}
-
-// sedrate_inlandwater: the settling of suspended matter in fresh water.
-void computesedrate_inlandwater(Tmodel& m, std::uint32_t i, bool land) {
-    Tresults& r = m.results;
-    if (!land) return r.sedrate_inlandwater.sethidden(i);
-    extended settling = extended(m.env.SETTLvelocity_susp.get()) * r.SUSPCONC_inlandwater.get(i);
-    extended bottom = extended(m.env.RHO_solid.get()) * r.Fsolid_sed.get();
-    store(r.sedrate_inlandwater, i, divide(m, settling, bottom, {r.sedrate_inlandwater.name(), i}));
-}
-
-// sedrate_seawater: the settling of suspended matter in the sea.
-void computesedrate_seawater(Tmodel& m, std::uint32_t i, bool land) {
-    Tresults& r = m.results;
-    if (land) return r.sedrate_seawater.sethidden(i);
-    extended settling = extended(m.env.SETTLvelocity_susp.get()) * r.SUSPCONC_seawater.get(i);
-    extended bottom = extended(m.env.RHO_solid.get()) * r.Fsolid_sed.get();
-    store(r.sedrate_seawater, i, divide(m, settling, bottom, {r.sedrate_seawater.name(), i}));
-}
-
-// GROSSsedrate_saltlake: what settles, the net rate or, when more settles
-// than stays, the settling rate.
-void computeGROSSsedrate_saltlake(Tmodel& m, std::uint32_t i, bool land) {
-    Tresults& r = m.results;
-    if (!land) return r.GROSSsedrate_saltlake.sethidden(i);
-    float net = r.NETsedrate_saltlake.get(i);
-    float settling = r.sedrate_inlandwater.get(i);
-    r.GROSSsedrate_saltlake.setdefault(i, net >= settling ? net : settling);
-}
-
-// GROSSsedrate_seawater: as GROSSsedrate_saltlake for the sea.
-void computeGROSSsedrate_seawater(Tmodel& m, std::uint32_t i, bool land) {
-    Tresults& r = m.results;
-    if (land) return r.GROSSsedrate_seawater.sethidden(i);
-    float net = r.NETsedrate_seawater.get(i);
-    float settling = r.sedrate_seawater.get(i);
-    r.GROSSsedrate_seawater.setdefault(i, net >= settling ? net : settling);
-}
-
-// RESUSPrate_saltlake: what settles but does not stay is resuspended.
-void computeRESUSPrate_saltlake(Tmodel& m, std::uint32_t i, bool land) {
-    Tresults& r = m.results;
-    if (!land) return r.RESUSPrate_saltlake.sethidden(i);
-    float net = r.NETsedrate_saltlake.get(i);
-    if (net >= r.sedrate_inlandwater.get(i)) return store(r.RESUSPrate_saltlake, i, 0);
-    store(r.RESUSPrate_saltlake, i, extended(r.GROSSsedrate_saltlake.get(i)) - net);
-}
-
-// RESUSPrate_seawater: as RESUSPrate_saltlake for the sea.
-void computeRESUSPrate_seawater(Tmodel& m, std::uint32_t i, bool land) {
-    Tresults& r = m.results;
-    if (land) return r.RESUSPrate_seawater.sethidden(i);
-    float net = r.NETsedrate_seawater.get(i);
-    if (net >= r.sedrate_seawater.get(i)) return store(r.RESUSPrate_seawater, i, 0);
-    store(r.RESUSPrate_seawater, i, extended(r.GROSSsedrate_seawater.get(i)) - net);
-}
-
 // FLOW_river_lake, FLOW_lake_river: the lake volume renewed per second,
 // Q = TOTALDEPTH_lake * AREA_lake / RESTIME_lake, comes from the river less
 // the direct rain and leaves to the river less the evaporation; both 0 for
@@ -526,6 +367,18 @@ void computeFLOW_river_lake(Tmodel& m, std::uint32_t i, bool land) {
 
 } // namespace
 
+extended erodedsolids(Tmodel& m, std::uint32_t i) {
+    Tresults& r = m.results;
+    extended sum = 0;
+    for (const Tsoil& soil : soils) {
+        Tnumpars& erosion = r.*soil.EROSION;
+        if (!erosion.isknown(i)) continue;
+        extended x = extended((r.*soil.AREA).get(i)) * erosion.get(i) * (r.*soil.Fsolid).get(i);
+        sum += x * m.env.RHO_solid.get();
+    }
+    return sum;
+}
+
 void computetransfer(Tmodel& m) {
     for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
         computekaw_air(m, i);
@@ -538,26 +391,15 @@ void computetransfer(Tmodel& m) {
         computeLEACH(m, i, land);
         for (const Tsoil& soil : soils)
             computesoiltransfer(m, i, land, soil);
-        computeriverinflow_solid(m, i, land);
-        computeriveroutflow_solid(m, i, land);
         computeVOLAT_inlandwater(m, i, land);
         computeVOLAT_seawater(m, i, land);
         computeADSORB_sed(m, i, land);
         computeADSORB_seased(m, i, land);
         computeDESORB_sed(m, i, land);
         computeDESORB_seased(m, i, land);
-        computePRODsusp_saltlake(m, i, land);
-        computePRODsusp_seawater(m, i, land);
-        computeNETsedrate_saltlake(m, i, land);
-        computeNETsedrate_seawater(m, i, land);
-        computesedrate_inlandwater(m, i, land);
-        computesedrate_seawater(m, i, land);
-        computeGROSSsedrate_saltlake(m, i, land);
-        computeGROSSsedrate_seawater(m, i, land);
-        computeRESUSPrate_saltlake(m, i, land);
-        computeRESUSPrate_seawater(m, i, land);
         computeFLOW_river_lake(m, i, land);
     }
+    computesolids(m);
 }
 
 } // namespace velmora

@@ -116,7 +116,7 @@ class TExcelFile;
     X(V_river, "V_river", numpars, "m^3", NODEF, Dimension)                                        \
     X(AEROSOLDEPRATE, "AEROSOLDEPRATE", numpars, "m*s^-1", NODEF, Distribution)                    \
     X(PRODratesusp_inlandwater, "PRODratesusp_inlandwater", numpar, "kg solid*m^-2*s^-1",          \
-      SCALAR(1.1574074e-7f), Distribution)                                                         \
+      SCALAR(3.1709792e-10f), Distribution)                                                        \
     X(PRODratesusp_seawater, "PRODratesusp_seawater", numpar, "kg solid*m^-2*s^-1",                \
       SCALAR(1.1574074e-7f), Distribution)                                                         \
     X(SETTLvelocity_susp, "SETTLvelocity_susp", numpar, "m water*s^-1", SCALAR(2.8935185e-5f),     \

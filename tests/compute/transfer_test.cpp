@@ -76,6 +76,9 @@ protected:
         r.K_sedwater.setdefault(Aland, 5);
         r.Fdiss_inlandwater.setdefault(Aland, 0.8f);
         r.Fdiss_sed.setdefault(Aland, 0.16f);
+        set(e.FLOW_groundwater_river, Aland, 20);
+        set(e.FLOW_river_agr, Aland, 5);
+        r.FLOW_river_saltlake.setdefault(Aland, 3);
         // Bland: no lakes, no salt lakes (their lake results are hidden).
         set(e.WINDSPEED, Bland, 2);
         set(e.AEROSOLDEPRATE, Bland, 0.001f);
@@ -108,6 +111,9 @@ protected:
         r.K_sedwater.setdefault(Bland, 4);
         r.Fdiss_inlandwater.setdefault(Bland, 0.7f);
         r.Fdiss_sed.setdefault(Bland, 0.2f);
+        set(e.FLOW_groundwater_river, Bland, 10);
+        set(e.FLOW_river_agr, Bland, 0);
+        r.FLOW_river_saltlake.setdefault(Bland, 0);
         // Asea.
         set(e.WINDSPEED, Asea, 8);
         set(e.AEROSOLDEPRATE, Asea, 0.002f);
@@ -127,14 +133,15 @@ protected:
         e.HEIGHT_air.set(1000, stImported);
         for (std::uint32_t i : {Aland, Bland, Asea})
             r.Ftime_rain.setdefault(i, 1);
-        // River flows, m^3/s: Aland -> Bland 300, Bland -> Aland 50, both to
-        // the sea; the diagonals are 0.
+        // River flows, m^3/s: Aland -> Bland 100, Bland -> Aland 50 (a loop,
+        // as border rivers make), both to the sea; the diagonals are 0.
+        // Bland gives what it gets; Aland loses 2.05 m^3/s (see Thandrivers).
         setflow(e.FLOW_river_river, Aland, Aland, 0);
-        setflow(e.FLOW_river_river, Aland, Bland, 300);
+        setflow(e.FLOW_river_river, Aland, Bland, 100);
         setflow(e.FLOW_river_river, Bland, Aland, 50);
         setflow(e.FLOW_river_river, Bland, Bland, 0);
-        setflow(e.FLOW_river_seawater, Aland, Asea, 100);
-        setflow(e.FLOW_river_seawater, Bland, Asea, 200);
+        setflow(e.FLOW_river_seawater, Aland, Asea, 60);
+        setflow(e.FLOW_river_seawater, Bland, Asea, 110);
         setflow(e.FLOW_seawater_seawater, Asea, Asea, 0);
         fx.ui.reset();
     }
@@ -142,6 +149,36 @@ protected:
         p.set(i, j, x, stImported);
     }
 };
+
+// The fixture's rivers worked out by hand (m^3/s, kg/s, kg/m^3).
+struct Thandrivers {
+    static constexpr double v = 2.8935185e-5; // SETTLvelocity_susp
+    // Aland's lakes: Q = TOTALDEPTH_lake * AREA_lake / RESTIME_lake, in less
+    // the direct rain, out less the evaporation; a particle settles over
+    // the 5e6 m^2 or leaves with the outflow.
+    double lakein = 20 * 5e6 / 3e7 - 0.1, lakeout = 20 * 5e6 / 3e7 - 0.05;
+    double trap = v * 5e6 / (v * 5e6 + lakeout);
+    double lakeprod = 3.1709792e-10f * 5e6; // PRODratesusp_inlandwater (10 g/m^2/yr) * AREA_lake
+    // Aland gets run-off, groundwater, its lakes' outflow and Bland's river;
+    // it gives to its lakes, salt lake, irrigation, Bland and the sea.
+    double inA = 100 + 20 + lakeout + 50, outA = lakein + 3 + 5 + 100 + 60;
+    // Eroded: Fsolid_runoff * WATERrunoff * RHO_solid, 1e-4 * 100 * 2500
+    // and 2e-4 * 50 * 2500.
+    double erodedA = 25, erodedB = 25;
+    // The water that takes each river's solids away for good: all that
+    // passes (Aland loses some), less what comes back from the lakes
+    // unsettled. Bland: 50 + 10 + 100 in and out.
+    double removalA = inA - (1 - trap) * lakein, removalB = 160;
+    // sA * removalA = 25 + 50 sB and sB * 160 = 25 + 100 sA.
+    double sA = (erodedA + 50 * erodedB / removalB) / (removalA - 50 * 100 / removalB);
+    double sB = (erodedB + 100 * sA) / removalB;
+};
+
+::testing::AssertionResult near(double actual, double expected) {
+    if (std::fabs(actual - expected) <= 1e-6 * std::fabs(expected))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << actual << " is not " << expected;
+}
 
 // ---- Air-water ---------------------------------------------------------------
 
@@ -265,6 +302,10 @@ TEST_F(Transfer, WithoutRainNothingInfiltrates) {
     EXPECT_EQ(r.LEACH_agr.value(Bland), 0);
     EXPECT_EQ(r.LEACH_nonagr.value(Bland), 0);
     EXPECT_FALSE(e.FLOW_soil_groundwater.used(Bland));
+    // The run-off still erodes; without run-off nothing is carried off.
+    EXPECT_FLOAT_EQ(r.EROSION_nat.value(Bland), 2e-4f * (50 / 4.5e9) / 0.45f);
+    e.WATERrunoff.set(Bland, 0, stImported);
+    computetransfer(m);
     EXPECT_EQ(r.EROSION_nat.value(Bland), 0);
 }
 
@@ -272,8 +313,9 @@ TEST_F(Transfer, ErosionRunoffGasAbsorptionAndVolatilisationOfSoils) {
     computetransfer(m);
     const double frost = 0.75, gaseous = 0.9, kasl = 0.0010474537f;
     auto velocity = [&](double Kair) { return 1 / (1 / (5.56e-10f / Kair + 5.56e-6f) + 1 / kasl); };
-    // Natural soil: Fsolid_runoff * RAINRATE / Fsolid_nonagr.
-    double erosion = static_cast<float>(1e-4f * 2e-8f / 0.5);
+    // Natural soil: Fsolid_runoff * WATERrunoff / (AREA_nat + AREA_agr +
+    // AREA_urb) / Fsolid_nonagr: the solids of the run-off, not of the rain.
+    double erosion = static_cast<float>(1e-4f * (100 / 8e9) / 0.5);
     EXPECT_FLOAT_EQ(r.EROSION_nat.value(Aland), erosion);
     // WATERrunoff / (AREA_nat + AREA_agr + AREA_urb) / K_nonagrwater + EROSION_nat.
     EXPECT_FLOAT_EQ(r.RUNOFF_nat.value(Aland), 100 / 8e9 / 1.2 + erosion);
@@ -285,7 +327,7 @@ TEST_F(Transfer, ErosionRunoffGasAbsorptionAndVolatilisationOfSoils) {
     EXPECT_FLOAT_EQ(r.VOLAT_nat.value(Aland), opennat * velocity(Knat) * Knat);
     // Agricultural soil: Fsolid_agr and the agricultural coefficients, no
     // land-ice factor.
-    double erosionagr = static_cast<float>(1e-4f * 2e-8f / 0.6f);
+    double erosionagr = static_cast<float>(1e-4f * (100 / 8e9) / 0.6f);
     EXPECT_FLOAT_EQ(r.EROSION_agr.value(Aland), erosionagr);
     EXPECT_FLOAT_EQ(r.RUNOFF_agr.value(Aland), 100 / 8e9 / 1.5 + erosionagr);
     double Kagr = 0.004f / 1.5f;
@@ -307,7 +349,7 @@ TEST_F(Transfer, RegionWithoutAgriculturalSoil) {
     EXPECT_TRUE(r.GASABS_agr.ishidden(Bland));
     EXPECT_TRUE(r.VOLAT_agr.ishidden(Bland));
     EXPECT_TRUE(r.EROSION_nat.isknown(Bland));
-    EXPECT_FLOAT_EQ(r.EROSION_nat.value(Bland), 2e-4f * 1e-8f / 0.45f);
+    EXPECT_FLOAT_EQ(r.EROSION_nat.value(Bland), 2e-4f * (50 / 2.5e9) / 0.45f);
     EXPECT_TRUE(r.VOLAT_nat.isknown(Bland));
     // Leaching still runs, over the remaining soils.
     EXPECT_FLOAT_EQ(r.Finf_soil.value(Bland), 10 / (2.5e9 * 1e-8));
@@ -329,61 +371,104 @@ TEST_F(Transfer, NoSoilGasExchangeWithoutSoilAirPartitioning) {
 
 // ---- Rivers and sediments ---------------------------------------------------
 
-TEST_F(Transfer, RiverSolids) {
+TEST_F(Transfer, RiversPassTheirSolidsOnAroundALoop) {
     computetransfer(m);
-    auto eroded = [&](std::uint32_t i) {
-        // AREA * EROSION * Fsolid * RHO_solid over the three soils.
-        double sum = 0;
-        sum += double(r.AREA_nat.value(i)) * r.EROSION_nat.value(i) * r.Fsolid_nonagr.value(i);
-        sum += double(r.AREA_agr.value(i)) * r.EROSION_agr.value(i) * r.Fsolid_agr.value(i);
-        sum += double(r.AREA_urb.value(i)) * r.EROSION_urb.value(i) * r.Fsolid_nonagr.value(i);
-        return sum * 2500;
-    };
-    // Erosion of each soil: AREA * Fsolid_runoff * RAINRATE (the solid
-    // fraction cancels): Aland 8e9 * 1e-4 * 2e-8 * 2500 = 40 kg/s.
-    EXPECT_NEAR(eroded(Aland), 40, 1e-4);
-    // Into Aland: Bland's river (50 m^3/s at 0.02 kg/m^3) plus erosion.
-    EXPECT_FLOAT_EQ(r.riverinflow_solid.value(Aland), 50 * 0.02 + eroded(Aland));
-    // Into Bland: Aland's river (300 m^3/s at 0.015 kg/m^3) plus erosion.
-    EXPECT_FLOAT_EQ(r.riverinflow_solid.value(Bland), 300 * 0.015 + eroded(Bland));
-    // Out: the region's flows to land regions and to the sea at its own
-    // concentration: Aland 300 to Bland and 100 to Asea.
-    EXPECT_FLOAT_EQ(r.riveroutflow_solid.value(Aland), 300 * 0.015 + 100 * 0.015);
-    EXPECT_FLOAT_EQ(r.riveroutflow_solid.value(Bland), 50 * 0.02 + 200 * 0.02);
-    // A river that stops flowing to Aland carries nothing into it.
-    setflow(e.FLOW_river_river, Bland, Aland, 0);
-    computetransfer(m);
-    EXPECT_FLOAT_EQ(r.riverinflow_solid.value(Aland), eroded(Aland));
-    EXPECT_FLOAT_EQ(r.riveroutflow_solid.value(Bland), 200 * 0.02);
+    Thandrivers h;
+    // Solids in: erosion, upstream rivers at their concentration, and for
+    // Aland what its lakes give back unsettled.
+    EXPECT_TRUE(near(r.riverinflow_solid.value(Aland),
+                     h.erodedA + 50 * h.sB + (1 - h.trap) * h.lakein * h.sA));
+    EXPECT_TRUE(near(r.riverinflow_solid.value(Bland), h.erodedB + 100 * h.sA));
+    // Out: the river water going on (downstream, to the sea, into lakes and
+    // salt lakes), at the river's concentration; not the 5 m^3/s of
+    // irrigation water, whose solids stay in the canals.
+    EXPECT_TRUE(near(r.riveroutflow_solid.value(Aland), (h.outA - 5) * h.sA));
+    EXPECT_TRUE(near(r.riveroutflow_solid.value(Bland), 160 * h.sB));
+    // Bland gives all the water it gets and buries nothing; Aland's lost
+    // water and irrigation water leave their solids in beds and canals.
+    EXPECT_NEAR(r.riverinflow_solid.value(Bland), r.riveroutflow_solid.value(Bland),
+                1e-6 * r.riveroutflow_solid.value(Bland));
+    double buried = double(r.riverinflow_solid.value(Aland)) - r.riveroutflow_solid.value(Aland);
+    EXPECT_NEAR(buried, (h.inA - h.outA + 5) * h.sA, 1e-5 * h.erodedA);
 }
 
-TEST_F(Transfer, SedimentExchange) {
+TEST_F(Transfer, EveryErodedKilogramEndsOnce) {
     computetransfer(m);
-    double exchange = 1 / (1 / 2.7777778e-6f + 1 / 2.7777778e-8f);
-    double adsorb = static_cast<float>(0.8 * exchange); // Fdiss_inlandwater
-    EXPECT_FLOAT_EQ(r.ADSORB_sed.value(Aland), adsorb);
-    // Fdiss_inlandwater K_sedwater: the exchange velocity over K_sedwater.
-    EXPECT_FLOAT_EQ(r.DESORB_sed.value(Aland), adsorb / (0.8 * 5));
-    double adsorbsea = static_cast<float>(0.95 * exchange); // Fdiss_seawater
-    EXPECT_FLOAT_EQ(r.ADSORB_seased.value(Asea), adsorbsea);
-    EXPECT_FLOAT_EQ(r.DESORB_seased.value(Asea), adsorbsea / (0.95 * 4));
+    Thandrivers h;
+    const double sediment = 2500 * 0.2, prod = 3.1709792e-10f * 2e6f;
+    double lake = double(r.sedrate_inlandwater.value(Aland)) * sediment * 5e6;
+    double saltlake = double(r.NETsedrate_saltlake.value(Aland)) * sediment * 2e6;
+    double rivers = double(r.riverinflow_solid.value(Aland)) - r.riveroutflow_solid.value(Aland) +
+                    double(r.riverinflow_solid.value(Bland)) - r.riveroutflow_solid.value(Bland);
+    double sea = (double(r.NETsedrate_seawater.value(Asea)) * sediment * 2e10 -
+                  r.PRODsusp_seawater.value(Asea));
+    EXPECT_TRUE(near(lake - h.lakeprod + saltlake - prod + rivers + sea, h.erodedA + h.erodedB));
 }
 
-TEST_F(Transfer, SaltLakeSedimentBalance) {
+TEST_F(Transfer, LakesKeepWhatSettlesBeforeTheirWaterLeaves) {
     computetransfer(m);
-    const double prod = 1.1574074e-7f * 2e6f; // PRODratesusp_inlandwater * AREA_saltlake
+    Thandrivers h;
+    EXPECT_NEAR(h.trap, 0.9778, 1e-4);
+    // The settled solids and the lake's own production
+    // (PRODratesusp_inlandwater * AREA_lake) over the lake bottom's solids
+    // per m^3 of sediment.
+    EXPECT_TRUE(near(r.sedrate_inlandwater.value(Aland),
+                     (h.trap * h.lakein * h.sA + h.lakeprod) / (2500 * 0.2 * 5e6)));
+    // A region without lakes lays down no lake sediment.
+    EXPECT_EQ(r.sedrate_inlandwater.value(Bland), 0);
+    EXPECT_EQ(r.sedrate_inlandwater.status(Bland), stDefault);
+    // A lake that no river feeds lays down what it produces.
+    r.RAINDIRECT_lake.setdefault(Aland, 20);
+    computetransfer(m);
+    ASSERT_EQ(r.FLOW_river_lake.value(Aland), 0);
+    EXPECT_TRUE(near(r.sedrate_inlandwater.value(Aland), h.lakeprod / (2500 * 0.2 * 5e6)));
+    r.RAINDIRECT_lake.setdefault(Aland, 0.1f);
+    // A lake that gives no water back keeps all the solids it gets. Aland's
+    // river then gets 170 m^3/s and gives 171.23: it carries its solids out
+    // with all of that and buries none.
+    r.EVAP_lake.setdefault(Aland, 10);
+    computetransfer(m);
+    ASSERT_EQ(r.FLOW_lake_river.value(Aland), 0);
+    double sA = (h.erodedA + 50 * h.erodedB / 160) / (h.outA - 50 * 100 / 160.0);
+    EXPECT_TRUE(near(r.sedrate_inlandwater.value(Aland),
+                     (h.lakein * sA + h.lakeprod) / (2500 * 0.2 * 5e6)));
+    EXPECT_NEAR(double(r.riverinflow_solid.value(Aland)) - r.riveroutflow_solid.value(Aland),
+                5 * sA, 1e-5 * h.erodedA);
+}
+
+TEST_F(Transfer, WaterLostInARegionLeavesItsSolidsInTheRiverBed) {
+    // Bland's river no longer reaches the sea: 110 of its 160 m^3/s
+    // evaporate or seep away.
+    setflow(e.FLOW_river_seawater, Bland, Asea, 0);
+    computetransfer(m);
+    Thandrivers h; // the concentrations do not change
+    EXPECT_TRUE(near(r.riveroutflow_solid.value(Bland), 50 * h.sB));
+    double buried = double(r.riverinflow_solid.value(Bland)) - r.riveroutflow_solid.value(Bland);
+    EXPECT_NEAR(buried, 110 * h.sB, 1e-6 * h.erodedB);
+}
+
+TEST_F(Transfer, SaltLakesTakeTheSolidsTheirRiverWaterCarries) {
+    computetransfer(m);
+    Thandrivers h;
+    const double prod = 3.1709792e-10f * 2e6f; // PRODratesusp_inlandwater * AREA_saltlake
     EXPECT_FLOAT_EQ(r.PRODsusp_saltlake.value(Aland), prod);
-    // Solids reaching the salt lake: eroded soil (m^3 solids/s) times
-    // RHO_solid, Bland's river, the production; over RHO_solid * Fsolid_sed *
-    // AREA_saltlake.
-    double erodedvolume = 8e9 * 1e-4 * 2e-8; // 0.016 m^3/s, see RiverSolids
-    double net = (2500 * erodedvolume + 50 * 0.02 + prod) / (2500 * 0.2 * 2e6);
-    EXPECT_FLOAT_EQ(r.NETsedrate_saltlake.value(Aland), net);
-    // Settling: SETTLvelocity_susp * SUSPCONC_inlandwater / (RHO_solid * Fsolid_sed).
+    // The 3 m^3/s of river water that make up for the salt lake's
+    // evaporation and the production settle on its 2e6 m^2.
+    double net = (3 * h.sA + prod) / (2500 * 0.2 * 2e6);
+    EXPECT_TRUE(near(r.NETsedrate_saltlake.value(Aland), net));
+    // Its suspended matter settles faster (SETTLvelocity_susp *
+    // SUSPCONC_inlandwater / (RHO_solid * Fsolid_sed)); the rest is resuspended.
     double settling = 2.8935185e-5f * 0.015f / (2500 * 0.2);
-    EXPECT_FLOAT_EQ(r.sedrate_inlandwater.value(Aland), settling);
-    ASSERT_GT(net, settling);
-    EXPECT_FLOAT_EQ(r.GROSSsedrate_saltlake.value(Aland), net);
+    ASSERT_LT(net, settling);
+    EXPECT_FLOAT_EQ(r.GROSSsedrate_saltlake.value(Aland), settling);
+    EXPECT_FLOAT_EQ(r.RESUSPrate_saltlake.value(Aland),
+                    settling - r.NETsedrate_saltlake.value(Aland));
+    // Six times the river water: more arrives than settles, nothing is
+    // resuspended.
+    r.FLOW_river_saltlake.setdefault(Aland, 18);
+    computetransfer(m);
+    ASSERT_GT(r.NETsedrate_saltlake.value(Aland), settling);
+    EXPECT_EQ(r.GROSSsedrate_saltlake.value(Aland), r.NETsedrate_saltlake.value(Aland));
     EXPECT_EQ(r.RESUSPrate_saltlake.value(Aland), 0);
     EXPECT_EQ(r.RESUSPrate_saltlake.status(Aland), stDefault);
 }
@@ -394,24 +479,26 @@ TEST_F(Transfer, RegionWithoutSaltLakeResuspendsWhatSettles) {
     EXPECT_EQ(r.NETsedrate_saltlake.value(Bland), 0);
     EXPECT_EQ(r.NETsedrate_saltlake.status(Bland), stDefault);
     double settling = 2.8935185e-5f * 0.02f / (2500 * 0.2);
-    EXPECT_FLOAT_EQ(r.sedrate_inlandwater.value(Bland), settling);
     EXPECT_FLOAT_EQ(r.GROSSsedrate_saltlake.value(Bland), settling);
     EXPECT_FLOAT_EQ(r.RESUSPrate_saltlake.value(Bland), settling);
 }
 
 TEST_F(Transfer, SeaSedimentBalance) {
-    r.SUSPCONC_seawater.setdefault(Asea, 0.01f);
+    r.SUSPCONC_seawater.setdefault(Asea, 0.05f);
     computetransfer(m);
+    Thandrivers h;
     const double prod = 1.1574074e-7f * 2e10f; // PRODratesusp_seawater * SYSTEMAREA
     EXPECT_FLOAT_EQ(r.PRODsusp_seawater.value(Asea), prod);
-    // Rivers bring 100 * 0.015 + 200 * 0.02 kg/s; no other sea.
-    double net = (prod + 100 * 0.015 + 200 * 0.02) / (2500 * 0.2 * 2e10);
-    EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Asea), net);
-    double settling = 2.8935185e-5f * 0.01f / (2500 * 0.2);
+    // Rivers bring 60 m^3/s from Aland and 110 from Bland at their
+    // concentrations; no other sea.
+    double net = (prod + 60 * h.sA + 110 * h.sB) / (2500 * 0.2 * 2e10);
+    EXPECT_TRUE(near(r.NETsedrate_seawater.value(Asea), net));
+    double settling = 2.8935185e-5f * 0.05f / (2500 * 0.2);
     EXPECT_FLOAT_EQ(r.sedrate_seawater.value(Asea), settling);
     ASSERT_LT(net, settling);
     EXPECT_FLOAT_EQ(r.GROSSsedrate_seawater.value(Asea), settling);
-    EXPECT_FLOAT_EQ(r.RESUSPrate_seawater.value(Asea), settling - net);
+    EXPECT_FLOAT_EQ(r.RESUSPrate_seawater.value(Asea),
+                    settling - r.NETsedrate_seawater.value(Asea));
 }
 
 TEST_F(Transfer, SeaWithoutRiversSettlesWhatItProduces) {
@@ -601,7 +688,7 @@ TEST_F(Transfer, SettlingVelocityIsTwoAndAHalfMetresADay) {
     computetransfer(m);
     // Bland: 0.02 kg/m^3 suspended solids settle at 2.5 m/d into sediment of
     // 2500 kg/m^3 * 0.2 solids: 2.5 * 0.02 / 500 m/d = 0.1 mm/d = 36.5 mm/yr.
-    double mmperyear = r.sedrate_inlandwater.value(Bland) * 86400 * 365 * 1000;
+    double mmperyear = r.GROSSsedrate_saltlake.value(Bland) * 86400 * 365 * 1000;
     EXPECT_NEAR(mmperyear, 36.5, 0.01);
 }
 
@@ -669,9 +756,11 @@ TEST_F(Transfertwoseas, CurrentsCarrySolidsBetweenSeas) {
     setflow(e.FLOW_seawater_seawater, Bsea, Bsea, 0);
     computetransfer(m);
     const double prodA = 1.1574074e-7f * 2e10f, prodB = 1.1574074e-7f * 1e10f;
-    // Asea: rivers 5.5 kg/s, in from Bsea 1e4 * 0.004, out 5e4 * 0.001.
-    double netA = (prodA + 5.5 + 1e4 * 0.004 - 5e4 * 0.001) / (2500 * 0.2 * 2e10);
-    EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Asea), netA);
+    // Asea: its rivers, in from Bsea 1e4 * 0.004, out 5e4 * 0.001.
+    Thandrivers h;
+    double rivers = 60 * h.sA + 110 * h.sB;
+    double netA = (prodA + rivers + 1e4 * 0.004 - 5e4 * 0.001) / (2500 * 0.2 * 2e10);
+    EXPECT_TRUE(near(r.NETsedrate_seawater.value(Asea), netA));
     // Bsea: in from Asea 5e4 * 0.001, out 1e4 * 0.004.
     double netB = (prodB + 5e4 * 0.001 - 1e4 * 0.004) / (2500 * 0.2 * 1e10);
     EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Bsea), netB);

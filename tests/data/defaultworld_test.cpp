@@ -327,6 +327,23 @@ TEST_F(DefaultWorld, LakeSedimentHoldsWhatItsSolidsSorb) {
     EXPECT_GT(sediment / water, 100);
 }
 
+// A persistent substance put into a river stays in the world at least a
+// tenth as long as one put into the air above it: the river bed does not
+// bury it with everything the river carries (it did, when the rivers buried
+// nine tenths of the eroded soil: 359 against 7,277 days for PCB-153).
+TEST_F(DefaultWorld, ARiverDoesNotBuryPersistentSubstancesOutOfTheWorld) {
+    Tworkspace& ws = transferworld();
+    ASSERT_TRUE(ws.env.present);
+    for (const char* substance : {"PCB-153", "2,3,7,8-TCDD"}) {
+        double fromriver = massoveremission(ws, substance, "Germany", river);
+        double fromair = massoveremission(ws, substance, "Germany", air);
+        ASSERT_GT(fromair, 0) << substance;
+        EXPECT_GT(fromriver, 0.1 * fromair) << substance << ": river " << fromriver / 86400
+                                            << " d, air " << fromair / 86400 << " d";
+    }
+    EXPECT_TRUE(transferui.warnings.empty()) << transferui.warnings.front();
+}
+
 TEST_F(DefaultWorld, TheSoilsShedTheRegionsRunoffOnce) {
     Tworkspace& ws = transferworld();
     ASSERT_TRUE(ws.env.present);
@@ -352,15 +369,18 @@ TEST_F(DefaultWorld, TheSoilsShedTheRegionsRunoffOnce) {
     EXPECT_GT(checked, 200);
 }
 
+// Published lake sedimentation is mostly 0.1-10 mm/yr; the lakes lay down
+// what their rivers bring, not what their water could settle.
 TEST_F(DefaultWorld, LakeSedimentsGrowByMillimetresToCentimetresAYear) {
     Tworkspace& ws = transferworld();
     ASSERT_TRUE(ws.env.present);
-    int land = 0, within = 0;
+    int lakes = 0, within = 0;
     for (std::uint32_t i = 1; i <= ws.regions.count; ++i) {
-        if (!ws.env.land.value(i)) continue;
-        ++land;
+        if (!ws.env.land.value(i) || !(ws.env.AREA_lake.value(i) > 0)) continue;
+        ++lakes;
         double mmperyear = ws.results.sedrate_inlandwater.value(i) * 365.25 * 86400 * 1000;
         if (mmperyear >= 0.1 && mmperyear <= 50) ++within;
     }
-    EXPECT_GT(within, land / 2);
+    EXPECT_GT(lakes, 50);
+    EXPECT_GE(within, 0.9 * lakes);
 }
