@@ -49,6 +49,13 @@ def percent_after(s, label):
     return float(m.group(1)) if m else None
 
 
+def elevation(s):
+    """The height in metres at the end of an elevation extreme's text
+    ("Zugspitze 2,963 m")."""
+    m = re.findall(r"(-?[\d,]*\.?\d+)\s*m\b", s)
+    return float(m[-1].replace(",", "")) if m else None
+
+
 def coords(s):
     m = re.match(r"\s*(\d+)\s+(\d+)\s+([NS]),\s*(\d+)\s+(\d+)\s+([EW])", s)
     if not m:
@@ -96,6 +103,8 @@ def entry_figures(d):
     dw = text(ps, "Drinking water source", "improved")
     f["improved_water_pct"] = percent_after(dw, "total")
     f["urban_pop_pct"] = number(text(ps, "Urbanization", "urban population"))
+    f["highest_m"] = elevation(text(g, "Elevation extremes", "highest point"))
+    f["lowest_m"] = elevation(text(g, "Elevation extremes", "lowest point"))
     f["lat"], f["lon"] = coords(text(g, "Geographic coordinates"))
     f["climate"] = text(g, "Climate").replace("\n", " ")
     f["landlocked"] = "landlocked" in text(g, "Coastline").lower() or \
@@ -132,6 +141,10 @@ def main():
                     r[k] = fmt(pairs[0][0], 4)
                 else:
                     r[k] = ""
+        # Elevation extremes: the highest and lowest of the entries.
+        for k, pick in (("highest_m", max), ("lowest_m", min)):
+            vals = [f[k] for f in figs if f[k] is not None]
+            r[k] = fmt(pick(vals), 6) if vals else ""
         first = figs[0]
         # Withdrawal shares: the first entry's (only Australia and Norway have
         # several entries with withdrawals, and their small islands have none).
@@ -143,7 +156,7 @@ def main():
         r["landlocked"] = "1" if first["landlocked"] else "0"
         rows.append(r)
     fields = ["iso3", "name", "factbook"] + SUMS + AREA_MEANS + POP_MEANS + \
-        ["withdrawal_agr_pct", "lat", "lon", "landlocked", "climate"]
+        ["withdrawal_agr_pct", "highest_m", "lowest_m", "lat", "lon", "landlocked", "climate"]
     write_csv("factbook.csv", fields, rows)
 
 

@@ -105,6 +105,32 @@ def num(s):
     return float(s) if s not in ("", None) else None
 
 
+# Suspended sediment of rivers by the BQART model (Syvitski and Milliman
+# 2007, Geology 35, 1009): Qs = w B Q^0.31 A^0.5 R T in Mt/yr, with Q the
+# water discharge (km3/yr), A the basin area (km2), R its relief (km) and T
+# its temperature (degC, at least 2); w = 0.0006. B (glaciers, lithology,
+# reservoirs, people) is 1: the natural load of an average basin.
+BQART_OMEGA = 0.0006
+# Solids per m3 of run-off water at most (kg/m3): the mean of the Huang He,
+# the most turbid of the large rivers. Desert countries with little runoff
+# would otherwise get several times more.
+MAX_RUNOFF_SOLIDS = 25.0
+SOLID_DENSITY = 2500.0  # kg/m3, RHO_solid
+# Catchment area of lakes over their own area.
+DRAINAGE_RATIO = 15.0
+
+
+def runoff_solids(runoff_km3, area_km2, relief_km, temp):
+    """Fsolid_runoff (m3 solids per m3 of quick run-off): the BQART load of
+    the country's own water as one basin, carried by its quick run-off
+    (WATERrunoff, 60 % of the runoff)."""
+    if runoff_km3 <= 0 or area_km2 <= 0:
+        return 0.0
+    qs = BQART_OMEGA * runoff_km3 ** 0.31 * area_km2 ** 0.5 * relief_km * max(temp, 2.0)
+    conc = min(qs / (0.6 * runoff_km3), MAX_RUNOFF_SOLIDS)  # Mt per km3 = kg per m3
+    return conc / SOLID_DENSITY
+
+
 class Provenanced(dict):
     """A row of values with a provenance per value."""
 
@@ -520,6 +546,10 @@ def build_countries():
             agri = None
         r["agri_src"] = agri / 100.0 if agri is not None else None
         r["cls"], r["q"], r["pet"], r["small_island"] = cls, q, pet, small_island
+        # Relief: the highest point over the lowest (sea level for a coast,
+        # a valley floor for a land-locked country); no lowest point: 0.
+        high, low = num(f.get("highest_m")), num(f.get("lowest_m"))
+        r["relief_km"] = (high - (low or 0.0)) / 1000.0 if high is not None else None
         r["p"] = p
         r["lake"], r["salt_ne"], r["caspian"], r["urban"] = lake, salt_ne, caspian, urban
         results.append(r)
@@ -562,6 +592,13 @@ def build_countries():
             vals = sorted(x[1] for x in near)
             r["urban"] = pop * vals[len(vals) // 2]
 
+    # No elevation figures (Aland Islands): the median relief of the small islands.
+    islands = sorted(r["relief_km"] for r in results
+                     if r["small_island"] and r["relief_km"] is not None)
+    for r in results:
+        if r["relief_km"] is None:
+            r["relief_km"] = islands[len(islands) // 2]
+
     for r in results:
         p, c, f = r["p"], r["c"], r["f"]
         area, temp, rain, q, ai, cls = r["area"], p["TEMP"], p["RAINRATE"], r["q"], r["ai"], r["cls"]
@@ -585,7 +622,6 @@ def build_countries():
         for name, v in (("Fair_agr", fa), ("Fair_nonagr", fa), ("Fwater_agr", fw),
                         ("Fwater_nonagr", fw)):
             p.put(name, v, "rule")
-        p.put("Fsolid_runoff", 1e-4 if ai < 0.5 else 5e-5, "rule")
         if ai < 0.2:
             foc = 0.005
         elif ai < 0.5:
@@ -636,6 +672,7 @@ def build_countries():
         else:
             runoff_km3, wprov = q * soil_area * 1e-6, "rule"
         p.put("WATERrunoff", 0.6 * runoff_km3, wprov)
+        p.put("Fsolid_runoff", runoff_solids(runoff_km3, area, r["relief_km"], temp), "rule")
         p.put("FLOW_soil_groundwater", 0.4 * runoff_km3, wprov)
         renewable = num(f.get("renewable_water_km3"))
         discharge = renewable if renewable else runoff_km3
@@ -660,8 +697,11 @@ def build_countries():
         p.put("TOTALDEPTH_saltlake", sdepth, "source" if p["AREA_saltlake"] > 0 else "rule")
         p.put("EVAPrate_lake", r["lake_evap"] / 1000.0, "rule")
         p.put("EVAP_saltlake", p["AREA_saltlake"] * 0.8 * r["lake_evap"] / 1000.0 * 1e-3, "rule")
+        # The lakes take the water of their own catchments, DRAINAGE_RATIO
+        # times their area, not all the rivers of the country.
         lake_km3 = r["lake"] * depth * 1e-3
-        restime = lake_km3 / discharge if discharge > 0 else 100.0
+        through = discharge * min(1.0, DRAINAGE_RATIO * r["lake"] / area) if area > 0 else 0.0
+        restime = lake_km3 / through if through > 0 else 100.0
         p.put("RESTIME_lake", min(max(restime, 0.05), 200.0) if r["lake"] > 0 else 1.0, "rule")
         ice = num(f.get("ice_km2"))
         if ice:
