@@ -6,6 +6,7 @@
 // Half-lives are in seconds, rate constants in s^-1. Every formula reads its
 // inputs as stored (32-bit), computes in extended precision and rounds once
 // when it stores its result.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -60,11 +61,24 @@ void store(Tnumpars& p, std::uint32_t i, extended x) {
     p.setdefault(i, static_cast<float>(x));
 }
 
-// Half-lives are measured at TEMPtest; in a region at TEMP they scale by
-// exp(0.08 per kelvin the region is colder).
+// The range of region temperatures over which the exponential correction
+// below is applied: 0 to 35 degC. The factor exp(0.08 per kelvin) (a Q10 of
+// about 2.2) comes from degradation measured in liquid water between about
+// 5 and 35 degC. Below freezing it no longer describes anything: a region
+// whose annual mean lies below 0 degC degrades in its thawed season, faster
+// than the exponential at the annual mean says, and not at all in frozen
+// ground, so the factor is held at its 0 degC value (7.4 times the 25 degC
+// half-life) instead of being extrapolated to the 400 times that -50 degC
+// would give. Above 35 degC microbial degradation no longer speeds up.
+constexpr extended TEMPlow_degradation = 273.15L;  // K
+constexpr extended TEMPhigh_degradation = 308.15L; // K
+
+// Half-lives are measured at TEMPtest; in a region at TEMP (within the
+// range above) they scale by exp(0.08 per kelvin the region is colder).
 extended temperaturecorrection(Tmodel& m, std::uint32_t i) {
     extended temptest = m.sub.TEMPtest.get();
     extended temp = m.env.TEMP.get(i);
+    temp = std::clamp(temp, TEMPlow_degradation, TEMPhigh_degradation);
     return std::exp(0.08L * (temptest - temp));
 }
 

@@ -247,10 +247,32 @@ void computeADV_air_seawater(Tmodel& m, std::uint32_t i, bool land) {
     store(m.results.ADV_air_seawater, i, d * m.env.SYSTEMAREA.get(i));
 }
 
+// The part of the natural soil under land ice, within 0 and the natural
+// soil's area (the open share of transfer.cpp bounds it the same way).
+extended landicearea(Tmodel& m, std::uint32_t i) {
+    extended ice = m.env.AREA_landice.get(i);
+    extended nat = m.results.AREA_nat.get(i);
+    if (ice > nat) ice = nat;
+    return ice > 0 ? ice : 0;
+}
+
+// Deposition reaches the natural soil only where it is not under land ice.
 void computeADV_air_nat(Tmodel& m, std::uint32_t i, bool land) {
     if (!land) return m.results.ADV_air_nat.sethidden(i);
     extended d = depositionvelocity(m, i);
-    store(m.results.ADV_air_nat, i, d * m.results.AREA_nat.get(i));
+    extended open = extended(m.results.AREA_nat.get(i)) - landicearea(m, i);
+    store(m.results.ADV_air_nat, i, d * open);
+}
+
+// What rain, snow and particles bring down onto the ice sheets and glaciers
+// is buried under the following years' snow and leaves with the ice, as
+// settled solids leave with sediment burial. Ice and snow are sealed to the
+// gas exchange of the soil beneath (transfer.cpp), so nothing comes back
+// into the air or the soil.
+void computeADV_air_outside(Tmodel& m, std::uint32_t i, bool land) {
+    if (!land) return m.results.ADV_air_outside.sethidden(i);
+    extended d = depositionvelocity(m, i);
+    store(m.results.ADV_air_outside, i, d * landicearea(m, i));
 }
 
 void computeADV_air_agr(Tmodel& m, std::uint32_t i, bool land) {
@@ -467,6 +489,7 @@ void computeadvectiveflows(Tmodel& m, std::uint32_t i, bool land) {
     computeADV_air_nat(m, i, land);
     computeADV_air_agr(m, i, land);
     computeADV_air_urb(m, i, land);
+    computeADV_air_outside(m, i, land);
     computeADV_nat_river(m, i, land);
     computeADV_agr_river(m, i, land);
     computeADV_urb_river(m, i, land);

@@ -225,6 +225,7 @@
     X(ADV_air_nat, "ADV_air_nat", numpars, UNIT("m^3 air*s^-1"), flows) \
     X(ADV_air_agr, "ADV_air_agr", numpars, UNIT("m^3 air*s^-1"), flows) \
     X(ADV_air_urb, "ADV_air_urb", numpars, UNIT("m^3 air*s^-1"), flows) \
+    X(ADV_air_outside, "ADV_air_outside", numpars, UNIT("m^3 air*s^-1"), flows) \
     X(ADV_nat_river, "ADV_nat_river", numpars, UNIT("m^3 nat*s^-1"), flows) \
     X(ADV_agr_river, "ADV_agr_river", numpars, UNIT("m^3 agr*s^-1"), flows) \
     X(ADV_urb_river, "ADV_urb_river", numpars, UNIT("m^3 urb*s^-1"), flows) \

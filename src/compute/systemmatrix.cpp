@@ -321,6 +321,7 @@ void computeADV_outside(Tmodel& m) {
     resetzeros(rcs.ADV_outside);
     for (std::uint32_t r = 1; r <= m.regions.count; ++r) {
         if (m.env.land.get(r)) {
+            rcs.ADV_outside.setdefault(rc(r, air), res.ADV_air_outside.get(r));
             rcs.ADV_outside.setdefault(rc(r, river), res.ADV_river_outside.get(r));
             rcs.ADV_outside.setdefault(rc(r, lake), res.ADV_lake_outside.get(r));
             rcs.ADV_outside.setdefault(rc(r, lakesed), res.ADV_lakesed_outside.get(r));

@@ -234,6 +234,7 @@ const Tregionalcolumns& regionalcolumns(Tregionalkind kind) {
                                          "ADV_groundwater_river",
                                          "ADV_seawater_seased",
                                          "ADV_seased_seawater",
+                                         "ADV_air_outside",
                                          "ADV_river_outside",
                                          "ADV_lake_outside",
                                          "ADV_lakesed_outside",

@@ -119,6 +119,22 @@ TEST_F(Degradation, OrganicHalfLivesAreCorrectedToTheRegionsTemperature) {
     EXPECT_FLOAT_EQ(s.DT50bio_freshwater_TEMPtest.value, 1e6);
 }
 
+// The exponential correction holds between 0 and 35 degC; a polar region
+// degrades as at 0 degC, not 400 times slower than at 25 degC.
+TEST_F(Degradation, TheTemperatureCorrectionStopsAtZeroAndThirtyFiveDegrees) {
+    organic(); // 1e6 s at 298 K
+    m.env.TEMP.set(Aland, 223, stImported);  // -50 degC: held at 273.15 K
+    m.env.TEMP.set(Bland, 320, stImported);  // 47 degC: held at 308.15 K
+    m.env.TEMP.set(Asea, 273.5f, stImported); // just inside the range
+    computedegradation(m);
+    const double atzero = std::exp(0.08 * (298 - 273.15)); // about 7.3
+    EXPECT_FLOAT_EQ(r.DT50bio_soil.value(Aland), 1e6 * atzero);
+    EXPECT_FLOAT_EQ(r.DT50bio_freshwater.value(Aland), 1e6 * atzero);
+    EXPECT_FLOAT_EQ(r.DT50aerbio_sed.value(Aland), 1e6 * atzero);
+    EXPECT_FLOAT_EQ(r.DT50bio_soil.value(Bland), 1e6 * std::exp(0.08 * (298 - 308.15)));
+    EXPECT_FLOAT_EQ(r.DT50bio_seawater.value(Asea), 1e6 * std::exp(0.08 * (298 - 273.5)));
+}
+
 TEST_F(Degradation, CompartmentsTheRegionDoesNotHaveAreHidden) {
     organic();
     computedegradation(m);

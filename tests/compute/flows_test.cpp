@@ -241,6 +241,8 @@ TEST_F(Flows, AdvectiveFlowsOfALandRegion) {
     EXPECT_FLOAT_EQ(res.ADV_air_agr.value(A), f32(d * 1.6e10));
     EXPECT_FLOAT_EQ(res.ADV_air_urb.value(A), f32(d * 2e9));
     EXPECT_EQ(res.ADV_air_seawater.status(A), stHidden);
+    EXPECT_EQ(res.ADV_air_outside.value(A), 0); // no land ice
+    EXPECT_EQ(res.ADV_air_outside.status(A), stDefault);
     EXPECT_FLOAT_EQ(res.ADV_nat_river.value(A), f32(1e-9 * 2e10));
     EXPECT_FLOAT_EQ(res.ADV_agr_river.value(A), f32(2e-9 * 1.6e10));
     EXPECT_FLOAT_EQ(res.ADV_urb_river.value(A), f32(3e-9 * 2e9));
@@ -278,6 +280,24 @@ TEST_F(Flows, AdvectiveFlowsOfALandRegion) {
     for (Tnumpars* q : {&res.ADV_seawater_seased, &res.ADV_seased_seawater,
                         &res.ADV_seawater_outside, &res.ADV_seased_outside})
         EXPECT_EQ(q->status(A), stHidden) << q->name();
+    EXPECT_TRUE(f.ui.warnings.empty());
+}
+
+// Deposition onto land ice is buried in the ice and leaves from the air;
+// only the ice-free natural soil receives it.
+TEST_F(Flows, DepositionOntoLandIceLeavesTheModel) {
+    env.AREA_landice.set(A, 1.5e10f, stImported); // of 2e10 m^2 natural soil
+    env.AREA_landice.set(B, 9e10f, stImported);   // more than Bland's 4e10: all of it
+    computeflows(m);
+    const double d = double(3e-4f) + double(1e-4f);
+    EXPECT_FLOAT_EQ(res.ADV_air_nat.value(A), f32(d * 5e9));
+    EXPECT_FLOAT_EQ(res.ADV_air_outside.value(A), f32(d * 1.5e10));
+    const double dB = double(6e-4f) + double(1e-4f);
+    EXPECT_EQ(res.ADV_air_nat.value(B), 0);
+    EXPECT_FLOAT_EQ(res.ADV_air_outside.value(B), f32(dB * 4e10));
+    // The other soils and the lakes still get their full deposition.
+    EXPECT_FLOAT_EQ(res.ADV_air_agr.value(A), f32(d * 1.6e10));
+    EXPECT_EQ(res.ADV_air_outside.status(S), stHidden);
     EXPECT_TRUE(f.ui.warnings.empty());
 }
 

@@ -54,6 +54,7 @@ protected:
     // value; zero here, so that they are known.
     void zerooutside() {
         for (std::uint32_t r : {A, B}) {
+            res.ADV_air_outside.setdefault(r, 0);
             res.ADV_river_outside.setdefault(r, 0);
             res.ADV_lake_outside.setdefault(r, 0);
             res.ADV_lakesed_outside.setdefault(r, 0);
@@ -161,6 +162,7 @@ protected:
             both(res.ADV_saltlakesed_saltlake, 0.0003f);
             both(res.ADV_groundwater_agr, 2);
             both(res.ADV_groundwater_river, 40);
+            both(res.ADV_air_outside, 0.5f);
             both(res.ADV_river_outside, 0.1f);
             lake(res.ADV_lake_outside, 0.005f);
             lake(res.ADV_lakesed_outside, 0.02f);
@@ -227,6 +229,7 @@ protected:
                             &res.ADV_saltlakesed_saltlake,
                             &res.ADV_groundwater_agr,
                             &res.ADV_groundwater_river,
+                            &res.ADV_air_outside,
                             &res.ADV_river_outside,
                             &res.ADV_lake_outside,
                             &res.ADV_lakesed_outside,
@@ -532,7 +535,10 @@ TEST_F(SystemMatrix, TransportTermsPerRegcomp) {
     EXPECT_EQ(rcs.ADV_outside.value(rc(A, lakesed)), 0.02f);
     EXPECT_EQ(rcs.ADV_outside.value(rc(B, saltlakesed)), 0.0014f);
     EXPECT_EQ(rcs.ADV_outside.value(rc(S, seawater)), 2);
-    EXPECT_EQ(rcs.ADV_outside.value(rc(A, air)), 0);
+    // Deposition onto land ice leaves from the air.
+    EXPECT_EQ(rcs.ADV_outside.value(rc(A, air)), 0.5f);
+    EXPECT_EQ(rcs.ADV_outside.value(rc(B, air)), 1);
+    EXPECT_EQ(rcs.ADV_outside.value(rc(S, air)), 0);
     // Flow matrices, from row regcomp to column regcomp.
     EXPECT_EQ(rcs.DIFF.value(rc(A, air), rc(A, nat)), 50);
     EXPECT_EQ(rcs.DIFF.value(rc(B, saltlakesed), rc(B, saltlake)), 0.02f);
