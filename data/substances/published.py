@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Degradation half-lives, measured Koc and OH rate constants of the substances
-table, taken from the table of published values published.csv.
+"""Degradation half-lives, measured Koc, OH rate constants and measured fish
+bioconcentration factors of the substances table, taken from the table of
+published values published.csv.
 
     /usr/bin/python3 data/substances/published.py            # check (the default)
     /usr/bin/python3 data/substances/published.py --apply    # write the values into substances.csv
@@ -47,7 +48,9 @@ SECONDS = {"h": 3600.0, "d": 86400.0, "yr": YEAR * 86400.0}
 HALFLIVES = ["DT50bio_freshwater_TEMPtest", "DT50aerbio_sed_TEMPtest", "DT50anaerbio_sed",
              "DT50bio_soil_TEMPtest"]
 DERIVED = ["DT50aerbio_seased_TEMPtest", "DT50photo_air"]
-PUBLISHABLE = ["Koc", "krad_OH"] + HALFLIVES
+PUBLISHABLE = ["Koc", "krad_OH", "BCF_fish"] + HALFLIVES
+# Parameters without a test temperature.
+NOTEMPERATURE = ("Koc", "BCF_fish")
 # Columns every organic must have after --apply (no infinite or class-rule biodegradation).
 ORGANICNEEDS = ["krad_OH", "DT50photo_air", "DT50bio_freshwater_TEMPtest", "DT50aerbio_sed_TEMPtest",
                 "DT50anaerbio_sed", "DT50aerbio_seased_TEMPtest", "DT50bio_soil_TEMPtest"]
@@ -57,6 +60,7 @@ ORGANICNEEDS = ["krad_OH", "DT50photo_air", "DT50bio_freshwater_TEMPtest", "DT50
 UNITS = {
     "Koc": {"L/kg": (0.1, 1e8), "log L/kg": (-1.0, 8.0)},
     "krad_OH": {"cm3/molecule/s": (1e-16, 1e-9)},
+    "BCF_fish": {"L/kg": (0.1, 1e7)},
 }
 for _h in HALFLIVES:
     UNITS[_h] = {"h": (1.0, 1e6), "d": (0.04, 4e4), "yr": (1e-4, 100.0)}
@@ -74,11 +78,24 @@ UNCLASSIFIED = (1.26, 0.81)
 
 RELTOL = 1e-3  # entered values carry four significant digits
 
+# Half-lives from temperate field studies that state no temperature are taken
+# at the mean temperature of the European environment of the EU Technical
+# Guidance Document and the REACH guidance, rather than at the laboratory's
+# 25 C: the program corrects them for the region's temperature, and a field
+# value read as 25 C would be corrected for the cold a second time.
+FIELDTEMP = 12.0  # C
+
+
+def isfield(line):
+    """A half-life measured in the field, or derived from one (the remark says so)."""
+    return "field half-li" in line["remark"].lower()
+
 OLDPHRASES = [
     "water and sediment half-lives from the program's biodegradability class, ",
     "; estimated: water and sediment half-lives from the program's biodegradability class",
 ]
 MARK = "; degradation half-lives, Koc, kOH: "
+MARKBCF = "; degradation half-lives, Koc, kOH, fish BCF: "
 
 
 class Checkerror(Exception):
@@ -116,6 +133,8 @@ def tocolumn(line):
         return litres / 1000.0
     if parameter == "krad_OH":
         return value * OHREF
+    if parameter == "BCF_fish":
+        return value / 1000.0
     # Half-life at 25 C from the one at the published temperature, by the program's
     # own correction (a half-life grows by exp(0.08) per kelvin of cooling).
     return value * SECONDS[unit] * math.exp(TEMPCOEFF * (float(line["temp_C"]) - 25.0))
@@ -154,13 +173,16 @@ def validate(lines):
         if not low <= value <= high:
             problems.append(where + ": %s %s outside [%g, %g]: wrong unit?" %
                             (line["value"], line["unit"], low, high))
-        if p != "Koc":
+        if p not in NOTEMPERATURE:
             if line["temp_basis"] not in ("stated", "assumed"):
                 problems.append(where + ": temp_basis must be stated or assumed")
             try:
                 t = float(line["temp_C"])
                 if not -30.0 <= t <= 40.0:
                     problems.append(where + ": temperature %s C implausible" % line["temp_C"])
+                if isfield(line) and line["temp_basis"] == "assumed" and t == 25.0:
+                    problems.append(where + ": a field half-life without a stated temperature is "
+                                    "taken at %g C (temperate field studies), not 25 C" % FIELDTEMP)
             except ValueError:
                 problems.append(where + ": no test temperature")
     return problems
@@ -251,7 +273,7 @@ def checkdocs(rows, lines, path=os.path.join(HERE, "SOURCES.md")):
     return problems
 
 
-GENERATED = ("- kOH ", "- Koc ", "- water biodegradation DT50", "- sediment biodegradation DT50",
+GENERATED = ("- kOH ", "- Koc ", "- fish BCF ", "- water biodegradation DT50", "- sediment biodegradation DT50",
              "- soil biodegradation DT50", "- DT50anaerbio_sed = ", "- DT50aerbio_seased_TEMPtest = ",
              "- EFFECT_terrtox by equilibrium partitioning")
 
@@ -303,8 +325,10 @@ def apply(rows, lines):
             source = row["source"]
             for old in OLDPHRASES:
                 source = source.replace(old, "")
-            source = source.split(MARK)[0]
-            row["source"] = source + MARK + ", ".join(keys) + " (published.csv)"
+            for mark in (MARK, MARKBCF):
+                source = source.split(mark)[0]
+            hasbcf = any(l["name"] == name and l["parameter"] == "BCF_fish" for l in lines)
+            row["source"] = source + (MARKBCF if hasbcf else MARK) + ", ".join(keys) + " (published.csv)"
 
 
 LABELS = {
@@ -321,7 +345,7 @@ def bullets(row, lines):
     want = expected([row], lines)
     mine = {l["parameter"]: l for l in lines if l["name"] == name}
     out = []
-    for parameter in ["krad_OH", "Koc"] + HALFLIVES:
+    for parameter in ["krad_OH", "Koc", "BCF_fish"] + HALFLIVES:
         line = mine.get(parameter)
         if line is None:
             continue
@@ -333,12 +357,16 @@ def bullets(row, lines):
         elif parameter == "Koc":
             out.append("- Koc %s %s (%s) -> %s m3/kg" % (line["value"], line["unit"], cite,
                                                           fmt(want[(name, "Koc")][0])))
+        elif parameter == "BCF_fish":
+            out.append("- fish BCF %s %s (%s) -> %s m3/kg" % (line["value"], line["unit"], cite,
+                                                               fmt(want[(name, "BCF_fish")][0])))
         else:
             factor = math.exp(TEMPCOEFF * (float(line["temp_C"]) - 25.0))
             conversion = "" if factor == 1.0 else " x exp(0.08 (%s - 25)) = x %.4g" % (line["temp_C"], factor)
             out.append("- %s %s %s at %s C (%s; %s) -> %s s%s" % (
                 LABELS[parameter], line["value"], line["unit"], line["temp_C"],
-                "temperature stated" if line["temp_basis"] == "stated" else "temperature not stated, taken as 25 C",
+                "temperature stated" if line["temp_basis"] == "stated" else
+                "temperature not stated, taken as %s C" % line["temp_C"],
                 cite, fmt(want[(name, parameter)][0]), conversion))
     if isorganic(row) and (name, "DT50aerbio_sed_TEMPtest") in want:
         if "DT50anaerbio_sed" not in mine:
@@ -444,6 +472,15 @@ def selftest():
     r = copyrows()
     row(r, "Pentachlorophenol")["EFFECT_terrtox"] = "8360"
     expect("EFFECT_terrtox stale", r, lines, "Pentachlorophenol EFFECT_terrtox")
+    # A fish BCF entered in L/kg instead of m3/kg.
+    r = copyrows()
+    row(r, "Di(2-ethylhexyl) phthalate")["BCF_fish"] = "840"
+    expect("BCF in L/kg", r, lines, "Di(2-ethylhexyl) phthalate BCF_fish = 840")
+    # A field half-life taken at the laboratory temperature.
+    l = copylines()
+    x = next(x for x in l if x["name"] == "Atrazine" and x["parameter"] == "DT50bio_soil_TEMPtest")
+    x["temp_C"] = "25"
+    expect("field half-life at 25 C", rows, l, "field half-life")
     # An organic without a soil half-life.
     r = copyrows()
     row(r, "Methanol")["DT50bio_soil_TEMPtest"] = ""
