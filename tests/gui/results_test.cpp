@@ -92,7 +92,7 @@ TEST_F(Results, ColumnCountsUnderFullOecdAndNo) {
                               {"Dimensional parameters", 17, 1},
                               {"Distributional parameters", 35, 1},
                               {"Substance properties", 81, 22},
-                              {"Intermedia transfer parameters", 48, 1},
+                              {"Intermedia transfer parameters", 49, 1},
                               {"Concentrations", 34, 18},
                               {"Effect", 22, 15}};
     const int members = oecdcount();
