@@ -98,7 +98,10 @@ TEST_F(DynamicWorld, MassAccountingClosesAtEveryOutputTime) {
         EXPECT_NEAR(o.ledger.emitted, o.time, 1e-9 * o.time);
         EXPECT_LT(o.relativeimbalance(), s.tolerance) << durationtext(o.time);
         EXPECT_GT(o.ledger.degraded, 0);
-        EXPECT_GE(o.present, before);
+        // Once the world has reached its steady state (within decades since
+        // frozen regions no longer fill for centuries) the mass stays level
+        // up to the integrator's accuracy.
+        EXPECT_GE(o.present, before * (1 - s.tolerance));
         before = o.present;
     }
     const Tseriesderived& world = r.derived.world();
