@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
@@ -333,16 +334,30 @@ void computeADV_outside(Tmodel& m) {
     }
 }
 
+// The inflow into `to` from `from`: Abig's off-diagonal cell, as stored.
+double inflow(const Tflow& f) {
+    return static_cast<double>(extended(f.adv) + f.diff);
+}
+
 // Row i holds the inflows into i off the diagonal and minus every loss of i
-// on it. The outflows are summed column by column in single precision.
+// on it. Column j is then what leaves j: its outflows, which are the inflows
+// of the other regcomps, and minus all its losses; it sums to minus the
+// degradation and the loss to outside alone. That has to hold to the
+// rounding of double precision, so Abig is held in double precision and the
+// diagonal sums the very values stored off it, in extended precision: a gas
+// that lives for years passes 1,000 to 400,000 times more on to its
+// neighbours than it degrades, and a diagonal rounded to single precision
+// (6e-8) would misstate its degradation by up to a thousandth.
 void computeAbig(Tmodel& m, Tprogress& progress) {
     Tregcomps& rcs = m.regcomps;
     const std::uint32_t n = rcs.n;
+    rcs.Abig.values.clear();
+    rcs.Abig.values.setprecision(precdouble);
     resetpairs(rcs.Abig, n, stEdited);
     std::vector<Tflow> flows = gatherflows(rcs);
-    std::vector<float> outflow(std::size_t(n) + 1, 0.0f);
+    std::vector<extended> outflow(std::size_t(n) + 1, 0);
     for (const Tflow& f : flows)
-        outflow[f.from] = static_cast<float>(outflow[f.from] + (extended(f.adv) + f.diff));
+        outflow[f.from] += inflow(f);
     sortbyreceiver(flows);
     progress.startbar(n);
     std::size_t p = 0;
@@ -356,7 +371,7 @@ void computeAbig(Tmodel& m, Tprogress& progress) {
         };
         for (; p < flows.size() && flows[p].to == i; ++p) {
             if (!diagonalstored && flows[p].from > i) storediagonal();
-            rcs.Abig.values.setvalue(i, flows[p].from, extended(flows[p].adv) + flows[p].diff);
+            rcs.Abig.values.setvalue(i, flows[p].from, inflow(flows[p]));
         }
         if (!diagonalstored) storediagonal();
         progress.stepbar();
@@ -449,35 +464,76 @@ void computeCONC(Tmodel& m) {
         rcs.CONC.setdefault(k, negated(rcs.CONC.values.getvalue(k)));
 }
 
-enum class Tsteadystate { found, negative, unbalanced };
+enum class Tsteadystate { found, negative, unbalanced, unresolved };
+
+// Abig conserves mass to the rounding of double precision, about 1e-16 of
+// each regcomp's outflows. A substance that passes between the regcomps R
+// times more than it leaves the system has a balance known to about R times
+// that: beyond this ratio its balance could not be promised to 1e-6, and on
+// the default world its steady state would take some ten million years to
+// build up. Sulfur hexafluoride (3,200 years) passes on 4e5 times, carbon
+// dioxide, which nothing degrades, over 1e13 times.
+constexpr long double unresolvedexchange = 1e9L;
+
+struct Tsteadystatecheck {
+    Tsteadystate state = Tsteadystate::found;
+    long double exchange = 0; // passed between regcomps over lost, per second
+};
 
 // A positive emission into a system that loses the substance somewhere gives
 // concentrations of one sign that degrade or carry out of the world what is
 // emitted. A system that loses (almost) none has a matrix that is singular
-// but for rounding; its solve passes the singularity test and gives large,
+// but for rounding; its solve may pass the singularity test and give large,
 // meaningless concentrations: of both signs (values below 0 by more than
-// rounding of the largest), or of one sign that degrade and carry out a
-// small part of the emission only (a hundredth short is no rounding). Either
-// tells that case. An emission into a box without any loss (no volume, no
-// flows: an empty row the solve leaves out) reaches nothing and is not
-// counted.
-Tsteadystate steadystate(const Tmodel& m) {
+// rounding of the largest), of one sign that degrade and carry out a small
+// part of the emission only (a hundredth short is no rounding), or of one
+// sign that balance, but only by a loss too small against the exchange
+// between the regcomps to be told from rounding. Each tells that case. An
+// emission into a box without any loss (no volume, no flows: an empty row
+// the solve leaves out) reaches nothing and is not counted.
+Tsteadystatecheck steadystate(const Tmodel& m) {
     const Tregcomps& rcs = m.regcomps;
     float lowest = 0, highest = 0;
-    extended emission = 0, loss = 0;
+    extended emission = 0, loss = 0, exchange = 0;
     for (std::uint32_t k = 1; k <= rcs.n; ++k) {
-        if (rcs.EMIS.value(k) < 0) return Tsteadystate::found; // a negative emission may give anything
-        if (rcs.Abig.values.getvalue(k, k) != 0) emission += rcs.EMIS.value(k);
+        if (rcs.EMIS.value(k) < 0) return {}; // a negative emission may give anything
+        const extended diagonal = rcs.Abig.values.getvalue(k, k);
+        if (diagonal != 0) emission += rcs.EMIS.value(k);
         const float c = rcs.CONC.values.getvalue(k);
         lowest = std::min(lowest, c);
         highest = std::max(highest, c);
-        if (rcs.exists(k))
-            loss += (extended(rcs.kdeg.value(k)) * rcs.V.value(k) + rcs.ADV_outside.value(k)) * c;
+        if (rcs.exists(k)) {
+            const extended rate =
+                extended(rcs.kdeg.value(k)) * rcs.V.value(k) + rcs.ADV_outside.value(k);
+            loss += rate * c;
+            exchange += (-diagonal - rate) * c;
+        }
     }
-    if (!(emission > 0)) return Tsteadystate::found;
-    if (lowest < -1e-6f * highest) return Tsteadystate::negative;
-    if (loss < (1 - 1e-2L) * emission) return Tsteadystate::unbalanced;
-    return Tsteadystate::found;
+    if (!(emission > 0)) return {};
+    if (lowest < -1e-6f * highest) return {Tsteadystate::negative};
+    if (loss < (1 - 1e-2L) * emission) return {Tsteadystate::unbalanced};
+    if (exchange > unresolvedexchange * loss) return {Tsteadystate::unresolved, exchange / loss};
+    return {};
+}
+
+// Why a solve has no steady state, as the warning says it.
+std::string nosteadystate(const Tsteadystatecheck& check) {
+    std::string why;
+    switch (check.state) {
+    case Tsteadystate::negative:
+        why = "come out negative";
+        break;
+    case Tsteadystate::unbalanced:
+        why = "do not balance the emission";
+        break;
+    default: {
+        char ratio[32];
+        std::snprintf(ratio, sizeof ratio, "%.2g", double(check.exchange));
+        why = std::string("move ") + ratio + " times more between the boxes than the system loses";
+    }
+    }
+    return "Singular matrix! The concentrations " + why +
+           ": nothing removes the substance from the system, so it has no steady state.";
 }
 
 void computeMASS(Tmodel& m) {
@@ -498,8 +554,8 @@ void computeRESTIME(Tmodel& m) {
     for (std::uint32_t k = 1; k <= rcs.n; ++k) {
         float input = rcs.EMIS.get(k);
         for (; p < flows.size() && flows[p].to == k; ++p) {
-            extended rate = extended(flows[p].adv) + flows[p].diff;
-            input = static_cast<float>(input + rate * rcs.CONC.value(flows[p].from));
+            input = static_cast<float>(input +
+                                       extended(inflow(flows[p])) * rcs.CONC.value(flows[p].from));
         }
         if (input > 0)
             rcs.RESTIME.setdefault(k, static_cast<float>(extended(rcs.MASS.get(k)) / input));
@@ -535,11 +591,8 @@ bool solveconcentrations(Tmodel& m, bool useinversion, Tprogress& progress) {
         return false;
     }
     computeCONC(m);
-    if (Tsteadystate state = steadystate(m); state != Tsteadystate::found) {
-        m.ui().warn(std::string("Singular matrix! The concentrations ") +
-                    (state == Tsteadystate::negative ? "come out negative"
-                                                     : "do not balance the emission") +
-                    ": nothing removes the substance from the system, so it has no steady state.");
+    if (Tsteadystatecheck check = steadystate(m); check.state != Tsteadystate::found) {
+        m.ui().warn(nosteadystate(check));
         setunknownconcentrations(m);
         return false;
     }

@@ -414,10 +414,12 @@ bool Tinvertmatrix::invert(const Tnummatrix& a) {
         withprecision(effectiveprecision(options_.workprecision), [&](auto type) {
             using T = decltype(type);
             Tdenselu<T> lu(n);
-            // With scaling the matrix passes through a single-precision copy
-            // of entry / scale before it reaches the working matrix.
+            // With scaling the matrix passes through a copy of entry / scale
+            // at its own precision before it reaches the working matrix, as
+            // in a solve: a single-precision copy of a double-precision
+            // matrix would lose what its precision was chosen to keep.
             forkept(a, e, [&](std::int32_t i, std::int32_t j, extended x) {
-                if (options_.scaling) x = static_cast<float>(x / extended(scale[j]));
+                if (options_.scaling) x = roundto(x / extended(scale[j]), a.precision());
                 lu.row(std::uint32_t(i))[j] = T(x);
             });
             if (!regular(lu.decompose())) {

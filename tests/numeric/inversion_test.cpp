@@ -251,6 +251,30 @@ TEST(Tinvertmatrix, ScalingOneInvertsABadlyScaledDiagonal) {
     }
 }
 
+// Two boxes exchanging 2e6 and 3e6 and losing k = (123.4567, 61.7284): the
+// columns sum to -k, so -k^T A^-1 = (1, 1). Scaled by columns and rounded to
+// single precision on the way in, the diagonal would lose 3.5e-4 of k; a
+// double-precision matrix keeps its precision through the scaling.
+TEST(Tinvertmatrix, ADoublePrecisionMatrixKeepsItsPrecisionThroughTheScaling) {
+    const double k1 = 123.4567, k2 = 61.7284;
+    for (Tsolvemethod method : bothpaths) {
+        Tnummatrix a(2, 2);
+        a.setprecision(precdouble);
+        fill(a, {{-(k1 + 2e6), 3e6}, {2e6, -(k2 + 3e6)}});
+        Tinvertmatrix m;
+        m.setscaling(1);
+        m.setworkprecision(3);
+        m.setmethod(method);
+        ASSERT_TRUE(m.invert(a));
+        Tnummatrix inverse;
+        m.getresult(inverse);
+        for (std::uint32_t j : {1u, 2u})
+            EXPECT_NEAR(-(k1 * double(inverse.getvalue(1, j)) + k2 * double(inverse.getvalue(2, j))),
+                        1, 1e-6)
+                << "column " << j << ", method " << int(method);
+    }
+}
+
 TEST(Tsolveequations, SolvesTheTwoByTwoExample) {
     for (Tsolvemethod method : bothpaths)
         for (std::uint8_t precision : {1, 2, 3}) {
