@@ -5,7 +5,9 @@
 
 #include "model/environment.h"
 #include "model/regions.h"
+#include "model/valuerange.h"
 #include "numeric/errors.h"
+#include "numeric/files.h"
 #include "numeric/utilities.h"
 #include "toolkit/sheets/excelfile.h"
 
@@ -112,27 +114,65 @@ const Timportdef importtable[] = {
     {&Tenv::Npop, Tsource::country, 1, 0, Tfollowup::population, 0},
 };
 
+// The range of a parameter read from the first workbook, after conversion.
+Tvaluerange rangeof(const std::string& name) {
+    static const char* const fractions[] = {"Fair_agr",
+                                            "Fair_nonagr",
+                                            "Fwater_agr",
+                                            "Fwater_nonagr",
+                                            "Fsolid_runoff",
+                                            "Foc_soil",
+                                            "Foc_sed",
+                                            "Foc_seased",
+                                            "Foc_susp",
+                                            "Foc_seasusp",
+                                            "Farea_seaice",
+                                            "Farea_agr",
+                                            "Farea_nat",
+                                            "Farea_urb",
+                                            "Friver_frozen",
+                                            "Fdrw_safe",
+                                            "Fdrw_grw",
+                                            "SUSPFRACTION_inlandwater",
+                                            "SUSPFRACTION_seawater"};
+    for (const char* f : fractions)
+        if (name == f) return Tvaluerange::fraction();
+    if (name == "TEMP" || name == "BW") return Tvaluerange::positive();
+    if (name == "RAINDAYS") return {0, 366, false};
+    if (name == "FROSTMONTHS") return {0, 12, false};
+    return {}; // amounts, areas, depths, flows, people: 0 or more
+}
+
 // The value a cell stores: factor * number + offset, rounded to single. A
 // text that is no number, or a number a single cannot hold (1e39 would be
 // stored as infinity and fail much later as a division by zero), raises a
-// conversion error that says where the cell is and what it was read for.
+// conversion error that says where the cell is and what it was read for;
+// so does a value outside the parameter's range. The first workbook rounds
+// the cell to single before converting (roundcell); the second converts in
+// extended precision and rounds once.
 float importvalue(const TExcelFile& w, std::uint32_t row, std::uint32_t column,
-                  const std::string& what, extended factor, extended offset, bool emptyiszero) {
+                  const std::string& what, extended factor, extended offset, bool emptyiszero,
+                  const Tvaluerange& range, bool roundcell = true) {
     std::string text = w.cell(row, column);
     if (text.empty() && emptyiszero) return 0;
     extended value = 0;
     try {
-        float x = static_cast<float>(strtonum(text));
-        if (!std::isfinite(x))
-            throw EConvertError("'" + text + "' is beyond the range of a single-precision number");
+        extended x = strtonum(text);
+        if (roundcell) x = static_cast<float>(x);
+        if (!std::isfinite(static_cast<float>(x)))
+            throw EConvertError("'" + messagetext(text) +
+                                "' is beyond the range of a single-precision number");
         value = factor * x + offset;
     } catch (const EConvertError& e) {
         throw EConvertError(w.where(row, column) + " (" + what + "): " + e.what());
     }
     if (std::fabs(value) > std::numeric_limits<float>::max())
-        throw EConvertError(w.where(row, column) + " (" + what + "): '" + text +
+        throw EConvertError(w.where(row, column) + " (" + what + "): '" + messagetext(text) +
                             "' is beyond the range of a single-precision number after the "
                             "unit conversion");
+    if (!range.contains(value))
+        throw EConvertError(w.where(row, column) + " (" + what + "): " + messagetext(text) +
+                            " is outside the allowed range (" + range.text(factor, offset) + ")");
     return static_cast<float>(value);
 }
 
@@ -221,6 +261,7 @@ bool Tenv::importfirst(TExcelFile& workbook) {
     for (const Timportdef& def : importtable) {
         Tnumpars& p = this->*(def.member);
         progress->setsubtext(p.name());
+        const Tvaluerange range = rangeof(p.name());
         auto readsheet = [&](const char* sheet, bool landrows, bool hideothers) {
             workbook.selectsheet(sheet);
             std::uint32_t column = findcolumn(workbook, p.name());
@@ -236,7 +277,7 @@ bool Tenv::importfirst(TExcelFile& workbook) {
                 }
                 std::uint32_t row = regions.rows.getvalue(i);
                 float value = importvalue(workbook, row, column, p.name() + ", " + regions.name(i),
-                                          def.factor, def.offset, false);
+                                          def.factor, def.offset, false, range);
                 p.set(i, value, stImported);
             }
         };
@@ -335,8 +376,13 @@ const Tsheetdef sheettable[] = {
 
 float sheetvalue(const TExcelFile& w, std::uint32_t row, std::uint32_t column, bool border,
                  const std::string& what) {
-    if (border) return importvalue(w, row, column, what, 1000, 0, true);
-    return importvalue(w, row, column, what, 1e9L / 31536000.0L, 0, true);
+    // Borders and flows are lengths and volumes per time: never negative.
+    // The flow factor is applied to the cell as written, in extended
+    // precision, and the result rounded once: rounding the cell to single
+    // first left spurious water of 1e-7 m3/s in the balance of small
+    // countries.
+    if (border) return importvalue(w, row, column, what, 1000, 0, true, Tvaluerange{}, false);
+    return importvalue(w, row, column, what, 1e9L / 31536000.0L, 0, true, Tvaluerange{}, false);
 }
 
 // The heading row of the square sheets: column c names the region whose

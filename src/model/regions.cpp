@@ -1,5 +1,9 @@
 #include "model/regions.h"
 
+#include <map>
+
+#include "numeric/errors.h"
+#include "numeric/files.h"
 #include "numeric/utilities.h"
 #include "toolkit/sheets/excelfile.h"
 
@@ -29,24 +33,42 @@ const char* seasheet = "seaparameters";
 constexpr std::uint32_t firstrow = 16;
 constexpr std::uint32_t lastcountryrow = 254;
 constexpr std::uint32_t lastsearow = 65;
+constexpr std::uint32_t headingrow = 10;
 
 // Sheet columns of the country groupings UNDP .. EU27+3.
 constexpr std::uint32_t firstgroupcolumn = 8;
 
-float numbercell(TExcelFile& w, std::uint32_t r, std::uint32_t c) {
-    return static_cast<float>(strtonum(w.cell(r, c)));
+// A number of the region description, with the cell and the region in
+// any message, and refused outside what it can be.
+float numbercell(TExcelFile& w, std::uint32_t r, std::uint32_t c, const char* what, double low,
+                 double high) {
+    const std::string text = w.cell(r, c);
+    const std::string who = messagetext(w.cell(r, 1), 60);
+    double x = 0;
+    try {
+        x = static_cast<double>(strtonum(text));
+    } catch (const EConvertError& e) {
+        throw EConvertError(w.where(r, c) + " (" + what + " of " + who + "): " + e.what());
+    }
+    if (!(x >= low && x <= high))
+        throw EConvertError(w.where(r, c) + " (" + what + " of " + who + "): " + messagetext(text) +
+                            " is outside the allowed range " + shortesttext(low) + " to " +
+                            shortesttext(high));
+    return static_cast<float>(x);
 }
+
+constexpr double anyamount = 3.4e38;
 
 Tregionrecord countryrow(TExcelFile& w, std::uint32_t r) {
     Tregionrecord region;
     region.name = w.cell(r, 1);
     region.abbreviation = w.cell(r, 2);
     region.groups[gContinent] = w.cell(r, 3);
-    region.latitude = numbercell(w, r, 5);
-    region.longitude = numbercell(w, r, 6);
+    region.latitude = numbercell(w, r, 5, "latitude", -90, 90);
+    region.longitude = numbercell(w, r, 6, "longitude", -180, 180);
     for (std::uint32_t g = gUNDP; g <= gEU27plus3; ++g)
         region.groups[g] = w.cell(r, firstgroupcolumn + (g - gUNDP));
-    region.GDP = numbercell(w, r, 19);
+    region.GDP = numbercell(w, r, 19, "GDP", 0, anyamount);
     region.groups[gLandsea] = "Land";
     region.row = r;
     region.land = true;
@@ -57,13 +79,88 @@ Tregionrecord searow(TExcelFile& w, std::uint32_t r) {
     Tregionrecord region;
     region.name = w.cell(r, 1);
     region.abbreviation = w.cell(r, 2);
-    region.latitude = numbercell(w, r, 3);
-    region.longitude = numbercell(w, r, 4);
+    region.latitude = numbercell(w, r, 3, "latitude", -90, 90);
+    region.longitude = numbercell(w, r, 4, "longitude", -180, 180);
     region.groups[gOcean] = w.cell(r, 5);
     region.groups[gLandsea] = "Sea";
     region.row = r;
     region.land = false;
     return region;
+}
+
+std::string trimmedtext(const std::string& s) {
+    std::size_t a = s.find_first_not_of(" \t");
+    if (a == std::string::npos) return {};
+    std::size_t b = s.find_last_not_of(" \t");
+    return s.substr(a, b - a + 1);
+}
+
+// The region columns are read by position: their headings in row 10 must
+// be where the reading expects them. A deleted column would otherwise turn
+// longitudes into latitudes, an inserted row shift every region.
+void checkheadings(TExcelFile& w, bool countries) {
+    static const std::pair<std::uint32_t, const char*> countryheadings[] = {
+        {1, "name"},      {2, "abbr"},       {3, "continent"},
+        {5, "latitude"},  {6, "longitude"},  {8, "UNDP region code"},
+        {9, "GLO"},       {10, "Near East"}, {11, "Middle East"},
+        {12, "UCTE"},     {13, "CENTREL"},   {14, "NORDEL"},
+        {15, "IIASAPOP"}, {16, "OECD"},      {17, "EU27"},
+        {18, "EU27+3"},   {19, "GDP"}};
+    static const std::pair<std::uint32_t, const char*> seaheadings[] = {
+        {1, "name"}, {2, "abbr"}, {3, "latitude"}, {4, "longitude"}, {5, "ocean"}};
+    auto check = [&](std::uint32_t c, const char* heading) {
+        std::string found = trimmedtext(w.cell(headingrow, c));
+        if (found != heading)
+            throw Eerror(w.where(headingrow, c) + " holds \"" + messagetext(found, 40) +
+                         "\" where the heading \"" + heading +
+                         "\" belongs: the region columns are read by position (a row or column "
+                         "inserted or deleted?)");
+    };
+    if (countries)
+        for (const auto& [c, h] : countryheadings)
+            check(c, h);
+    else
+        for (const auto& [c, h] : seaheadings)
+            check(c, h);
+}
+
+bool rowisempty(TExcelFile& w, std::uint32_t r) {
+    std::uint32_t last = w.lastcolumn();
+    for (std::uint32_t c = 1; c <= last; ++c)
+        if (!w.cell(r, c).empty()) return false;
+    return true;
+}
+
+// The region rows of the current sheet, from row 16 to the first empty row
+// (or last). A region row without a name (a merged or cleared cell) is
+// refused, and so is a region after the empty row that ended the list,
+// which would silently drop it and every region after it. Only group rows
+// (named by a grouping value of the regions read) may follow a gap.
+template <typename Read>
+void readregionrows(TExcelFile& w, std::uint32_t last, Read read,
+                    std::vector<Tregionrecord>& regions) {
+    std::uint32_t r = firstrow;
+    for (; r <= last; ++r) {
+        if (trimmedtext(w.cell(r, 1)).empty()) {
+            if (rowisempty(w, r)) break;
+            throw Eerror(w.where(r, 1) + " is empty but its row holds data: every region needs a "
+                                         "name (a merged or cleared cell?)");
+        }
+        regions.push_back(read(w, r));
+    }
+    const std::uint32_t gap = r;
+    for (++r; r <= last; ++r) {
+        std::string name = w.cell(r, 1);
+        if (name.empty()) continue;
+        bool group = false;
+        for (const Tregionrecord& region : regions)
+            for (const std::string& value : region.groups)
+                group = group || (value == name && value != "Land" && value != "Sea");
+        if (!group)
+            throw Eerror(w.where(r, 1) + " names \"" + messagetext(name, 60) +
+                         "\" below the empty row " + std::to_string(gap) +
+                         " that ends the region list: remove the empty row");
+    }
 }
 
 // The first row from 16 to the last used row whose name is the group; 0 when none.
@@ -150,10 +247,33 @@ void Tregions::read(TExcelFile& workbook, const Tsettings& settings, Tuiservice&
     }
 
     workbook.selectsheet(countrysheet);
-    // A smaller world ends its country list at the first row without a name.
-    for (std::uint32_t r = firstrow; r <= lastcountryrow; ++r) {
-        if (workbook.cell(r, 1).empty()) break;
-        Tregionrecord region = countryrow(workbook, r);
+    checkheadings(workbook, true);
+    std::vector<Tregionrecord> countries;
+    readregionrows(workbook, lastcountryrow, countryrow, countries);
+    Tregionrecord countrygrouprecord;
+    if (countrygroup != 0) countrygrouprecord = countryrow(workbook, countrygroup);
+
+    workbook.selectsheet(seasheet);
+    checkheadings(workbook, false);
+    std::vector<Tregionrecord> seas;
+    readregionrows(workbook, lastsearow, searow, seas);
+
+    // One name, one region: the regions are found by name everywhere.
+    std::map<std::string, const Tregionrecord*> byname;
+    for (const auto* list : {&countries, &seas}) {
+        for (const Tregionrecord& region : *list) {
+            auto [it, added] = byname.emplace(trimmedtext(region.name), &region);
+            if (added) continue;
+            const Tregionrecord& first = *it->second;
+            throw Eerror(
+                workbook.workbookname() + ": \"" + messagetext(region.name, 60) +
+                "\" names two regions, in sheet \"" + (first.land ? countrysheet : seasheet) +
+                "\" row " + std::to_string(first.row) + " and sheet \"" +
+                (region.land ? countrysheet : seasheet) + "\" row " + std::to_string(region.row));
+        }
+    }
+
+    for (const Tregionrecord& region : countries) {
         bool leftout = false;
         if (level == 1 || (level >= 3 && level <= 13))
             leftout = region.groups[level - 1] == group;
@@ -161,17 +281,16 @@ void Tregions::read(TExcelFile& workbook, const Tsettings& settings, Tuiservice&
             leftout = group == "Land";
         if (!leftout) add(region);
     }
-    if (countrygroup != 0) add(countryrow(workbook, countrygroup));
-
-    workbook.selectsheet(seasheet);
-    for (std::uint32_t r = firstrow; r <= lastsearow; ++r) {
-        if (workbook.cell(r, 1).empty()) break;
-        Tregionrecord region = searow(workbook, r);
+    if (countrygroup != 0) add(countrygrouprecord);
+    for (const Tregionrecord& region : seas) {
         bool leftout =
             (level == 2 && region.groups[gOcean] == group) || (level == 14 && group == "Sea");
         if (!leftout) add(region);
     }
-    if (seagroup != 0) add(searow(workbook, seagroup));
+    if (seagroup != 0) {
+        workbook.selectsheet(seasheet);
+        add(searow(workbook, seagroup));
+    }
 }
 
 std::string Tregions::name(std::uint32_t i) const {

@@ -31,6 +31,14 @@ struct Tsettings {
     void setfiles(const std::string& programdirectory);
 };
 
+// A typed emission amount (kg*s^-1): a number above 0 and at most 1e15, so
+// that nothing it makes reaches InfValue. Raises the conversion error for
+// what is no number, and names the allowed range otherwise.
+float emissionamountof(const std::string& text);
+// A typed InfValue: a number from 1e18 (above every finite value of the
+// default data: populations, GDPs, effect factors) to the largest single.
+float infvalueof(const std::string& text);
+
 // Names the indices 1..count of per-index parameters: regions for the
 // environment and substance, regcomps for the region-compartment index.
 class Tindexspace {

@@ -1,5 +1,8 @@
 #include "model/substance.h"
 
+#include "model/valuerange.h"
+#include "numeric/files.h"
+
 #include <functional>
 
 #include "model/restorepoint.h"
@@ -362,6 +365,24 @@ void Tsub::testcomplete() {
     present = complete;
 }
 
+namespace {
+
+// What a substance property read from the workbook can be.
+Tvaluerange substancerange(const std::string& name) {
+    static const char* const positive[] = {"MOLW", "TEMPmelt", "VP_TEMPtest", "SOL", "Kow"};
+    for (const char* n : positive)
+        if (name == n) return Tvaluerange::positive();
+    if (name.rfind("DT50", 0) == 0) return Tvaluerange::positive();
+    static const char* const fractions[] = {"FREEION5seawater", "FREEION25seawater", "Fass_aer",
+                                            "BIO_inh", "BIO_oral"};
+    for (const char* n : fractions)
+        if (name == n) return Tvaluerange::fraction();
+    if (name == "H_0vapor") return Tvaluerange::any();
+    return {}; // partition coefficients, BCFs, rate constants, effects: 0 or more
+}
+
+} // namespace
+
 void Tsub::import(TExcelFile& workbook, const std::string& looked, const std::string& sheet) {
     // All or nothing: a failed import leaves the substance the user had,
     // with its present flag.
@@ -409,16 +430,22 @@ void Tsub::import(TExcelFile& workbook, const std::string& looked, const std::st
                             if constexpr (!std::is_same_v<P, Tnumpars>) p->readcell(text);
                             // A number a single cannot hold would be infinity and
                             // fail much later as a division by zero.
-                            if constexpr (std::is_same_v<P, Tnumpar>)
+                            if constexpr (std::is_same_v<P, Tnumpar>) {
                                 if (p->isknown() && !std::isfinite(p->value))
                                     throw EConvertError(
-                                        "'" + text +
+                                        "'" + messagetext(text) +
                                         "' is beyond the range of a single-precision number");
+                                const Tvaluerange range = substancerange(header);
+                                if (p->isknown() && !range.contains(p->value))
+                                    throw EConvertError(messagetext(text) +
+                                                        " is outside the allowed range (" +
+                                                        range.text() + ")");
+                            }
                         },
                         e->parameter);
                 } catch (const EConvertError& x) {
-                    throw EConvertError(workbook.where(row, c) + " (" + header + ", " + looked +
-                                        "): " + x.what());
+                    throw EConvertError(workbook.where(row, c) + " (" + header + ", " +
+                                        messagetext(looked, 60) + "): " + x.what());
                 }
             }
             // One read of the type: an unknown type warns once, and the
@@ -537,8 +564,12 @@ std::vector<std::string> substancenames(TExcelFile& workbook, const std::string&
     workbook.selectsheet(sheet);
     std::vector<std::string> names;
     std::uint32_t last = workbook.lastrow();
-    for (std::uint32_t r = 4; r <= last; ++r)
-        names.push_back(workbook.cell(r, 5));
+    // A row without a name holds no substance: a stray cell far below the
+    // table (row 1,048,576) would otherwise list a million empty names.
+    for (std::uint32_t r = 4; r <= last; ++r) {
+        std::string name = workbook.cell(r, 5);
+        if (!name.empty()) names.push_back(std::move(name));
+    }
     return names;
 }
 

@@ -180,7 +180,8 @@ private:
     std::vector<Tsubentry> catalogue_;
 };
 
-// The names of the substances of a sheet (column 5, rows 4 to the last row).
+// The names of the substances of a sheet (column 5, rows 4 to the last row),
+// rows without a name left out.
 std::vector<std::string> substancenames(TExcelFile& workbook, const std::string& sheet);
 // The names whose beginning equals the search text, letters a-z compared
 // without regard to case.

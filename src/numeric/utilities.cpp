@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "numeric/files.h"
+
 namespace velmora {
 
 namespace {
@@ -18,7 +20,7 @@ std::string trimmed(const std::string& s) {
 }
 
 [[noreturn]] void notvalid(const std::string& s, const char* what) {
-    throw EConvertError("'" + s + "' is not a valid " + what + " value");
+    throw EConvertError("'" + messagetext(s) + "' is not a valid " + what + " value");
 }
 
 float checkedsingle(extended x) {
@@ -214,8 +216,7 @@ void geodistance(Tgeopoint p1, Tgeopoint p2, float& distance, float& bearing) {
     const extended raddeg = 57.295781L;
     const extended a = 6378137.0L;
     const extended e2 = 0.006739496742337L;
-    const extended lat1 = p1.latitude, lon1 = p1.longitude, lat2 = p2.latitude,
-                   lon2 = p2.longitude;
+    const extended lat1 = p1.latitude, lon1 = p1.longitude, lat2 = p2.latitude, lon2 = p2.longitude;
     const float dphi = static_cast<float>((lat1 - lat2) * degrad);
     const float dlambda = static_cast<float>((lon1 - lon2) * degrad);
     const float phim = static_cast<float>((lat1 + lat2) / 2 * degrad);

@@ -4,8 +4,10 @@
 #include <QPolygon>
 #include <cmath>
 #include <fstream>
+#include <sstream>
 
 #include "numeric/errors.h"
+#include "numeric/files.h"
 #include "numeric/utilities.h"
 
 namespace velmora {
@@ -60,7 +62,7 @@ Theader readheader(const std::string& line) {
     return h;
 }
 
-bool nextline(std::ifstream& in, std::string& line, std::uint32_t& number) {
+bool nextline(std::istream& in, std::string& line, std::uint32_t& number) {
     if (!std::getline(in, line)) return false;
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -81,8 +83,10 @@ Tgeofilecount readgeofile(const std::string& file, std::uint8_t continent, std::
                           std::int32_t maxrank, Tvectors& lines) {
     Tgeofilecount count;
     count.file = file;
-    std::ifstream in(file, std::ios::binary);
-    if (!in) throw EFileError("Cannot open the map file " + file);
+    // Read whole (a few MB): a pipe or device is refused before it can
+    // block, and the size bounds every count a header claims.
+    const std::string data = readregularfile(file, "the map file", 512u << 20);
+    std::istringstream in(data);
     std::string line;
     std::uint32_t number = 0;
     while (nextline(in, line, number)) {
@@ -94,6 +98,16 @@ Tgeofilecount readgeofile(const std::string& file, std::uint8_t continent, std::
             fileerror(file, number, e.what());
         }
         if (h.points == 0) break;
+        // A point line takes at least two bytes: a header claiming more
+        // points than the rest of the file holds (2,000,000,000 in a
+        // 50-byte file) is damage, not a reason to allocate 16 GB.
+        const std::streamoff at = in.tellg();
+        const std::uint64_t rest = at < 0 ? 0 : data.size() - static_cast<std::uint64_t>(at);
+        if (static_cast<std::uint64_t>(h.points) > rest / 2 + 1)
+            fileerror(file, number,
+                      "the segment header claims " + std::to_string(h.points) +
+                          " points, more than the rest of the file (" + std::to_string(rest) +
+                          " bytes) can hold");
         ++count.segments;
         const std::uint32_t headerline = number;
         const bool keep = h.rank <= maxrank;

@@ -254,9 +254,9 @@ void TSettingsForm::takeover() {
     // An entry left as shown keeps its value exactly: the display is rounded
     // to the digits shown.
     if (EmissionEdit->text() != shownemission_)
-        s.EmissionAmount = static_cast<float>(strtonum(EmissionEdit->text().toStdString()));
+        s.EmissionAmount = emissionamountof(EmissionEdit->text().toStdString());
     if (InfValueEdit->text() != showninfvalue_)
-        s.InfValue = static_cast<float>(strtonum(InfValueEdit->text().toStdString()));
+        s.InfValue = infvalueof(InfValueEdit->text().toStdString());
     s.InfText = InfTextEdit->text().toStdString();
     s.UnknownText = UnknownTextEdit->text().toStdString();
     s.HiddenText = HiddenTextEdit->text().toStdString();

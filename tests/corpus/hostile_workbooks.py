@@ -166,6 +166,158 @@ def shift_rows_and_columns(xml):
     return re.sub(rb'<row r="([0-9]+)"', rowattr, xml)
 
 
+def shared_strings(parts):
+    import re
+    d = dict(parts)
+    sst = d.get("xl/sharedStrings.xml", b"")
+    items = re.findall(rb"<si>(.*?)</si>", sst, re.S)
+    return [b"".join(re.findall(rb"<t[^>]*>(.*?)</t>", i, re.S)).decode() for i in items]
+
+
+def column_of(parts, sheet, row, heading):
+    """The column letters of the heading in the given row of a sheet."""
+    import re
+    strings = shared_strings(parts)
+    xml = dict(parts)[sheet_part(parts, sheet)]
+    for m in re.finditer(rb'<c r="([A-Z]+)%d"([^>]*)>(.*?)</c>' % row, xml, re.S):
+        v = re.search(rb"<v>(.*?)</v>", m.group(3))
+        text = None
+        if b't="s"' in m.group(2) and v:
+            text = strings[int(v.group(1))]
+        elif v:
+            text = v.group(1).decode()
+        t = re.search(rb"<t[^>]*>(.*?)</t>", m.group(3))
+        if t and b"inlineStr" in m.group(2):
+            text = t.group(1).decode()
+        if text == heading:
+            return m.group(1).decode()
+    raise SystemExit("heading %s not found in %s row %d" % (heading, sheet, row))
+
+
+def remove_cell(xml, ref):
+    import re
+    out, n = re.subn(rb'<c r="%s"[^>]*?(/>|>.*?</c>)' % ref.encode(), b"", xml, count=1, flags=re.S)
+    if n != 1:
+        raise SystemExit("cell %s not found" % ref)
+    return out
+
+
+def shift(xml, rowfrom=None, colfrom=None, by=1):
+    """Moves every cell from row rowfrom (or column colfrom) on by `by`;
+    with by=-1 and a column, the column colfrom itself is deleted first."""
+    import re
+
+    def col_index(letters):
+        n = 0
+        for ch in letters:
+            n = n * 26 + ord(ch) - 64
+        return n
+
+    def col_letters(n):
+        s = ""
+        while n:
+            n, r = divmod(n - 1, 26)
+            s = chr(65 + r) + s
+        return s
+
+    if colfrom and by < 0:
+        xml = re.sub(rb'<c r="%s[0-9]+"[^>]*?(/>|>.*?</c>)' % col_letters(colfrom).encode(), b"",
+                     xml, flags=re.S)
+
+    def ref(m):
+        c, row = col_index(m.group(1).decode()), int(m.group(2))
+        if colfrom and ((by > 0 and c >= colfrom) or (by < 0 and c > colfrom)):
+            c += by
+        if rowfrom and row >= rowfrom:
+            row += by
+        return b'r="' + (col_letters(c) + str(row)).encode() + b'"'
+
+    def rowattr(m):
+        row = int(m.group(1))
+        return b'<row r="' + str(row + by if rowfrom and row >= rowfrom else row).encode() + b'"'
+
+    xml = re.sub(rb'r="([A-Z]+)([0-9]+)"', ref, xml)
+    xml = re.sub(rb'<row r="([0-9]+)"', rowattr, xml)
+    return re.sub(rb' spans="[0-9:]+"', b"", xml)
+
+
+# ---- .xls (BIFF8 in a compound file) -----------------------------------------
+
+
+def biff_record(kind, body):
+    return struct.pack("<HH", kind, len(body)) + body
+
+
+def xls_file(sheets, strings, damage=None):
+    """A BIFF8 workbook: sheets is [(name, [(row, col, value)])] with value a
+    float (NUMBER) or an int index into strings (LABELSST). damage, when
+    given, is a record appended to the first sheet's cells as it stands."""
+    def bof(kind):
+        return biff_record(0x0809, struct.pack("<HHHHII", 0x0600, kind, 0x0DBB, 0x07CC, 0, 6))
+
+    def u16text(t):
+        return t.encode("utf-16-le")
+
+    sst = struct.pack("<II", len(strings), len(strings))
+    for t in strings:
+        sst += struct.pack("<HB", len(t), 1) + u16text(t)
+
+    def globals_(offsets):
+        g = bof(0x0005) + biff_record(0x0042, struct.pack("<H", 0x04B0))
+        for (name, _), off in zip(sheets, offsets):
+            g += biff_record(0x0085, struct.pack("<IBBBB", off, 0, 0, len(name), 1) + u16text(name))
+        return g + biff_record(0x00FC, sst) + biff_record(0x000A, b"")
+
+    offsets = [0] * len(sheets)
+    at = len(globals_(offsets))
+    body = b""
+    for k, (name, cells) in enumerate(sheets):
+        offsets[k] = at + len(body)
+        recs = b""
+        for r, c, v in cells:
+            if isinstance(v, float):
+                recs += biff_record(0x0203, struct.pack("<HHHd", r, c, 0, v))
+            else:
+                recs += biff_record(0x00FD, struct.pack("<HHHI", r, c, 0, v))
+        if damage is not None and k == 0:
+            recs += damage
+        body += bof(0x0010) + recs + biff_record(0x000A, b"")
+    stream = globals_(offsets) + body
+    stream += b"\0" * (max(4096, (len(stream) + 511) // 512 * 512) - len(stream))
+    n = len(stream) // 512
+    end, free, fatsect = 0xFFFFFFFE, 0xFFFFFFFF, 0xFFFFFFFD
+    h = b"\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" + b"\0" * 16
+    h += struct.pack("<HHHHH", 0x3E, 3, 0xFFFE, 9, 6) + b"\0" * 6
+    h += struct.pack("<IIIIIIIII", 0, 1, 1, 0, 4096, end, 0, end, 0)
+    h += struct.pack("<I", 0) + struct.pack("<I", free) * 108
+    fat = struct.pack("<II", fatsect, end) + b"".join(
+        struct.pack("<I", 3 + k if k + 1 < n else end) for k in range(n))
+    fat += struct.pack("<I", free) * ((512 - len(fat)) // 4)
+
+    def entry(name, kind, child, start, size):
+        e = name.encode("utf-16-le").ljust(64, b"\0")
+        e += struct.pack("<HBB", (len(name) + 1) * 2, kind, 1)
+        e += struct.pack("<III", free, free, child) + b"\0" * 36
+        return e + struct.pack("<III", start, size, 0)
+
+    d = entry("Root Entry", 5, 1, end, 0) + entry("Workbook", 2, free, 2, len(stream))
+    d += b"\0" * 256
+    return h + fat + d + stream
+
+
+def xls_substances():
+    """The start-up substance alone in a BIFF8 substances workbook."""
+    headers = ["CAS", "substype", "name", "MOLW", "TEMPmelt", "VP_TEMPtest", "SOL", "Kow"]
+    values = ["98-95-3", "nitrobenzene", "Nitrobenzene", 0.12311, 278.9, 20.0, 15.5, 70.8]
+    strings = ["VELMORA"] + [h for h in headers] + [v for v in values if isinstance(v, str)]
+    cells = []
+    for k, h in enumerate(headers):
+        cells.append((1, 2 + k, strings.index(h)))
+        v = values[k]
+        cells.append((3, 2 + k, strings.index(v) if isinstance(v, str) else v))
+    return [("VELMORA", cells)], strings
+
+
 # ---- the cases ------------------------------------------------------------------
 
 
@@ -180,8 +332,9 @@ def make_cases(src, work, light):
     subsheet = sheet_part(S, "VELMORA")
     d = dict(P)
 
-    def case(name, kind, parameters=p0, borders=b0, substances=s0, expect="any"):
-        return name, kind, (parameters, borders, substances), expect
+    def case(name, kind, parameters=p0, borders=b0, substances=s0, expect="any",
+             bounded=False):
+        return name, kind, (parameters, borders, substances), expect, bounded
 
     def path(name):
         return os.path.join(work, name)
@@ -325,10 +478,140 @@ def make_cases(src, work, light):
     yield case("substance-1e39", "substance", substances=path("subvalue.xlsx"), expect="error")
 
 
+    # ---- layout: the region columns and rows are read by position --------------
+    Pd = dict(P)
+    cx = Pd[country]
+    write_parts(path("col-E-deleted.xlsx"), replace_part(P, country, shift(cx, colfrom=5, by=-1)))
+    yield case("column-E-deleted", "environment", parameters=path("col-E-deleted.xlsx"),
+               expect="error")
+    write_parts(path("row16.xlsx"), replace_part(P, country, shift(cx, rowfrom=16)))
+    yield case("row-inserted-at-16", "environment", parameters=path("row16.xlsx"), expect="error")
+    write_parts(path("row1.xlsx"), replace_part(P, country, shift(cx, rowfrom=1)))
+    yield case("row-inserted-at-1", "environment", parameters=path("row1.xlsx"), expect="error")
+    write_parts(path("blankname.xlsx"), replace_part(P, country, remove_cell(cx, "A100")))
+    yield case("blank-name-cell", "environment", parameters=path("blankname.xlsx"),
+               expect="error")
+    merged = remove_cell(remove_cell(remove_cell(cx, "A18"), "A19"), "A20")
+    merged = merged.replace(b"</sheetData>", b'</sheetData><mergeCells count="1">'
+                            b'<mergeCell ref="A17:A20"/></mergeCells>', 1)
+    write_parts(path("merged.xlsx"), replace_part(P, country, merged))
+    yield case("merged-name-cell", "environment", parameters=path("merged.xlsx"), expect="error")
+    strings = shared_strings(P)
+    m = re.search(rb'<c r="A19"[^>]*t="s"[^>]*><v>([0-9]+)</v>', cx)
+    write_parts(path("dupname.xlsx"),
+                replace_part(P, country, set_cell(cx, "A20", strings[int(m.group(1))])))
+    yield case("duplicate-region-name", "environment", parameters=path("dupname.xlsx"),
+               expect="error")
+    write_parts(path("lat.xlsx"), replace_part(P, country, set_cell(cx, "E20", "abc")))
+    yield case("latitude-not-a-number", "environment", parameters=path("lat.xlsx"),
+               expect="error")
+    write_parts(path("lat91.xlsx"), replace_part(P, country, set_cell(cx, "E20", "91")))
+    yield case("latitude-91", "environment", parameters=path("lat91.xlsx"), expect="error")
+    write_parts(path("huge-cell.xlsx"),
+                replace_part(P, country, set_cell(cx, "E20", "9" * (10 << 20))))
+    yield case("cell-of-10-mb", "environment", parameters=path("huge-cell.xlsx"), expect="error")
+    for heading, value in (("SYSTEMAREA", "-5"), ("Npop", "-1000"), ("Farea_agr", "1.5"),
+                           ("TEMP", "-300")):
+        col = column_of(P, "countryparameters", 10, heading)
+        write_parts(path("bad-%s.xlsx" % heading),
+                    replace_part(P, country, set_cell(cx, "%s20" % col, value)))
+        yield case("impossible-%s" % heading, "environment",
+                   parameters=path("bad-%s.xlsx" % heading), expect="error")
+
+    # ---- substances: impossible values, a stray name far below, no start-up one
+    Sd = dict(S)
+    sx = Sd[subsheet]
+    for heading, value in (("MOLW", "-0.1"), ("Kow", "-3"), ("VP_TEMPtest", "0")):
+        col = column_of(S, "VELMORA", 2, heading)
+        write_parts(path("sub-%s.xlsx" % heading),
+                    replace_part(S, subsheet, set_cell(sx, "%s4" % col, value)))
+        yield case("substance-impossible-%s" % heading, "substance",
+                   substances=path("sub-%s.xlsx" % heading), expect="error")
+    stray = add_rows(sx, b'<row r="1048576"><c r="E1048576" t="inlineStr"><is><t>Stray</t>'
+                         b"</is></c></row>")
+    write_parts(path("stray.xlsx"), replace_part(S, subsheet, stray))
+    yield case("substance-name-at-row-1048576", "list", substances=path("stray.xlsx"),
+               expect="ok")
+    m = re.search(rb'<c r="E4"[^>]*>.*?</c>', sx, re.S)
+    write_parts(path("nostart.xlsx"), replace_part(S, subsheet, set_cell(sx, "E4", "Nitro")))
+    yield case("no-start-up-substance", "results", substances=path("nostart.xlsx"),
+               expect="error")
+
+    # ---- .xls: our own reader, damaged records, a .xls named .xlsx --------------
+    sheets, sst = xls_substances()
+    with open(path("substances.xls"), "wb") as f:
+        f.write(xls_file(sheets, sst))
+    yield case("xls-substances", "substance", substances=path("substances.xls"), expect="ok")
+    empty_labelsst = biff_record(0x00FD, b"")
+    for name in ("labelsst-0.xls", "labelsst-0.xlsx"):
+        with open(path(name), "wb") as f:
+            f.write(xls_file(sheets, sst, damage=empty_labelsst))
+        yield case("xls-" + name.replace(".", "-"), "substance", substances=path(name),
+                   expect="error")
+    with open(path("sst-index.xls"), "wb") as f:
+        f.write(xls_file(sheets, sst, damage=biff_record(0x00FD, struct.pack("<HHHI", 9, 9, 0,
+                                                                            999999))))
+    yield case("xls-missing-shared-string", "substance", substances=path("sst-index.xls"),
+               expect="error")
+    good = bytearray(xls_file(sheets, sst))
+    import random
+    rng = random.Random(38)
+    for k in range(10 if light else 60):
+        bad = bytearray(good)
+        for _ in range(rng.choice((1, 4, 32))):
+            bad[rng.randrange(len(bad))] = rng.randrange(256)
+        if k % 3 == 0:
+            bad = bad[: rng.randrange(len(bad))]
+        with open(path("fuzz%d.xls" % k), "wb") as f:
+            f.write(bytes(bad))
+        yield case("xls-fuzz-%d" % k, "substance", substances=path("fuzz%d.xls" % k),
+                   expect="any")
+
+    # ---- memory: cheap bytes that are costly elements --------------------------------
+    # Rows of 16,000 empty cells (a row holds at most 16,384), 15 million in all.
+    empties = b"".join(b'<row r="%d">' % (300 + k) + b"<c/>" * 16000 + b"</row>"
+                       for k in range(((8 if light else 60) << 18) // 16000))
+    write_parts(path("empties.xlsx"), replace_part(P, country, add_rows(cx, empties)))
+    yield case("many-empty-elements", "environment", parameters=path("empties.xlsx"),
+               expect="any", bounded=True)
+    sstx = Pd["xl/sharedStrings.xml"]
+    many = sstx.replace(b"</sst>", b"<si/>" * ((8 if light else 50) << 18) + b"</sst>")
+    write_parts(path("emptystrings.xlsx"), replace_part(P, "xl/sharedStrings.xml", many))
+    yield case("many-empty-shared-strings", "environment", parameters=path("emptystrings.xlsx"),
+               expect="any", bounded=True)
+    count = 20000 if light else 150000
+    wbx = Pd["xl/workbook.xml"]
+    relx = Pd["xl/_rels/workbook.xml.rels"]
+    extra = b"".join(b'<sheet name="s%d" sheetId="%d" r:id="rIdS%d"/>' % (k, 5000 + k, k)
+                     for k in range(count))
+    relextra = b"".join(b'<Relationship Id="rIdS%d" Type="x" Target="worksheets/s%d.xml"/>' %
+                        (k, k) for k in range(count))
+    parts = replace_part(replace_part(P, "xl/workbook.xml",
+                                      wbx.replace(b"</sheets>", extra + b"</sheets>")),
+                         "xl/_rels/workbook.xml.rels",
+                         relx.replace(b"</Relationships>", relextra + b"</Relationships>"))
+    parts += [("xl/worksheets/s%d.xml" % k, b"<worksheet/>") for k in range(count)]
+    with zipfile.ZipFile(path("sheets.xlsx"), "w", zipfile.ZIP_STORED) as z:
+        for name, data in parts:
+            z.writestr(name, data)
+    yield case("sheets-%d" % count, "environment", parameters=path("sheets.xlsx"),
+               expect="same", bounded=True)
+
+
+def inflated_size(path):
+    """Bytes of all parts of a workbook as stored inflated (0 for an .xls)."""
+    try:
+        with zipfile.ZipFile(path) as z:
+            return sum(i.file_size for i in z.infolist())
+    except (zipfile.BadZipFile, OSError):
+        return 0
+
+
 def run(cli, kind, files, substance, addresslimit=True):
     parameters, borders, substances = files
-    args = [cli, "dump", kind, "--parameters", parameters, "--borders", borders,
-            "--substances", substances]
+    command = {"list": ["list", "substances"]}.get(kind, ["dump", kind])
+    args = [cli] + command + ["--parameters", parameters, "--borders", borders,
+                              "--substances", substances]
     if kind == "substance":
         args += ["--substance", substance]
 
@@ -389,8 +672,9 @@ def main():
     os.makedirs(work, exist_ok=True)
     failures = []
     baseline = None
+    base_peak = 0
     try:
-        for name, kind, files, expect in make_cases(o.workbooks, work, o.light):
+        for name, kind, files, expect, bounded in make_cases(o.workbooks, work, o.light):
             code, out, err, seconds, peak = run(o.cli, kind, files, "Nitrobenzene",
                                                 not o.no_address_limit)
             memory = "%.0f MB" % (peak / 1024)
@@ -411,6 +695,20 @@ def main():
                     verdict = "REFUSED A VALID WORKBOOK: " + message
             elif expect == "error":
                 verdict = "ACCEPTED A DAMAGED WORKBOOK"
+            if any(len(t) > 1000 for t in text):
+                verdict = "MESSAGE OF %d CHARACTERS" % max(len(t) for t in text)
+            if code == 0 and kind == "list" and out.count(b"\n") > 1000:
+                verdict = "LISTED %d NAMES" % out.count(b"\n")
+            if bounded and base_peak:
+                # Memory follows what the workbook holds, not what it costs
+                # to describe: at most 20 times its inflated size over the
+                # default case.
+                inflated = sum(inflated_size(f) for f in files)
+                limit = base_peak + 20 * inflated / 1024
+                if peak > limit:
+                    verdict = "MEMORY %.0f MB OVER %.0f MB" % (peak / 1024, limit / 1024)
+            if name == "default-environment":
+                base_peak = peak
             if code == 0 and kind == "environment":
                 if name == "default-environment":
                     baseline = out

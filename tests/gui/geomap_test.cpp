@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+
 #include <string>
+#include <sys/stat.h>
 
 #include "numeric/errors.h"
 #include "support/testsupport.h"
@@ -251,6 +253,30 @@ TEST_F(GeoFiles, BadNumbersAndHeadersNameTheLine) {
     } catch (const EFileError& e) {
         EXPECT_NE(std::string(e.what()).find(file("head.txt") + ", line 3:"), std::string::npos);
     }
+}
+
+TEST_F(GeoFiles, CountsBeyondTheFileAndFilesThatAreNoFilesAreRefused) {
+    // 50 bytes that claim two billion points: refused before any allocation.
+    write(file("huge.txt"), "segment 1  rank 1  points 2000000000\n 1 2\n 3 4\n");
+    Tvectors lines;
+    try {
+        readgeofile(file("huge.txt"), 1, geoshore, 1, lines);
+        FAIL() << "a count beyond the file must raise";
+    } catch (const EFileError& e) {
+        EXPECT_NE(std::string(e.what()).find(file("huge.txt") + ", line 1: the segment header "
+                                                                "claims 2000000000 points"),
+                  std::string::npos)
+            << e.what();
+    }
+    ASSERT_EQ(mkfifo(file("pipe.txt").c_str(), 0600), 0);
+    try {
+        readgeofile(file("pipe.txt"), 1, geoshore, 1, lines);
+        FAIL() << "a pipe must be refused, not waited for";
+    } catch (const EFileError& e) {
+        EXPECT_NE(std::string(e.what()).find("it is a pipe, not a file"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(lines.count(), 0u);
 }
 
 TEST_F(GeoFiles, MissingFileIsNamedAndLoadingLeavesNothingHalfRead) {

@@ -170,6 +170,10 @@ public:
         strings.push_back(text);
         s.cells += record(0x00FD, b);
     }
+    // Any record, as it stands, after the sheet's cells so far.
+    void raw(Tsheet& s, std::uint16_t type, const std::string& body) {
+        s.cells += record(type, body);
+    }
     void label(Tsheet& s, std::uint32_t r, std::uint32_t c, const std::string& text) {
         std::string b = head(s, r, c);
         put16(b, static_cast<std::uint32_t>(text.size()));
@@ -191,14 +195,25 @@ public:
         };
         std::string codepage;
         put16(codepage, 0x04B0);
-        std::string sst;
-        put32(sst, static_cast<std::uint32_t>(strings.size()));
-        put32(sst, static_cast<std::uint32_t>(strings.size()));
+        // The shared strings in records of at most 8,224 bytes: a string
+        // whose characters go on in a CONTINUE record starts it with its
+        // flags byte again.
+        std::vector<std::string> sstrecords(1);
+        put32(sstrecords[0], static_cast<std::uint32_t>(strings.size()));
+        put32(sstrecords[0], static_cast<std::uint32_t>(strings.size()));
         for (const auto& t : strings) {
-            put16(sst, static_cast<std::uint32_t>(t.size()));
-            sst += '\x01';
-            sst += utf16(t);
+            if (sstrecords.back().size() + 5 > 8224) sstrecords.emplace_back();
+            put16(sstrecords.back(), static_cast<std::uint32_t>(t.size()));
+            sstrecords.back() += '\x01';
+            for (unsigned char c : t) {
+                if (sstrecords.back().size() + 2 > 8224) sstrecords.push_back("\x01");
+                put16(sstrecords.back(), c);
+            }
         }
+        std::string sst = sstrecords[0];
+        std::string sstcontinue;
+        for (std::size_t k = 1; k < sstrecords.size(); ++k)
+            sstcontinue += record(0x003C, sstrecords[k]);
         // The globals come first; their size fixes where each sheet starts.
         auto globals = [&](const std::vector<std::uint32_t>& offsets) {
             std::string g = bof(0x0005) + record(0x0042, codepage);
@@ -212,7 +227,7 @@ public:
                 b += utf16(sheets[k].name);
                 g += record(0x0085, b);
             }
-            return g + record(0x00FC, sst) + record(0x000A, "");
+            return g + record(0x00FC, sst) + sstcontinue + record(0x000A, "");
         };
         std::vector<std::uint32_t> offsets(sheets.size(), 0);
         std::string g = globals(offsets);
@@ -905,6 +920,139 @@ TEST(TExcelFileXls, SheetsNumbersAndTextsOfABiff8Workbook) {
     EXPECT_EQ(f.cell(1, 1), "");
     EXPECT_THROW(f.selectsheet("Seaparameters"), Eerror);
     EXPECT_TRUE(ui.warnings.empty());
+}
+
+TEST(TExcelFileXls, LongSharedStringsMultipleNumbersAndFormulaValues) {
+    Ttempdir dir;
+    Txlsbuilder b;
+    auto& s = b.addsheet("S");
+    // 6,000 characters: the string runs over two CONTINUE records.
+    const std::string longtext(6000, 'q');
+    b.sharedtext(s, 0, 0, "first");
+    b.sharedtext(s, 0, 1, longtext);
+    b.sharedtext(s, 0, 2, "after");
+    // MULRK: row 2, columns B..D, 1, 2.5 (as x100), -3.
+    std::string mulrk;
+    put16(mulrk, 1);
+    put16(mulrk, 1);
+    for (std::uint32_t rk :
+         {(1u << 2) | 2u, (250u << 2) | 3u, (static_cast<std::uint32_t>(-3) << 2) | 2u}) {
+        put16(mulrk, 0);
+        put32(mulrk, rk);
+    }
+    put16(mulrk, 3);
+    b.raw(s, 0x00BD, mulrk);
+    // FORMULA with a cached number, a cached boolean, and one with a STRING.
+    auto formula = [&](std::uint32_t col, const std::string& value) {
+        std::string f;
+        put16(f, 2);
+        put16(f, col);
+        put16(f, 0);
+        f += value;
+        put16(f, 0);
+        put32(f, 0);
+        put16(f, 0); // no formula tokens
+        b.raw(s, 0x0006, f);
+    };
+    std::string number;
+    putdouble(number, 4.25);
+    formula(0, number);
+    formula(1, std::string("\x01\x00\x01\x00\x00\x00\xFF\xFF", 8));
+    formula(2, std::string("\x00\x00\x00\x00\x00\x00\xFF\xFF", 8));
+    std::string text;
+    put16(text, 2);
+    text += '\x00';
+    text += "ok";
+    b.raw(s, 0x0207, text);
+    // Read as .xls whatever the file is called.
+    std::string path = dir.file("legacy.xlsx");
+    writefile(path, b.file());
+    Trecorderui ui;
+    TExcelFile f(ui, path);
+    ASSERT_TRUE(f.isopen()) << (ui.warnings.empty() ? "" : ui.warnings[0]);
+    EXPECT_EQ(f.cell(1, 1), "first");
+    EXPECT_EQ(f.cell(1, 2), longtext);
+    EXPECT_EQ(f.cell(1, 3), "after");
+    EXPECT_EQ(f.cell(2, 2), "1");
+    EXPECT_EQ(f.cell(2, 3), "2.5");
+    EXPECT_EQ(f.cell(2, 4), "-3");
+    EXPECT_EQ(f.cell(3, 1), "4.25");
+    EXPECT_EQ(f.cell(3, 2), "TRUE");
+    EXPECT_EQ(f.cell(3, 3), "ok");
+}
+
+TEST(TExcelFileXls, DamagedRecordsAreRefusedNamingWhatIsWrong) {
+    struct Tcase {
+        const char* what;
+        std::function<std::string()> bytes;
+        const char* reason;
+    };
+    auto withrecord = [](std::uint16_t type, std::string body) {
+        return [type, body] {
+            Txlsbuilder b;
+            auto& s = b.addsheet("S");
+            b.sharedtext(s, 0, 0, "x");
+            b.raw(s, type, body);
+            return b.file();
+        };
+    };
+    std::string missing;
+    put16(missing, 0);
+    put16(missing, 1);
+    put16(missing, 0);
+    put32(missing, 7);
+    std::string mulrk;
+    put16(mulrk, 0);
+    put16(mulrk, 1);
+    put16(mulrk, 0);
+    put32(mulrk, 2);
+    put16(mulrk, 9); // last column 9 for one value
+    auto plain = [] {
+        Txlsbuilder b;
+        auto& s = b.addsheet("S");
+        for (std::uint32_t r = 0; r < 200; ++r)
+            b.number(s, r, 0, r);
+        return b.file();
+    };
+    const Tcase cases[] = {
+        {"LABELSST of length 0", withrecord(0x00FD, ""), "has a cell record cut short"},
+        {"NUMBER of 6 bytes", withrecord(0x0203, std::string(6, '\0')),
+         "has a cell record cut short"},
+        {"missing shared string", withrecord(0x00FD, missing), "missing shared string 7"},
+        {"MULRK that disagrees", withrecord(0x00BD, mulrk), "damaged MULRK"},
+        {"a sector chain that loops",
+         [&] {
+             std::string f = plain();
+             // FAT entry of the stream's second sector points back at it.
+             f.replace(512 + 4 * 3, 4, std::string("\x03\x00\x00\x00", 4));
+             return f;
+         },
+         "sector chains are damaged"},
+        {"a stream start beyond the file",
+         [&] {
+             std::string f = plain();
+             f.replace(1024 + 128 + 0x74, 4, std::string("\xFF\xFF\x00\x00", 4));
+             return f;
+         },
+         "sector chains are damaged"},
+        {"a record longer than the stream",
+         [&] {
+             std::string f = plain();
+             // The first record (BOF) claims 8,000 bytes.
+             f.replace(1536 + 2, 2, std::string("\x40\x1F", 2));
+             return f;
+         },
+         "is longer than the stream"},
+    };
+    Ttempdir dir;
+    for (const Tcase& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string path = dir.file("damaged.xls");
+        writefile(path, c.bytes());
+        Trecorderui ui;
+        TExcelFile f(ui, path);
+        expectclosed(f, ui, path, c.reason);
+    }
 }
 
 TEST(TExcelFileXls, GarbageAfterTheCompoundFileMagic) {

@@ -212,7 +212,30 @@ void writeregionsheet(Tsheetspec& sheet, bool countrysheet,
     std::vector<std::string> headers;
     for (const auto& p : parameters)
         if (std::find(omit.begin(), omit.end(), p) == omit.end()) headers.push_back(p);
-    sheet.set(10, 1, "name");
+    // The headings of the region columns, as the real workbook has them.
+    const std::vector<std::pair<std::uint32_t, std::string>> described =
+        countrysheet
+            ? std::vector<std::pair<std::uint32_t, std::string>>{{1, "name"},
+                                                                 {2, "abbr"},
+                                                                 {3, "continent"},
+                                                                 {5, "latitude"},
+                                                                 {6, "longitude"},
+                                                                 {8, "UNDP region code"},
+                                                                 {9, "GLO"},
+                                                                 {10, "Near East"},
+                                                                 {11, "Middle East"},
+                                                                 {12, "UCTE"},
+                                                                 {13, "CENTREL"},
+                                                                 {14, "NORDEL"},
+                                                                 {15, "IIASAPOP"},
+                                                                 {16, "OECD"},
+                                                                 {17, "EU27"},
+                                                                 {18, "EU27+3"},
+                                                                 {19, "GDP"}}
+            : std::vector<std::pair<std::uint32_t, std::string>>{
+                  {1, "name"}, {2, "abbr"}, {3, "latitude"}, {4, "longitude"}, {5, "ocean"}};
+    for (const auto& [c, heading] : described)
+        sheet.set(10, c, heading);
     for (std::size_t k = 0; k < headers.size(); ++k)
         sheet.set(10, firstparam + static_cast<std::uint32_t>(k), headers[k]);
     auto writeregion = [&](std::uint32_t row, const Tsmallregion& r) {

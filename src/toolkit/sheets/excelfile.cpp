@@ -7,14 +7,17 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <sys/stat.h>
 #include <unordered_map>
 
-#include <freexl.h>
 #include <pugixml.hpp>
 #include <zip.h>
 
 #include "numeric/errors.h"
+#include "numeric/files.h"
 #include "numeric/utilities.h"
+#include "toolkit/sheets/xlsreader.h"
+#include "toolkit/sheets/xlsxstream.h"
 
 namespace velmora {
 
@@ -30,22 +33,6 @@ std::string numbertext(double x) {
         return buffer;
     }
     return shortesttext(x);
-}
-
-// Largest row and column of a sheet; a reference beyond them is damage.
-constexpr std::uint32_t maxsheetrow = 1048576;
-constexpr std::uint32_t maxsheetcolumn = 16384;
-
-// A row number attribute: decimal digits only, 1..maxsheetrow; 0 otherwise.
-std::uint32_t parserownumber(const char* text) {
-    std::uint64_t r = 0;
-    if (!*text) return 0;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9') return 0;
-        r = r * 10 + static_cast<std::uint64_t>(*p - '0');
-        if (r > maxsheetrow) return 0;
-    }
-    return static_cast<std::uint32_t>(r);
 }
 
 // Whitespace-only text runs (" " between two words of rich text) are text;
@@ -168,7 +155,7 @@ public:
     // Both throw Topenerror.
     virtual std::unique_ptr<Tsheetgrid> readsheet(std::size_t index) = 0;
     // The shared strings, handed over once all sheets are read.
-    virtual std::vector<std::string> takestrings() { return {}; }
+    virtual Tstringpool takestrings() { return {}; }
 };
 
 namespace {
@@ -209,43 +196,18 @@ public:
 
     std::unique_ptr<Tsheetgrid> readsheet(std::size_t index) override {
         const Tsheetentry& entry = sheets_.at(index);
-        std::string xml = part(entry.path, true);
-        pugi::xml_document doc;
-        auto result = doc.load_buffer(xml.data(), xml.size(), xmloptions);
-        if (!result)
-            throw Topenerror{"sheet \"" + entry.name + "\" is not valid XML (" +
-                             result.description() + ")"};
         auto grid = std::make_unique<Tsheetgrid>();
-        pugi::xml_node data = doc.child("worksheet").child("sheetData");
-        if (!doc.child("worksheet"))
-            throw Topenerror{"sheet \"" + entry.name + "\" has no worksheet element"};
-        std::uint32_t rownumber = 0;
-        for (pugi::xml_node row : data.children("row")) {
-            pugi::xml_attribute ra = row.attribute("r");
-            rownumber = ra ? parserownumber(ra.value()) : rownumber + 1;
-            if (rownumber == 0 || rownumber > maxsheetrow)
-                throw Topenerror{"sheet \"" + entry.name + "\" has a bad row number \"" +
-                                 std::string(ra ? ra.value() : "") + "\""};
-            std::uint32_t colnumber = 0;
-            for (pugi::xml_node c : row.children("c")) {
-                std::uint32_t r = rownumber, col = colnumber + 1;
-                if (pugi::xml_attribute ref = c.attribute("r")) {
-                    if (!parsecellreference(ref.value(), r, col) || r > maxsheetrow ||
-                        col > maxsheetcolumn)
-                        throw Topenerror{"sheet \"" + entry.name +
-                                         "\" has a bad cell reference \"" +
-                                         std::string(ref.value()) + "\""};
-                } else if (col > maxsheetcolumn) {
-                    throw Topenerror{"sheet \"" + entry.name + "\" has too many cells in a row"};
-                }
-                colnumber = col;
-                budget_.cell(*grid, r, col, celltext(c, entry.name, r, col));
-            }
+        auto parser = Txlsxparser::sheet(
+            [&](Txlsxcell& c) { budget_.cell(*grid, c.row, c.column, celltext(c, entry.name)); });
+        try {
+            stream(entry.path, *parser);
+        } catch (const Exlsxdamage& e) {
+            throw Topenerror{"sheet \"" + entry.name + "\" " + e.what()};
         }
         return grid;
     }
 
-    std::vector<std::string> takestrings() override { return std::move(strings_); }
+    Tstringpool takestrings() override { return std::move(strings_); }
 
 private:
     struct Tsheetentry {
@@ -295,6 +257,43 @@ private:
         return data;
     }
 
+    // A part fed to a parser as it inflates, under the same checks as part().
+    void stream(const std::string& name, Txlsxparser& parser) {
+        zip_stat_t st;
+        zip_stat_init(&st);
+        if (zip_stat(zip_, name.c_str(), 0, &st) != 0)
+            throw Topenerror{"the part \"" + name + "\" is missing"};
+        bool sized = (st.valid & ZIP_STAT_SIZE) != 0;
+        if (sized) budget_.inflate(name, st.size);
+        if (sized && (st.valid & ZIP_STAT_COMP_SIZE) &&
+            st.comp_size > st.size + st.size / 64 + 4096)
+            throw Topenerror{"the part \"" + name + "\" is damaged (" +
+                             std::to_string(st.comp_size) + " compressed bytes for " +
+                             std::to_string(st.size) + ")"};
+        zip_file_t* f = zip_fopen(zip_, name.c_str(), 0);
+        if (!f) throw Topenerror{"the part \"" + name + "\" cannot be read"};
+        std::uint64_t total = 0;
+        try {
+            // One buffer for all parts: a workbook of 150,000 tiny sheets
+            // would otherwise clear 10 GB of fresh buffers.
+            buffer_.resize(65536);
+            zip_int64_t n;
+            while ((n = zip_fread(f, buffer_.data(), buffer_.size())) > 0) {
+                total += static_cast<std::uint64_t>(n);
+                budget_.inflate(name, total);
+                parser.feed(buffer_.data(), static_cast<std::size_t>(n), false);
+            }
+            if (n < 0 || (sized && total != st.size))
+                throw Topenerror{"the part \"" + name + "\" is damaged"};
+            parser.feed(nullptr, 0, true);
+        } catch (...) {
+            zip_fclose(f);
+            throw;
+        }
+        zip_fclose(f);
+        budget_.inflated += total;
+    }
+
     static void loadxml(pugi::xml_document& doc, const std::string& data, const std::string& name) {
         auto result = doc.load_buffer(data.data(), data.size(), xmloptions);
         if (!result)
@@ -324,6 +323,7 @@ private:
             targets[r.attribute("Id").value()] = r.attribute("Target").value();
         pugi::xml_node sheets = workbook.child("workbook").child("sheets");
         if (!sheets) throw Topenerror{"the workbook lists no sheets"};
+        std::map<std::string, std::size_t> parts; // part -> its sheet
         for (pugi::xml_node s : sheets.children("sheet")) {
             std::string id = s.attribute("r:id").value();
             auto it = targets.find(id);
@@ -334,56 +334,47 @@ private:
             std::string sheetname = s.attribute("name").value();
             // Two entries for one part would read it twice (a few hundred
             // cost as many copies); two of one name make selects ambiguous.
-            for (const Tsheetentry& e : sheets_) {
-                if (e.path == path)
-                    throw Topenerror{"sheets \"" + e.name + "\" and \"" + sheetname +
-                                     "\" both refer to the part \"" + path + "\""};
-            }
+            auto [seen, added] = parts.emplace(path, sheets_.size());
+            if (!added)
+                throw Topenerror{"sheets \"" + sheets_[seen->second].name + "\" and \"" +
+                                 sheetname + "\" both refer to the part \"" + path + "\""};
             zip_stat_t st;
             if (zip_stat(zip_, path.c_str(), 0, &st) != 0)
                 throw Topenerror{"the part \"" + path + "\" of sheet \"" +
                                  std::string(s.attribute("name").value()) + "\" is missing"};
             sheets_.push_back({s.attribute("name").value(), path});
         }
-        std::string shared = part("xl/sharedStrings.xml", false);
-        if (!shared.empty()) {
-            pugi::xml_document doc;
-            loadxml(doc, shared, "xl/sharedStrings.xml");
-            for (pugi::xml_node si : doc.child("sst").children("si")) {
-                strings_.push_back(itemtext(si));
-                budget_.text(strings_.back().size());
+        zip_stat_t st;
+        if (zip_stat(zip_, "xl/sharedStrings.xml", 0, &st) == 0) {
+            auto parser = Txlsxparser::strings([&](std::string& text) {
+                budget_.text(text.size());
+                strings_.add(text);
+            });
+            try {
+                stream("xl/sharedStrings.xml", *parser);
+            } catch (const Exlsxdamage& e) {
+                throw Topenerror{std::string("the part \"xl/sharedStrings.xml\" ") + e.what()};
             }
         }
     }
 
-    // Text of a string item: a plain <t> or the <t> of every rich-text run.
-    static std::string itemtext(pugi::xml_node si) {
-        if (pugi::xml_node t = si.child("t")) return t.text().get();
-        std::string text;
-        for (pugi::xml_node r : si.children("r"))
-            text += r.child("t").text().get();
-        return text;
-    }
-
-    Tsheetcell celltext(pugi::xml_node c, const std::string& sheet, std::uint32_t r,
-                        std::uint32_t col) {
-        std::string type = c.attribute("t").value();
-        pugi::xml_node v = c.child("v");
+    Tsheetcell celltext(const Txlsxcell& c, const std::string& sheet) {
+        const std::string& type = c.type;
         Tsheetcell cell;
         if (type == "inlineStr") {
-            cell.text = itemtext(c.child("is"));
+            cell.text = c.inlinetext;
             return cell;
         }
-        if (!v) return cell;
-        const char* value = v.text().get();
-        const char* end = value + std::strlen(value);
+        if (!c.hasvalue) return cell;
+        const char* value = c.value.c_str();
+        const char* end = value + c.value.size();
         if (type == "s") {
             // The whole text is the index: "1abc" is damage, not string 1.
             std::size_t k = 0;
             auto [p, ec] = std::from_chars(value, end, k);
             if (ec != std::errc() || p != end || p == value || k >= strings_.size())
-                throw Topenerror{"sheet \"" + sheet + "\" cell " + cellreference(r, col) +
-                                 " refers to a missing shared string \"" + std::string(value) +
+                throw Topenerror{"sheet \"" + sheet + "\" cell " + cellreference(c.row, c.column) +
+                                 " refers to a missing shared string \"" + messagetext(c.value) +
                                  "\""};
             cell.shared = static_cast<std::uint32_t>(k);
             return cell;
@@ -391,12 +382,12 @@ private:
         if (type == "str" || type == "e") {
             cell.text = value;
         } else if (type == "b") {
-            cell.text = std::strcmp(value, "1") == 0 ? "TRUE" : "FALSE";
+            cell.text = c.value == "1" ? "TRUE" : "FALSE";
         } else {
             // A number: give the text that parses back to the stored double.
             double x = 0;
             auto [p, ec] = std::from_chars(value, end, x);
-            cell.text = (ec != std::errc() || p != end) ? std::string(value) : numbertext(x);
+            cell.text = (ec != std::errc() || p != end) ? c.value : numbertext(x);
         }
         return cell;
     }
@@ -404,91 +395,71 @@ private:
     Tworkbookbudget& budget_;
     zip_t* zip_ = nullptr;
     std::vector<Tsheetentry> sheets_;
-    std::vector<std::string> strings_;
+    Tstringpool strings_;
+    std::vector<char> buffer_;
 };
 
-// ---- .xls: BIFF8 through FreeXL --------------------------------------------
+// ---- .xls: BIFF8 in a compound file, read by our own reader -------------------
 
 class Txlsreader : public TExcelFile::Treader {
 public:
     Txlsreader(const std::string& path, Tworkbookbudget& budget) : budget_(budget) {
-        int rc = freexl_open(path.c_str(), &handle_);
-        if (rc != FREEXL_OK) {
-            handle_ = nullptr;
-            throw Topenerror{"not a readable .xls workbook (FreeXL error " + std::to_string(rc) +
-                             ")"};
-        }
-        // A throwing constructor runs no destructor: close the file here.
+        std::string data;
         try {
-            readnames();
-        } catch (...) {
-            freexl_close(handle_);
-            handle_ = nullptr;
-            throw;
+            data = readregularfile(path, "the workbook", budget.limits.workbookbytes);
+            workbook_ = std::make_unique<Txlsworkbook>(data, budget.limits.partbytes);
+        } catch (const Exlsdamage& e) {
+            throw Topenerror{std::string("not a readable .xls workbook: ") + e.what()};
+        } catch (const EFileError& e) {
+            throw Topenerror{e.what()};
         }
-    }
-    ~Txlsreader() override {
-        if (handle_) freexl_close(handle_);
     }
 
-    std::vector<std::string> sheetnames() override { return names_; }
+    std::vector<std::string> sheetnames() override { return workbook_->sheetnames(); }
 
     std::unique_ptr<Tsheetgrid> readsheet(std::size_t index) override {
-        if (freexl_select_active_worksheet(handle_, static_cast<unsigned short>(index)) !=
-            FREEXL_OK)
-            throw Topenerror{"sheet \"" + names_.at(index) + "\" cannot be selected"};
-        unsigned int rows = 0;
-        unsigned short cols = 0;
-        if (freexl_worksheet_dimensions(handle_, &rows, &cols) != FREEXL_OK)
-            throw Topenerror{"sheet \"" + names_.at(index) + "\" has no readable size"};
-        auto grid = std::make_unique<Tsheetgrid>();
-        for (unsigned int r = 0; r < rows; ++r) {
-            for (unsigned short c = 0; c < cols; ++c) {
-                FreeXL_CellValue value;
-                if (freexl_get_cell_value(handle_, r, c, &value) != FREEXL_OK) continue;
-                std::string text;
-                switch (value.type) {
-                case FREEXL_CELL_INT:
-                    text = std::to_string(value.value.int_value);
-                    break;
-                case FREEXL_CELL_DOUBLE:
-                    text = numbertext(value.value.double_value);
-                    break;
-                case FREEXL_CELL_TEXT:
-                case FREEXL_CELL_SST_TEXT:
-                case FREEXL_CELL_DATE:
-                case FREEXL_CELL_DATETIME:
-                case FREEXL_CELL_TIME:
-                    if (value.value.text_value) text = value.value.text_value;
-                    break;
-                default:
-                    break;
-                }
+        struct Tcollect : Txlscells {
+            Tworkbookbudget& budget;
+            Tsheetgrid& grid;
+            Tcollect(Tworkbookbudget& b, Tsheetgrid& g) : budget(b), grid(g) {}
+            void number(std::uint32_t r, std::uint32_t c, double x) override {
                 Tsheetcell cell;
-                cell.text = std::move(text);
-                budget_.cell(*grid, r + 1, static_cast<std::uint32_t>(c) + 1, std::move(cell));
+                cell.text = numbertext(x);
+                budget.cell(grid, r, c, std::move(cell));
             }
+            void text(std::uint32_t r, std::uint32_t c, std::string t) override {
+                Tsheetcell cell;
+                cell.text = std::move(t);
+                budget.cell(grid, r, c, std::move(cell));
+            }
+            void shared(std::uint32_t r, std::uint32_t c, std::uint32_t k) override {
+                Tsheetcell cell;
+                cell.shared = k;
+                budget.cell(grid, r, c, std::move(cell));
+            }
+        };
+        auto grid = std::make_unique<Tsheetgrid>();
+        Tcollect collect(budget_, *grid);
+        try {
+            workbook_->readsheet(index, collect);
+        } catch (const Exlsdamage& e) {
+            throw Topenerror{std::string("not a readable .xls workbook: ") + e.what()};
         }
         return grid;
     }
 
-private:
-    void readnames() {
-        unsigned int count = 0;
-        if (freexl_get_info(handle_, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK)
-            throw Topenerror{"the sheet list cannot be read"};
-        for (unsigned int i = 0; i < count; ++i) {
-            const char* name = nullptr;
-            if (freexl_get_worksheet_name(handle_, static_cast<unsigned short>(i), &name) !=
-                FREEXL_OK)
-                throw Topenerror{"the name of sheet " + std::to_string(i + 1) + " cannot be read"};
-            names_.push_back(name ? name : "");
+    Tstringpool takestrings() override {
+        Tstringpool pool;
+        for (const std::string& t : workbook_->takestrings()) {
+            budget_.text(t.size());
+            pool.add(t);
         }
+        return pool;
     }
 
+private:
     Tworkbookbudget& budget_;
-    const void* handle_ = nullptr;
-    std::vector<std::string> names_;
+    std::unique_ptr<Txlsworkbook> workbook_;
 };
 
 } // namespace
@@ -498,6 +469,16 @@ TExcelFile::TExcelFile(Tuiservice& ui, const std::string& path, const Tworkbookl
     std::string reason;
     Tworkbookbudget budget{limits};
     try {
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0)
+            throw Topenerror{"the file does not exist or cannot be read"};
+        // A pipe or a device would block or read without end.
+        try {
+            requireregularfile(path, "the workbook");
+        } catch (const EFileError& e) {
+            std::string why = e.what();
+            throw Topenerror{why.substr(why.rfind(": ") + 2)};
+        }
         std::ifstream in(path, std::ios::binary);
         if (!in) throw Topenerror{"the file does not exist or cannot be read"};
         unsigned char magic[8] = {0};
@@ -535,7 +516,7 @@ TExcelFile::TExcelFile(Tuiservice& ui, const std::string& path, const Tworkbookl
     reader_.reset();
     names_.clear();
     grids_.clear();
-    strings_.clear();
+    strings_ = {};
     ui.warn("Cannot open the workbook " + path + ": " + reason);
 }
 
@@ -592,7 +573,7 @@ std::string TExcelFile::cell(std::uint32_t r, std::uint32_t c) const {
     const Tsheetcell* found = g ? g->find(r, c) : nullptr;
     if (!found) return {};
     if (found->shared == ownedtext) return found->text;
-    return found->shared < strings_.size() ? strings_[found->shared] : std::string();
+    return found->shared < strings_.size() ? strings_.get(found->shared) : std::string();
 }
 
 } // namespace velmora

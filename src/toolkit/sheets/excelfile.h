@@ -26,6 +26,23 @@ struct Tworkbooklimits {
 
 struct Tsheetgrid; // the cells of one sheet
 
+// Texts held end to end in one block: a shared string costs its bytes and
+// four more, whatever its length (a workbook of millions of empty shared
+// strings once cost 32 bytes for each 5 of its XML).
+struct Tstringpool {
+    std::string text;
+    std::vector<std::uint32_t> ends;
+    std::size_t size() const { return ends.size(); }
+    void add(const std::string& s) {
+        text += s;
+        ends.push_back(static_cast<std::uint32_t>(text.size()));
+    }
+    std::string get(std::size_t k) const {
+        std::size_t begin = k ? ends[k - 1] : 0;
+        return text.substr(begin, ends[k] - begin);
+    }
+};
+
 class TExcelFile {
 public:
     // Opens the workbook and reads all its sheets. When any part cannot be
@@ -66,7 +83,7 @@ private:
     std::size_t current_ = 0; // 0-based index into names_
     std::vector<std::unique_ptr<Tsheetgrid>> grids_;
     // Shared strings, held once and referred to by index from the cells.
-    std::vector<std::string> strings_;
+    Tstringpool strings_;
     std::unique_ptr<Treader> reader_; // only while opening
 };
 
