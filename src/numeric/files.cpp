@@ -55,6 +55,10 @@ std::string readregularfile(const std::string& path, const std::string& what,
                             std::uint64_t maxbytes) {
     int fd = openregularfile(path, what);
     std::string data;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && st.st_size > 0 &&
+        static_cast<std::uint64_t>(st.st_size) <= maxbytes)
+        data.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     for (;;) {
         ssize_t n = ::read(fd, buffer, sizeof buffer);
