@@ -195,7 +195,10 @@ Toutputfolder::Toutputfolder(const fs::path& dir, Tinterrupts* interrupts)
     removestaleentries(parent, "." + name + ".velmora-");
     removestaleentries(dir_, ".velmora-staging-");
     staging_ = parent / ("." + name + ".velmora-" + randomtag());
-    if (name.empty() || ::mkdir(staging_.c_str(), 0700) != 0) {
+    // The folder a shell stands in (--out .) is not swapped away under it.
+    std::error_code same;
+    const bool current = fs::equivalent(dir_, fs::current_path(same), same) && !same;
+    if (name.empty() || current || ::mkdir(staging_.c_str(), 0700) != 0) {
         // The parent cannot take it: stage inside, commit file by file.
         staging_ = dir_ / (".velmora-staging-" + randomtag());
         stagedinside_ = true;

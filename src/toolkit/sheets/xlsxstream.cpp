@@ -40,19 +40,29 @@ enum Telement : std::uint8_t {
 constexpr std::size_t deepest = 64; // far beyond any workbook part
 
 Telement kindof(const char* name) {
-    static const std::pair<const char*, Telement> names[] = {{"worksheet", eWorksheet},
-                                                             {"sheetData", eSheetdata},
-                                                             {"row", eRow},
-                                                             {"c", eC},
-                                                             {"v", eV},
-                                                             {"is", eIs},
-                                                             {"t", eT},
-                                                             {"r", eR},
-                                                             {"sst", eSst},
-                                                             {"si", eSi}};
-    for (const auto& [n, k] : names)
-        if (std::strcmp(name, n) == 0) return k;
-    return eOther;
+    // Called for every element of a part that may hold millions: the first
+    // letter decides most.
+    switch (name[0]) {
+    case 'c':
+        return name[1] == 0 ? eC : eOther;
+    case 'v':
+        return name[1] == 0 ? eV : eOther;
+    case 't':
+        return name[1] == 0 ? eT : eOther;
+    case 'r':
+        return name[1] == 0 ? eR : std::strcmp(name, "row") == 0 ? eRow : eOther;
+    case 'i':
+        return std::strcmp(name, "is") == 0 ? eIs : eOther;
+    case 's':
+        return std::strcmp(name, "si") == 0          ? eSi
+               : std::strcmp(name, "sst") == 0       ? eSst
+               : std::strcmp(name, "sheetData") == 0 ? eSheetdata
+                                                     : eOther;
+    case 'w':
+        return std::strcmp(name, "worksheet") == 0 ? eWorksheet : eOther;
+    default:
+        return eOther;
+    }
 }
 
 const char* attribute(const char** attributes, const char* name) {
@@ -167,7 +177,8 @@ struct Txlsxparser::Tstate {
         text = nullptr;
         if (sheet && k == eC && d == 4 && parent() == eRow) {
             current.inlinetext = std::move(itemtext.text());
-            cell(current);
+            // An empty cell is no cell: nothing to tell.
+            if (current.hasvalue || !current.inlinetext.empty()) cell(current);
         } else if (!sheet && k == eSi && d == 2) {
             item(itemtext.text());
         }
