@@ -197,11 +197,11 @@ void setearlierresults(Tworkspace& ws, std::mt19937_64& rng) {
                                              &res.kdeg_sed,
                                              &res.kdeg_saltlake,
                                              &res.kdeg_saltlakesed};
-    const std::vector<Tnumpars*> seaonly = {&res.VOLAT_seawater,      &res.ADSORB_seased,
-                                            &res.DESORB_seased,       &res.GROSSsedrate_seawater,
-                                            &res.RESUSPrate_seawater, &res.NETsedrate_seawater,
-                                            &res.V_seawater,          &res.V_seased,
-                                            &res.kdeg_seawater,       &res.kdeg_seased};
+    const std::vector<Tnumpars*> seaonly = {
+        &res.VOLAT_seawater,        &res.ADSORB_seased,       &res.DESORB_seased,
+        &res.GROSSsedrate_seawater, &res.RESUSPrate_seawater, &res.NETsedrate_seawater,
+        &res.sedrate_seawater,      &res.V_seawater,          &res.V_seased,
+        &res.kdeg_seawater,         &res.kdeg_seased};
     for (std::uint32_t i = 1; i <= ws.regions.count; ++i) {
         const bool land = i <= nland;
         auto set = [&](Tnumpars& p, double x) { p.setdefault(i, float(x * unit(rng))); };
@@ -267,6 +267,7 @@ void setearlierresults(Tworkspace& ws, std::mt19937_64& rng) {
             set(res.GROSSsedrate_seawater, 5e-11);
             set(res.RESUSPrate_seawater, 1e-11);
             set(res.NETsedrate_seawater, 4e-11);
+            set(res.sedrate_seawater, 3e-12);
             res.V_seawater.setdefault(i, float(area * 100));
             res.V_seased.setdefault(i, float(env.AREA_seased.value(i) * 0.03));
             set(res.kdeg_seawater, 1e-6);

@@ -440,16 +440,13 @@ void computeADV_seased_seawater(Tmodel& m, std::uint32_t i, bool land) {
     store(m.results.ADV_seased_seawater, i, resusp * m.env.AREA_seased.get(i));
 }
 
-// Settling on the sea floor outside the sediment area leaves the model.
-// There is no sediment there to stir up again, so what is resuspended never
-// left: only the net deposition goes, none where the sea loses solids.
+// Beyond the shelf the settling particles sink out of the mixed layer into
+// the deep ocean, which has no box: they leave the model with what they sorb.
 void computeADV_seawater_outside(Tmodel& m, std::uint32_t i, bool land) {
     if (land) return m.results.ADV_seawater_outside.sethidden(i);
-    extended systemarea = m.env.SYSTEMAREA.get(i);
-    extended areaseased = m.env.AREA_seased.get(i);
-    extended net = m.results.NETsedrate_seawater.get(i);
-    extended v = seasettlingvelocity(m, i, net > 0 ? net : 0);
-    store(m.results.ADV_seawater_outside, i, (systemarea - areaseased) * v);
+    extended open = extended(m.env.SYSTEMAREA.get(i)) - m.env.AREA_seased.get(i);
+    extended v = seasettlingvelocity(m, i, m.results.sedrate_seawater.get(i));
+    store(m.results.ADV_seawater_outside, i, (open > 0 ? open : 0) * v);
 }
 
 void computeADV_seased_outside(Tmodel& m, std::uint32_t i, bool land) {

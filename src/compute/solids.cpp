@@ -10,6 +10,16 @@
 // eroded thus ends once: carried out of the region, settled in a lake or
 // salt lake, or buried in a river bed or canal.
 //
+// The sea-water box is the surface mixed layer. Its settling particles are
+// produced in it (the export production of its plankton) or brought by
+// currents from other seas, and they either sink or leave with the currents.
+// On the shelf (AREA_seased), where the mixed layer reaches the bottom, they
+// settle onto the sea sediment; beyond it they sink out of the mixed layer
+// into the deep ocean, which has no box of its own and gives back what it
+// takes only over centuries. The rivers' solids settle on the shelf, near
+// the coasts they reach. Every kilogram produced or delivered thus ends
+// once: buried on a shelf or sunk into the deep ocean of some sea.
+//
 // Solid fluxes are in kg*s^-1, water flows in m^3*s^-1, sedimentation
 // rates in m*s^-1 of bulk sediment. The river network (which has loops
 // where border rivers cross back and forth) is solved in extended
@@ -64,25 +74,65 @@ extended settlingrate(Tmodel& m, extended suspconc, Tnumpars& result, std::uint3
     return divide(m, settling, sedimentsolids(m), {result.name(), i});
 }
 
-// One land region's rivers and lakes in the routing.
-struct Triverbox {
-    // Upstream regions and the river water they send, m^3*s^-1.
+// One node of a network that passes solids on with its water: rivers from
+// region to region, sea water from sea to sea. A node gets solids of its own
+// and those its upstream nodes send it; a volume of water per second takes
+// them away for good (out of the network, or settling), and its solids
+// concentration is what it gets over that volume.
+struct Tsolidsnode {
+    // Upstream nodes and the water they send, m^3*s^-1.
     std::vector<std::pair<std::uint32_t, extended>> upstream;
-    extended eroded = 0; // solids from the soils, kg*s^-1
+    extended own = 0;     // solids of its own, kg*s^-1
+    extended removal = 0; // water that takes the solids away, m^3*s^-1
+    extended conc = 0;    // solids per m^3 of its water
+
+    template <class Node> extended upstreamsolids(const std::vector<Node>& nodes) const {
+        extended sum = 0;
+        for (const auto& [j, flow] : upstream)
+            sum += flow * nodes[j].conc;
+        return sum;
+    }
+};
+
+// The concentrations of every node of a network, regions in ascending
+// order. Where the water runs in loops (border rivers crossing back and
+// forth, sea currents that return), sweeps repeat until nothing changes;
+// each sweep moves every node closer, since a node passes on at most what
+// it gets.
+template <class Node>
+void settlenetwork(Tmodel& m, std::vector<Node>& nodes, const std::vector<std::uint32_t>& members,
+                   const std::string& name) {
+    for (int sweep = 0; sweep < 10000; ++sweep) {
+        bool changed = false;
+        for (std::uint32_t i : members) {
+            Node& b = nodes[i];
+            extended supply = b.own + b.upstreamsolids(nodes);
+            extended conc = supply > 0 ? divide(m, supply, b.removal, {name, i}) : 0;
+            if (std::fabs(conc - b.conc) > 1e-15L * conc) changed = true;
+            b.conc = conc;
+        }
+        if (!changed) break;
+    }
+}
+
+// The upstream nodes of node i: the regions j of the network whose flow to
+// i is positive.
+template <class Flow>
+void linkupstream(Tsolidsnode& b, std::uint32_t i, const std::vector<std::uint32_t>& members,
+                  Flow flow) {
+    for (std::uint32_t j : members) {
+        if (j == i) continue;
+        extended f = flow(j, i);
+        if (f > 0) b.upstream.emplace_back(j, f);
+    }
+}
+
+// One land region's rivers and lakes in the routing.
+struct Triverbox : Tsolidsnode {
     extended tolake = 0; // river water into the lakes
     // Share of the solids entering the lakes that settles there.
     extended trap = 0;
-    // Water that takes the river's solids away for good.
-    extended removal = 0;
-    extended conc = 0; // solids per m^3 of river water
     Triverwater water;
-
-    extended upstreamsolids(const std::vector<Triverbox>& boxes) const {
-        extended sum = 0;
-        for (const auto& [j, flow] : upstream)
-            sum += flow * boxes[j].conc;
-        return sum;
-    }
 };
 
 // The share of what enters a region's lakes that settles there. The lakes
@@ -99,9 +149,9 @@ extended laketrap(Tmodel& m, std::uint32_t i) {
     return settling / (settling + outflow);
 }
 
-Triverbox riverbox(Tmodel& m, std::uint32_t i) {
+Triverbox riverbox(Tmodel& m, std::uint32_t i, const std::vector<std::uint32_t>& lands) {
     Triverbox b;
-    b.eroded = erodedsolids(m, i);
+    b.own = erodedsolids(m, i);
     b.water = riverwater(m, i);
     b.tolake = m.results.FLOW_river_lake.get(i);
     b.trap = b.tolake > 0 ? laketrap(m, i) : 0;
@@ -109,37 +159,19 @@ Triverbox riverbox(Tmodel& m, std::uint32_t i) {
     // river's solids along, except what comes back from the lakes unsettled.
     extended through = b.water.in > b.water.out ? b.water.in : b.water.out;
     b.removal = through - (1 - b.trap) * b.tolake;
-    for (std::uint32_t j = 1; j <= m.regions.count; ++j)
-        if (j != i && m.env.island(j)) {
-            extended flow = m.env.FLOW_river_river.get(j, i);
-            if (flow > 0) b.upstream.emplace_back(j, flow);
-        }
+    linkupstream(b, i, lands, [&](std::uint32_t j, std::uint32_t k) {
+        return extended(m.env.FLOW_river_river.get(j, k));
+    });
     return b;
 }
 
-// The solids concentration of every river, upstream regions first: each
-// river carries what its soils and its upstream rivers bring it in the
-// water that leaves it. Where border rivers form loops, sweeps repeat until
-// nothing changes; each sweep moves every region closer, since a region
-// passes on at most what it gets.
-std::vector<Triverbox> routesolids(Tmodel& m) {
-    const std::uint32_t n = m.regions.count;
-    std::vector<Triverbox> boxes(n + 1);
-    for (std::uint32_t i = 1; i <= n; ++i)
-        if (m.env.island(i)) boxes[i] = riverbox(m, i);
-    const std::string& name = m.results.riverinflow_solid.name();
-    for (int sweep = 0; sweep < 10000; ++sweep) {
-        bool changed = false;
-        for (std::uint32_t i = 1; i <= n; ++i) {
-            if (!m.env.island(i)) continue;
-            Triverbox& b = boxes[i];
-            extended supply = b.eroded + b.upstreamsolids(boxes);
-            extended conc = supply > 0 ? divide(m, supply, b.removal, {name, i}) : 0;
-            if (std::fabs(conc - b.conc) > 1e-15L * conc) changed = true;
-            b.conc = conc;
-        }
-        if (!changed) break;
-    }
+// The solids concentration of every river: each river carries what its
+// soils and its upstream rivers bring it in the water that leaves it.
+std::vector<Triverbox> routesolids(Tmodel& m, const std::vector<std::uint32_t>& lands) {
+    std::vector<Triverbox> boxes(m.regions.count + 1);
+    for (std::uint32_t i : lands)
+        boxes[i] = riverbox(m, i, lands);
+    settlenetwork(m, boxes, lands, m.results.riverinflow_solid.name());
     return boxes;
 }
 
@@ -155,7 +187,7 @@ void computeriversolids(Tmodel& m, std::uint32_t i, const std::vector<Triverbox>
     Tresults& r = m.results;
     const Triverbox& b = boxes[i];
     extended fromlakes = (1 - b.trap) * b.tolake * b.conc;
-    store(r.riverinflow_solid, i, b.eroded + b.upstreamsolids(boxes) + fromlakes);
+    store(r.riverinflow_solid, i, b.own + b.upstreamsolids(boxes) + fromlakes);
     extended onward = b.water.out - extended(m.env.FLOW_river_agr.get(i));
     store(r.riveroutflow_solid, i, b.conc * onward);
 }
@@ -194,16 +226,16 @@ void computeNETsedrate_saltlake(Tmodel& m, std::uint32_t i, const Triverbox& b) 
     store(net, i, divide(m, solids, sedimentsolids(m) * area, {net.name(), i}));
 }
 
-// GROSSsedrate_saltlake, RESUSPrate_saltlake: the suspended matter settles
-// at its settling rate; what settles beyond the net rate is resuspended.
-void computesaltlakeexchange(Tmodel& m, std::uint32_t i) {
-    Tresults& r = m.results;
-    float net = r.NETsedrate_saltlake.get(i);
-    float settling =
-        single(settlingrate(m, r.SUSPCONC_inlandwater.get(i), r.GROSSsedrate_saltlake, i));
-    r.GROSSsedrate_saltlake.setdefault(i, net >= settling ? net : settling);
-    if (net >= settling) return store(r.RESUSPrate_saltlake, i, 0);
-    store(r.RESUSPrate_saltlake, i, extended(r.GROSSsedrate_saltlake.get(i)) - net);
+// The exchange of a sediment with the water above it: the water's
+// suspended matter settles at its settling rate (GROSS), and what settles
+// beyond the sediment's growth (NET) is resuspended (RESUSP).
+void computeexchange(Tmodel& m, std::uint32_t i, Tnumpars& net, extended suspconc, Tnumpars& gross,
+                     Tnumpars& resusp) {
+    float growth = net.get(i);
+    float settling = single(settlingrate(m, suspconc, gross, i));
+    gross.setdefault(i, growth >= settling ? growth : settling);
+    if (growth >= settling) return store(resusp, i, 0);
+    store(resusp, i, extended(gross.get(i)) - growth);
 }
 
 void computelandsolids(Tmodel& m, std::uint32_t i, const std::vector<Triverbox>& boxes) {
@@ -212,7 +244,8 @@ void computelandsolids(Tmodel& m, std::uint32_t i, const std::vector<Triverbox>&
     computesedrate_inlandwater(m, i, boxes[i]);
     computePRODsusp_saltlake(m, i);
     computeNETsedrate_saltlake(m, i, boxes[i]);
-    computesaltlakeexchange(m, i);
+    computeexchange(m, i, r.NETsedrate_saltlake, r.SUSPCONC_inlandwater.get(i),
+                    r.GROSSsedrate_saltlake, r.RESUSPrate_saltlake);
     for (Tnumpars* p : {&r.PRODsusp_seawater, &r.NETsedrate_seawater, &r.sedrate_seawater,
                         &r.GROSSsedrate_seawater, &r.RESUSPrate_seawater})
         p->sethidden(i);
@@ -220,61 +253,86 @@ void computelandsolids(Tmodel& m, std::uint32_t i, const std::vector<Triverbox>&
 
 // ---- Sea regions -----------------------------------------------------------------
 
-// NETsedrate_seawater: the solids produced in the sea, delivered by the
-// rivers and arriving with currents from other seas, less those leaving
-// with currents, settled on the sea bottom.
-void computeNETsedrate_seawater(Tmodel& m, std::uint32_t i, const std::vector<Triverbox>& boxes) {
+// One sea's mixed layer in the routing of its settling particles: it
+// produces them over its whole area and gets those of the seas whose
+// currents flow into it; they sink out of it over its whole area or leave
+// with its currents. Water that evaporates leaves its particles behind.
+struct Tseabox : Tsolidsnode {
+    extended rivers = 0; // river solids, kg*s^-1
+    extended shelf = 0;  // area where the mixed layer reaches the bottom, m^2
+    extended area = 0;
+};
+
+Tseabox seabox(Tmodel& m, std::uint32_t i, const std::vector<std::uint32_t>& lands,
+               const std::vector<std::uint32_t>& seas, const std::vector<Triverbox>& rivers) {
+    Tseabox b;
+    for (std::uint32_t j : lands)
+        b.rivers += extended(m.env.FLOW_river_seawater.get(j, i)) * rivers[j].conc;
+    b.area = m.env.SYSTEMAREA.get(i);
+    extended shelf = m.env.AREA_seased.get(i);
+    b.shelf = shelf > b.area ? b.area : (shelf > 0 ? shelf : 0);
+    b.own = m.results.PRODsusp_seawater.get(i);
+    // Without a shelf the rivers' solids sink with the sea's own particles.
+    if (!(b.shelf > 0)) b.own += b.rivers;
+    b.removal = extended(m.env.SETTLvelocity_susp.get()) * b.area;
+    for (std::uint32_t l : seas)
+        if (l != i) b.removal += m.env.FLOW_seawater_seawater.get(i, l);
+    linkupstream(b, i, seas, [&](std::uint32_t j, std::uint32_t k) {
+        return extended(m.env.FLOW_seawater_seawater.get(j, k));
+    });
+    return b;
+}
+
+// sedrate_seawater: the settling particles sinking out of the mixed layer,
+// as the growth of a sediment of bulk density RHO_solid * Fsolid_sed
+// (m*s^-1); beyond the shelf they leave for the deep ocean at this rate.
+// NETsedrate_seawater: the growth of the shelf sediment from the particles
+// settling on it and the rivers' solids; 0 for a sea without a shelf.
+// GROSSsedrate_seawater, RESUSPrate_seawater: the shelf's exchange with the
+// sea's suspended matter, as for the salt lakes.
+void computeseasolids(Tmodel& m, std::uint32_t i, const Tseabox& b) {
     Tresults& r = m.results;
+    extended sinking = extended(m.env.SETTLvelocity_susp.get()) * b.conc;
+    store(r.sedrate_seawater, i,
+          divide(m, sinking, sedimentsolids(m), {r.sedrate_seawater.name(), i}));
     Tnumpars& net = r.NETsedrate_seawater;
-    extended rivers = 0, currentsin = 0, currentsout = 0;
-    for (std::uint32_t j = 1; j <= m.regions.count; ++j) {
-        if (m.env.island(j)) {
-            rivers += extended(m.env.FLOW_river_seawater.get(j, i)) * boxes[j].conc;
-        } else {
-            currentsin +=
-                extended(m.env.FLOW_seawater_seawater.get(j, i)) * r.SUSPCONC_seawater.get(j);
-            currentsout +=
-                extended(m.env.FLOW_seawater_seawater.get(i, j)) * r.SUSPCONC_seawater.get(i);
-        }
+    if (b.shelf > 0) {
+        extended settled = sinking * b.shelf + b.rivers;
+        store(net, i, divide(m, settled, sedimentsolids(m) * b.shelf, {net.name(), i}));
+    } else {
+        store(net, i, 0);
     }
-    extended solids = extended(r.PRODsusp_seawater.get(i)) + rivers + currentsin - currentsout;
-    extended bottom = sedimentsolids(m) * m.env.SYSTEMAREA.get(i);
-    store(net, i, divide(m, solids, bottom, {net.name(), i}));
+    computeexchange(m, i, net, r.SUSPCONC_seawater.get(i), r.GROSSsedrate_seawater,
+                    r.RESUSPrate_seawater);
 }
 
-// GROSSsedrate_seawater, RESUSPrate_seawater: as for the salt lakes.
-void computeseaexchange(Tmodel& m, std::uint32_t i) {
-    Tresults& r = m.results;
-    float net = r.NETsedrate_seawater.get(i);
-    float settling = r.sedrate_seawater.get(i);
-    r.GROSSsedrate_seawater.setdefault(i, net >= settling ? net : settling);
-    if (net >= settling) return store(r.RESUSPrate_seawater, i, 0);
-    store(r.RESUSPrate_seawater, i, extended(r.GROSSsedrate_seawater.get(i)) - net);
-}
-
-void computeseasolids(Tmodel& m, std::uint32_t i, const std::vector<Triverbox>& boxes) {
+void hidelandsolids(Tmodel& m, std::uint32_t i) {
     Tresults& r = m.results;
     for (Tnumpars* p :
          {&r.riverinflow_solid, &r.riveroutflow_solid, &r.sedrate_inlandwater, &r.PRODsusp_saltlake,
           &r.NETsedrate_saltlake, &r.GROSSsedrate_saltlake, &r.RESUSPrate_saltlake})
         p->sethidden(i);
-    store(r.PRODsusp_seawater, i, m.env.PRODratesusp_seawater.get() * m.env.SYSTEMAREA.get(i));
-    computeNETsedrate_seawater(m, i, boxes);
-    store(r.sedrate_seawater, i,
-          settlingrate(m, r.SUSPCONC_seawater.get(i), r.sedrate_seawater, i));
-    computeseaexchange(m, i);
 }
 
 } // namespace
 
 void computesolids(Tmodel& m) {
-    std::vector<Triverbox> boxes = routesolids(m);
-    for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
-        if (m.env.island(i))
-            computelandsolids(m, i, boxes);
-        else
-            computeseasolids(m, i, boxes);
+    std::vector<std::uint32_t> lands, seas;
+    for (std::uint32_t i = 1; i <= m.regions.count; ++i)
+        (m.env.island(i) ? lands : seas).push_back(i);
+    std::vector<Triverbox> rivers = routesolids(m, lands);
+    for (std::uint32_t i : lands)
+        computelandsolids(m, i, rivers);
+    std::vector<Tseabox> boxes(m.regions.count + 1);
+    for (std::uint32_t i : seas) {
+        hidelandsolids(m, i);
+        store(m.results.PRODsusp_seawater, i,
+              m.env.PRODratesusp_seawater.get() * m.env.SYSTEMAREA.get(i));
+        boxes[i] = seabox(m, i, lands, seas, rivers);
     }
+    settlenetwork(m, boxes, seas, m.results.sedrate_seawater.name());
+    for (std::uint32_t i : seas)
+        computeseasolids(m, i, boxes[i]);
 }
 
 } // namespace velmora

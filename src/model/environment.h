@@ -118,7 +118,7 @@ class TExcelFile;
     X(PRODratesusp_inlandwater, "PRODratesusp_inlandwater", numpar, "kg solid*m^-2*s^-1",          \
       SCALAR(3.1709792e-10f), Distribution)                                                        \
     X(PRODratesusp_seawater, "PRODratesusp_seawater", numpar, "kg solid*m^-2*s^-1",                \
-      SCALAR(1.1574074e-7f), Distribution)                                                         \
+      SCALAR(5.0735667e-9f), Distribution)                                                         \
     X(SETTLvelocity_susp, "SETTLvelocity_susp", numpar, "m water*s^-1", SCALAR(2.8935185e-5f),     \
       Distribution)                                                                                \
     X(kasl_air, "kasl_air", numpar, "m air*s^-1", SCALAR(0.0010474537f), Distribution)             \

@@ -129,9 +129,10 @@ protected:
         res.GROSSsedrate_saltlake.setdefault(i, 3e-11f);
         res.RESUSPrate_saltlake.setdefault(i, 1e-11f);
         res.NETsedrate_saltlake.setdefault(i, 2e-11f);
-        for (Tnumpars* p : {&res.VOLAT_seawater, &res.ADSORB_seased, &res.DESORB_seased,
-                            &res.GROSSsedrate_seawater, &res.RESUSPrate_seawater,
-                            &res.NETsedrate_seawater, &res.Kp_seasusp, &res.Fdiss_seawater})
+        for (Tnumpars* p :
+             {&res.VOLAT_seawater, &res.ADSORB_seased, &res.DESORB_seased,
+              &res.GROSSsedrate_seawater, &res.RESUSPrate_seawater, &res.NETsedrate_seawater,
+              &res.sedrate_seawater, &res.Kp_seasusp, &res.Fdiss_seawater})
             p->sethidden(i);
     }
 
@@ -177,6 +178,7 @@ protected:
         res.GROSSsedrate_seawater.setdefault(i, 5e-11f);
         res.RESUSPrate_seawater.setdefault(i, 1e-11f);
         res.NETsedrate_seawater.setdefault(i, 4e-11f);
+        res.sedrate_seawater.setdefault(i, 3e-12f);
         res.Kp_seasusp.setdefault(i, 2);
         res.Fdiss_seawater.setdefault(i, 0.95f);
     }
@@ -309,9 +311,9 @@ TEST_F(Flows, AdvectiveFlowsOfASeaRegion) {
     const double carried = 2500 * double(0.2f) * 2 * double(0.95f);
     EXPECT_FLOAT_EQ(res.ADV_seawater_seased.value(S), f32(5e-11 * carried * 6e10));
     EXPECT_FLOAT_EQ(res.ADV_seased_seawater.value(S), f32(1e-11 * 6e10));
-    // Outside the sediment area, (1e11 - 6e10) m^2, nothing is resuspended:
-    // the net deposition leaves the model.
-    EXPECT_FLOAT_EQ(res.ADV_seawater_outside.value(S), f32((1e11 - 6e10) * 4e-11 * carried));
+    // Beyond the shelf, (1e11 - 6e10) m^2, the particles sinking out of the
+    // mixed layer (3e-12 m/s of sediment) leave for the deep ocean.
+    EXPECT_FLOAT_EQ(res.ADV_seawater_outside.value(S), f32((1e11 - 6e10) * 3e-12 * carried));
     EXPECT_FLOAT_EQ(res.ADV_seased_outside.value(S), f32(4e-11 * 6e10));
     for (Tnumpars* q : {&res.ADV_air_lake,
                         &res.ADV_air_saltlake,

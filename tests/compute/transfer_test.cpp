@@ -5,6 +5,7 @@
 // follows from the numbers in the test.
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -393,6 +394,7 @@ TEST_F(Transfer, RiversPassTheirSolidsOnAroundALoop) {
 }
 
 TEST_F(Transfer, EveryErodedKilogramEndsOnce) {
+    e.AREA_seased.set(Asea, 5e9f, stImported);
     computetransfer(m);
     Thandrivers h;
     const double sediment = 2500 * 0.2, prod = 3.1709792e-10f * 2e6f;
@@ -400,8 +402,11 @@ TEST_F(Transfer, EveryErodedKilogramEndsOnce) {
     double saltlake = double(r.NETsedrate_saltlake.value(Aland)) * sediment * 2e6;
     double rivers = double(r.riverinflow_solid.value(Aland)) - r.riveroutflow_solid.value(Aland) +
                     double(r.riverinflow_solid.value(Bland)) - r.riveroutflow_solid.value(Bland);
-    double sea = (double(r.NETsedrate_seawater.value(Asea)) * sediment * 2e10 -
-                  r.PRODsusp_seawater.value(Asea));
+    // The sea lays on its shelf, or sinks beyond it, what its rivers bring
+    // and what it produces.
+    double sea = double(r.NETsedrate_seawater.value(Asea)) * sediment * 5e9 +
+                 double(r.sedrate_seawater.value(Asea)) * sediment * 1.5e10 -
+                 r.PRODsusp_seawater.value(Asea);
     EXPECT_TRUE(near(lake - h.lakeprod + saltlake - prod + rivers + sea, h.erodedA + h.erodedB));
 }
 
@@ -483,30 +488,57 @@ TEST_F(Transfer, RegionWithoutSaltLakeResuspendsWhatSettles) {
     EXPECT_FLOAT_EQ(r.RESUSPrate_saltlake.value(Bland), settling);
 }
 
-TEST_F(Transfer, SeaSedimentBalance) {
+// The fixture's sea: 2e10 m^2, of it 5e9 m^2 of shelf, no currents.
+struct Thandsea {
+    static constexpr double v = 2.8935185e-5, sediment = 2500 * 0.2;
+    double prod = 5.0735667e-9f * 2e10f; // PRODratesusp_seawater * SYSTEMAREA
+    double rivers;                       // kg/s, from Aland's 60 m^3/s and Bland's 110
+    // The sea's settling particles sink over its whole area.
+    double conc = prod / (v * 2e10);
+    explicit Thandsea(const Thandrivers& h) : rivers(60 * h.sA + 110 * h.sB) {}
+};
+
+TEST_F(Transfer, SeaParticlesSinkOutOfTheMixedLayerAndRiverSolidsSettleOnTheShelf) {
+    e.AREA_seased.set(Asea, 5e9f, stImported);
     r.SUSPCONC_seawater.setdefault(Asea, 0.05f);
     computetransfer(m);
     Thandrivers h;
-    const double prod = 1.1574074e-7f * 2e10f; // PRODratesusp_seawater * SYSTEMAREA
-    EXPECT_FLOAT_EQ(r.PRODsusp_seawater.value(Asea), prod);
-    // Rivers bring 60 m^3/s from Aland and 110 from Bland at their
-    // concentrations; no other sea.
-    double net = (prod + 60 * h.sA + 110 * h.sB) / (2500 * 0.2 * 2e10);
+    Thandsea s(h);
+    EXPECT_FLOAT_EQ(r.PRODsusp_seawater.value(Asea), s.prod);
+    // Sinking out of the mixed layer: PRODratesusp_seawater over the
+    // sediment's solids per m^3.
+    EXPECT_TRUE(near(r.sedrate_seawater.value(Asea), 5.0735667e-9f / s.sediment));
+    // The shelf gets its share of the particles and all the rivers' solids.
+    double net = (s.v * s.conc * 5e9 + s.rivers) / (s.sediment * 5e9);
     EXPECT_TRUE(near(r.NETsedrate_seawater.value(Asea), net));
-    double settling = 2.8935185e-5f * 0.05f / (2500 * 0.2);
-    EXPECT_FLOAT_EQ(r.sedrate_seawater.value(Asea), settling);
+    // The shelf's suspended matter (50 g/m^3) settles faster; the rest is
+    // resuspended.
+    double settling = 2.8935185e-5f * 0.05f / s.sediment;
     ASSERT_LT(net, settling);
     EXPECT_FLOAT_EQ(r.GROSSsedrate_seawater.value(Asea), settling);
     EXPECT_FLOAT_EQ(r.RESUSPrate_seawater.value(Asea),
                     settling - r.NETsedrate_seawater.value(Asea));
 }
 
-TEST_F(Transfer, SeaWithoutRiversSettlesWhatItProduces) {
+TEST_F(Transfer, SeaWithoutRiversBuriesWhatItProducesOverItsShelf) {
     setflow(e.FLOW_river_seawater, Aland, Asea, 0);
     setflow(e.FLOW_river_seawater, Bland, Asea, 0);
+    e.AREA_seased.set(Asea, 5e9f, stImported);
     computetransfer(m);
-    // PRODratesusp_seawater / (RHO_solid * Fsolid_sed)
-    EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Asea), 1.1574074e-7f / (2500 * 0.2f));
+    // PRODratesusp_seawater / (RHO_solid * Fsolid_sed), on the shelf as
+    // beyond it.
+    EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Asea), 5.0735667e-9f / (2500 * 0.2f));
+    EXPECT_FLOAT_EQ(r.sedrate_seawater.value(Asea), 5.0735667e-9f / (2500 * 0.2f));
+}
+
+TEST_F(Transfer, SeaWithoutShelfSinksTheRiversSolidsIntoTheDeep) {
+    e.AREA_seased.set(Asea, 0, stImported);
+    computetransfer(m);
+    Thandrivers h;
+    Thandsea s(h);
+    EXPECT_EQ(r.NETsedrate_seawater.value(Asea), 0);
+    EXPECT_EQ(r.NETsedrate_seawater.status(Asea), stDefault);
+    EXPECT_TRUE(near(r.sedrate_seawater.value(Asea), (s.prod + s.rivers) / (2e10 * s.sediment)));
 }
 
 // ---- Lakes ---------------------------------------------------------------------
@@ -738,8 +770,10 @@ protected:
     static constexpr std::uint32_t Bsea = 4;
 };
 
-TEST_F(Transfertwoseas, CurrentsCarrySolidsBetweenSeas) {
+TEST_F(Transfertwoseas, CurrentsCarrySettlingParticlesBetweenSeas) {
     e.SYSTEMAREA.set(Bsea, 1e10f, stImported);
+    e.AREA_seased.set(Asea, 5e9f, stImported);
+    e.AREA_seased.set(Bsea, 2e9f, stImported);
     e.Farea_seaice.set(Bsea, 0, stImported);
     r.SUSPCONC_seawater.setdefault(Bsea, 0.004f);
     r.Fass_aer.setdefault(Bsea, 0.3f);
@@ -754,26 +788,44 @@ TEST_F(Transfertwoseas, CurrentsCarrySolidsBetweenSeas) {
     setflow(e.FLOW_seawater_seawater, Asea, Bsea, 5e4f);
     setflow(e.FLOW_seawater_seawater, Bsea, Asea, 1e4f);
     setflow(e.FLOW_seawater_seawater, Bsea, Bsea, 0);
-    computetransfer(m);
-    const double prodA = 1.1574074e-7f * 2e10f, prodB = 1.1574074e-7f * 1e10f;
-    // Asea: its rivers, in from Bsea 1e4 * 0.004, out 5e4 * 0.001.
     Thandrivers h;
-    double rivers = 60 * h.sA + 110 * h.sB;
-    double netA = (prodA + rivers + 1e4 * 0.004 - 5e4 * 0.001) / (2500 * 0.2 * 2e10);
-    EXPECT_TRUE(near(r.NETsedrate_seawater.value(Asea), netA));
-    // Bsea: in from Asea 5e4 * 0.001, out 1e4 * 0.004.
-    double netB = (prodB + 5e4 * 0.001 - 1e4 * 0.004) / (2500 * 0.2 * 1e10);
-    EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Bsea), netB);
-    // More leaves than is produced and arrives: the net rate is negative and
-    // stays so; what settles is the settling rate, the rest resuspended.
+    Thandsea s(h);
+    const double v = s.v, sediment = s.sediment;
+    const double prodA = 5.0735667e-9f * 2e10f, prodB = 5.0735667e-9f * 1e10f;
+    auto check = [&](double BtoA) {
+        computetransfer(m);
+        // Each sea's particles sink over its area or leave with its currents:
+        // xA (v 2e10 + 5e4) = prodA + BtoA xB, xB (v 1e10 + BtoA) = prodB + 5e4 xA.
+        double dA = v * 2e10 + 5e4, dB = v * 1e10 + BtoA;
+        double xA = (prodA + BtoA * prodB / dB) / (dA - BtoA * 5e4 / dB);
+        double xB = (prodB + 5e4 * xA) / dB;
+        EXPECT_TRUE(near(r.sedrate_seawater.value(Asea), v * xA / sediment));
+        EXPECT_TRUE(near(r.sedrate_seawater.value(Bsea), v * xB / sediment));
+        // Asea's shelf also takes the rivers' solids.
+        EXPECT_TRUE(
+            near(r.NETsedrate_seawater.value(Asea), (v * xA * 5e9 + s.rivers) / (sediment * 5e9)));
+        EXPECT_TRUE(near(r.NETsedrate_seawater.value(Bsea), v * xB / sediment));
+        // Every kilogram produced or brought by rivers ends on a shelf or in
+        // the deep ocean.
+        double ends = 0;
+        for (auto [sea, area, shelf] : {std::tuple{Asea, 2e10, 5e9}, std::tuple{Bsea, 1e10, 2e9}})
+            ends += (double(r.NETsedrate_seawater.value(sea)) * shelf +
+                     double(r.sedrate_seawater.value(sea)) * (area - shelf)) *
+                    sediment;
+        EXPECT_NEAR(ends, prodA + prodB + s.rivers, 1e-6 * ends);
+    };
+    check(1e4);
+    // A strong current back into Asea: Bsea gives more water than its
+    // particles could fill at Asea's concentration, yet nothing goes
+    // negative; the shelf resuspends what its suspended matter settles
+    // beyond its growth.
     setflow(e.FLOW_seawater_seawater, Bsea, Asea, 4e5f);
-    computetransfer(m);
-    netB = (prodB + 5e4 * 0.001 - 4e5 * 0.004) / (2500 * 0.2 * 1e10);
-    ASSERT_LT(netB, 0);
-    EXPECT_FLOAT_EQ(r.NETsedrate_seawater.value(Bsea), netB);
-    double settling = 2.8935185e-5f * 0.004f / (2500 * 0.2);
+    check(4e5);
+    ASSERT_GT(r.NETsedrate_seawater.value(Bsea), 0);
+    double settling = 2.8935185e-5f * 0.004f / sediment;
     EXPECT_FLOAT_EQ(r.GROSSsedrate_seawater.value(Bsea), settling);
-    EXPECT_FLOAT_EQ(r.RESUSPrate_seawater.value(Bsea), settling - netB);
+    EXPECT_FLOAT_EQ(r.RESUSPrate_seawater.value(Bsea),
+                    settling - r.NETsedrate_seawater.value(Bsea));
 }
 
 } // namespace
