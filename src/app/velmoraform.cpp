@@ -22,6 +22,7 @@
 #include "toolkit/sheets/excelfile.h"
 #include "views/aggregationform.h"
 #include "views/dialogsupport.h"
+#include "views/dynamicform.h"
 #include "views/editors/editemissionform.h"
 #include "views/editors/editenvironmentform.h"
 #include "views/editors/editsubstanceform.h"
@@ -149,6 +150,8 @@ void TVelmoraForm::createmenus() {
                      [this] { ResultsItemClick(QStringLiteral("Environment characteristics")); });
     RCRItem = item(ResultsMenu, QStringLiteral("&RCR"), Qt::Key_F9,
                    [this] { ResultsItemClick(QStringLiteral("Effect")); });
+    DynamicItem =
+        item(ResultsMenu, QStringLiteral("&Dynamic ..."), none, [this] { DynamicItemClick(); });
 
     HelpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     ManualItem = item(
@@ -374,6 +377,15 @@ void TVelmoraForm::ResultsItemClick(const QString& tab) {
     ws_->calculate();
     TModelEnvironmentForm form(*ws_, program(), this);
     form.setactivetab(tab);
+    form.exec();
+}
+
+// The dynamic solution runs on the calculation's system matrix, so the
+// window opens on fresh results, as the results window does.
+void TVelmoraForm::DynamicItemClick() {
+    ws_->sub.settypedefaults();
+    if (!ws_->calculate()) return;
+    TDynamicForm form(*ws_, program(), this);
     form.exec();
 }
 

@@ -64,6 +64,7 @@ public:
     QMenu* ResultsMenu = nullptr;
     QAction* BoxesItem = nullptr;
     QAction* RCRItem = nullptr;
+    QAction* DynamicItem = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* ManualItem = nullptr;
     QAction* InformationItem = nullptr;
@@ -99,6 +100,7 @@ private:
     void EditEmissionItemClick();
     void SetEmissionItemClick();
     void ResultsItemClick(const QString& tab);
+    void DynamicItemClick();
     // The program as its windows name it: this window's program directory
     // and the running program's name.
     Tprograminfo program() const;

@@ -6,9 +6,13 @@
 // pictures are committed with the manual; run this after a window changed
 // (the build target velmora_manual_screenshots does).
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPixmap>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <cstdio>
 #include <iostream>
 
@@ -19,6 +23,7 @@
 #include "toolkit/sysinfo.h"
 #include "views/aggregationform.h"
 #include "views/allfactorsform.h"
+#include "views/dynamicform.h"
 #include "views/editors/editenvironmentform.h"
 #include "views/modelenvironmentform.h"
 #include "views/opensubstanceform.h"
@@ -92,5 +97,18 @@ int main(int argc, char** argv) {
     TEditEnvironmentForm editor(form.workspace(), program, &form);
     unmaximise(editor, 900, 560);
     save(editor, "editenvironment");
+
+    // Twenty years of the start-up emission, then a century of decline.
+    TDynamicForm dynamic(form.workspace(), program, &form);
+    dynamic.resize(1100, 600);
+    dynamic.EmissionsTable->item(0, 3)->setText(QStringLiteral("20y"));
+    dynamic.TimesEdit->setText(QStringLiteral("log:60"));
+    dynamic.StartButtonClick();
+    dynamic.SeriesListBox->item(0)->setSelected(false);
+    for (int item : {1, 2, 11})
+        dynamic.SeriesListBox->item(item)->setSelected(true);
+    dynamic.LogTimeCheckBox->setChecked(true);
+    dynamic.LogValueCheckBox->setChecked(true);
+    save(dynamic, "dynamic");
     return 0;
 }
