@@ -15,13 +15,6 @@ const char* const scenariocolumns[6] = {"region", "compartment", "from", "to", "
 
 namespace {
 
-std::string trimmed(const std::string& s) {
-    std::size_t a = s.find_first_not_of(" \t\r\n");
-    if (a == std::string::npos) return {};
-    std::size_t b = s.find_last_not_of(" \t\r\n");
-    return s.substr(a, b - a + 1);
-}
-
 std::string cut(const std::string& s) {
     return s.size() > 60 ? s.substr(0, 60) + "..." : s;
 }

@@ -10,13 +10,6 @@ namespace velmora {
 
 namespace {
 
-std::string trimmed(const std::string& s) {
-    std::size_t a = s.find_first_not_of(" \t\r\n");
-    if (a == std::string::npos) return {};
-    std::size_t b = s.find_last_not_of(" \t\r\n");
-    return s.substr(a, b - a + 1);
-}
-
 // A long argument is cut in messages, so a pasted file does not flood them.
 std::string quoted(const std::string& s) {
     return "\"" + (s.size() > 40 ? s.substr(0, 40) + "..." : s) + "\"";

@@ -10,14 +10,14 @@
 
 namespace velmora {
 
-namespace {
-
 std::string trimmed(const std::string& s) {
     std::size_t a = s.find_first_not_of(" \t\r\n");
     if (a == std::string::npos) return {};
     std::size_t b = s.find_last_not_of(" \t\r\n");
     return s.substr(a, b - a + 1);
 }
+
+namespace {
 
 [[noreturn]] void notvalid(const std::string& s, const char* what) {
     throw EConvertError("'" + messagetext(s) + "' is not a valid " + what + " value");

@@ -30,6 +30,8 @@ char firstchar(const std::string& s);
 char lastchar(const std::string& s);
 // Returns the text before the first tab and removes it and the tab from line.
 std::string splitfield(std::string& line);
+// s without the blanks, tabs and line ends at either end.
+std::string trimmed(const std::string& s);
 
 bool approxequal(double x, double y);
 float log10checked(extended x);

@@ -30,6 +30,7 @@
 #include "toolkit/geoform.h"
 #include "toolkit/grid.h"
 #include "toolkit/outputform.h"
+#include "toolkit/smallforms.h"
 #include "views/dialogsupport.h"
 #include "views/modelenvironmentform.h"
 #include "views/timechart.h"
@@ -88,7 +89,7 @@ QString whentext(double t) {
 } // namespace
 
 TDynamicForm::TDynamicForm(Tworkspace& ws, const Tprograminfo& program, QWidget* parent)
-    : QDialog(parent), ws_(ws), program_(program) {
+    : TBaseForm(program, parent), ws_(ws) {
     FormCreate();
 }
 
@@ -103,22 +104,10 @@ void TDynamicForm::FormCreate() {
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({420, 760});
 
-    PrintButton = new QPushButton(this);
-    PrintButton->setObjectName(QStringLiteral("PrintButton"));
-    standardbutton(PrintButton, 3);
-    CloseButton = new QPushButton(this);
-    CloseButton->setObjectName(QStringLiteral("CloseButton"));
-    standardbutton(CloseButton, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(PrintButton);
-    buttons->addWidget(CloseButton);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(splitter, 1);
-    layout->addLayout(buttons);
-
-    connect(PrintButton, &QPushButton::clicked, this,
-            [this] { reporterrors(this, [this] { PrintButtonClick(); }); });
+    contents()->addWidget(splitter, 1);
+    // Return in a field starts the run; closing takes a click or Escape.
+    CloseButton->setDefault(false);
+    StartButton->setDefault(true);
     resize(1180, 720);
     formsetup(this, 1);
     showresults();
@@ -606,6 +595,10 @@ std::unique_ptr<TGeoForm> TDynamicForm::worldmap() {
 }
 
 void TDynamicForm::PrintButtonClick() {
+    reporterrors(this, [this] { print(); });
+}
+
+void TDynamicForm::print() {
     const bool picture = PageControl->currentIndex() == 0;
     TOutputForm output(program_, picture, this);
     output.special = {ws_.settings.InfText, ws_.settings.UnknownText, ws_.settings.HiddenText};

@@ -5,12 +5,11 @@
 // balance at each output time, the times to approach the steady state and
 // to decline after the emission stops, and any region result at any output
 // time on the world map. Everything it shows goes to the output system.
-#include <QDialog>
 #include <memory>
 #include <vector>
 
 #include "dynamic/dynamic.h"
-#include "toolkit/programinfo.h"
+#include "toolkit/smallforms.h"
 
 class QCheckBox;
 class QComboBox;
@@ -29,7 +28,7 @@ class Tchartview;
 class Tgrid;
 class Tworkspace;
 
-class TDynamicForm : public QDialog {
+class TDynamicForm : public TBaseForm {
     Q_OBJECT
 public:
     // The workspace must be calculated (the menu does that first).
@@ -59,8 +58,6 @@ public:
     QComboBox* MapResultComboBox = nullptr;
     QComboBox* MapTimeComboBox = nullptr;
     QPushButton* WorldMapButton = nullptr;
-    QPushButton* PrintButton = nullptr;
-    QPushButton* CloseButton = nullptr;
 
     // The window's actions, public so tests can drive them as the controls do.
     void AddButtonClick();
@@ -76,7 +73,8 @@ public:
     void refreshchart();
     // The map of the chosen result at the chosen time, ready to show.
     std::unique_ptr<TGeoForm> worldmap();
-    void PrintButtonClick();
+    // The plot as a picture, or the active table, to the output system.
+    void PrintButtonClick() override;
 
     // The settings the controls give; raises Eerror naming the row, column
     // or field that is wrong.
@@ -85,6 +83,7 @@ public:
 
 private:
     void FormCreate();
+    void print();
     QWidget* createsetup();
     QWidget* createresults();
     void addrow(const QString& region, const QString& compartment, const QString& from,
@@ -96,7 +95,6 @@ private:
     QString seriesname(int item) const;
 
     Tworkspace& ws_;
-    Tprograminfo program_;
     Tdynamicresult result_;
     bool hasresult_ = false;
     // Totals per output time, made once per run.

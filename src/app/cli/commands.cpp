@@ -437,6 +437,29 @@ void writerun(Tworkspace& ws, const std::vector<std::string>& args, const Ttimin
         out << "time\t" << step << '\t' << t << '\n';
 }
 
+// The world options, runasprogram, then the calculation it leaves to do;
+// the step timings to report, and the seconds of the start-up in startup.
+// The start-up calculates the default emission itself; its step timings
+// are the ones to report when nothing else is asked for. A singular system
+// matrix is an error.
+Ttimings calculateasprogram(Trun& run, const Toptions& o, double& startup) {
+    applyworldoptions(run.ws.settings, o);
+    Ttimings startuptimings;
+    auto start = std::chrono::steady_clock::now();
+    const bool startuponly = runasprogram(run, o, startuptimings);
+    startup = seconds(start);
+    Ttimings timings;
+    if (startuponly) {
+        timings = std::move(startuptimings);
+    } else {
+        auto t = std::chrono::steady_clock::now();
+        run.ws.calculate(false, &timings);
+        timings.push_back({"calculation", seconds(t)});
+    }
+    if (!run.ws.solved) throw Eerror("the system matrix is singular; nothing was written");
+    return timings;
+}
+
 int calculatecommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                      Tinterrupts* interrupts) {
     Toptions o =
@@ -447,22 +470,8 @@ int calculatecommand(const std::vector<std::string>& args, std::ostream& out, st
     Toutputfolder folder(o.get("out"), interrupts);
     Trun run(err);
     Tworkspace& ws = run.ws;
-    applyworldoptions(ws.settings, o);
-    // The start-up calculates the default emission itself; its step timings
-    // are the ones to report when nothing else is asked for.
-    Ttimings startuptimings;
-    auto start = std::chrono::steady_clock::now();
-    bool startuponly = runasprogram(run, o, startuptimings);
-    double startup = seconds(start);
-    Ttimings timings;
-    if (startuponly) {
-        timings = std::move(startuptimings);
-    } else {
-        auto t = std::chrono::steady_clock::now();
-        ws.calculate(false, &timings);
-        timings.push_back({"calculation", seconds(t)});
-    }
-    if (!ws.solved) throw Eerror("the system matrix is singular; nothing was written");
+    double startup = 0;
+    const Ttimings timings = calculateasprogram(run, o, startup);
     folder.write("results.tsv", [&](std::ostream& f) { dumpresults(ws, f); });
     folder.write("regcomps.tsv", [&](std::ostream& f) { writeregcomps(ws, f); });
     folder.write("flows.tsv", [&](std::ostream& f) { writeflows(ws, f); });
@@ -699,18 +708,8 @@ int dynamiccommand(const std::vector<std::string>& args, std::ostream& out, std:
     Toutputfolder folder(o.get("out"), interrupts);
     Trun run(err);
     Tworkspace& ws = run.ws;
-    applyworldoptions(ws.settings, o);
-    Ttimings timings;
-    auto start = std::chrono::steady_clock::now();
-    const bool startuponly = runasprogram(run, o, timings);
-    const double startup = seconds(start);
-    if (!startuponly) {
-        timings.clear();
-        auto t = std::chrono::steady_clock::now();
-        ws.calculate(false, &timings);
-        timings.push_back({"calculation", seconds(t)});
-    }
-    if (!ws.solved) throw Eerror("the system matrix is singular; nothing was written");
+    double startup = 0;
+    const Ttimings timings = calculateasprogram(run, o, startup);
     std::vector<double> exposuretimes;
     const Tdynamicsettings settings = dynamicsettings(ws.model, o.values, exposuretimes);
     const Tdynamicresult result = rundynamic(ws.model, settings);
