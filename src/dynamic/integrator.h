@@ -90,6 +90,9 @@ public:
     // ode must outlive the integrator; m0 is the state at t0.
     Tintegrator(const Tlinearode& ode, std::vector<Tforcing> forcing, std::vector<double> m0,
                 double t0, const Tintegratorsettings& settings);
+    // A temporary system would dangle before the first step.
+    Tintegrator(Tlinearode&&, std::vector<Tforcing>, std::vector<double>, double,
+                const Tintegratorsettings&) = delete;
 
     // Advances to `until`; every accepted step is handed to onstep. Output
     // at the given times (in increasing order, within [t0, until]) goes to

@@ -91,7 +91,8 @@ TEST(Integrator, StartOutputAndStop) {
     EXPECT_EQ(samples[0].m, 0.0);
     EXPECT_EQ(samples[2].t, 1e6);
 
-    Tintegrator stopped(onebox(1e-6), {{0, 0, 1e6, 1, 1}}, {0.0}, 0.0, {});
+    const Tlinearode ode = onebox(1e-6);
+    Tintegrator stopped(ode, {{0, 0, 1e6, 1, 1}}, {0.0}, 0.0, {});
     int calls = 0;
     EXPECT_FALSE(stopped.run(1e6, evenly(1e6, 10),
                              [&](double, const auto&, const auto&) { return ++calls < 3; }));
