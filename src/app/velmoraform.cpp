@@ -5,7 +5,9 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QPlainTextEdit>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
@@ -19,6 +21,7 @@
 #include "toolkit/desktop.h"
 #include "toolkit/forms.h"
 #include "toolkit/qtuiservice.h"
+#include "toolkit/smallforms.h"
 #include "toolkit/sheets/excelfile.h"
 #include "views/aggregationform.h"
 #include "views/dialogsupport.h"
@@ -67,6 +70,7 @@ TVelmoraForm::~TVelmoraForm() = default;
 
 void TVelmoraForm::FormCreate(const std::string& programdirectory) {
     setWindowTitle(QStringLiteral("Velmora"));
+    openfile = runprogram;
     resize(870, 500);
     clientarea_ = new QWidget(this);
     clientarea_->installEventFilter(this);
@@ -86,7 +90,34 @@ void TVelmoraForm::FormCreate(const std::string& programdirectory) {
 }
 
 void TVelmoraForm::initializeworkspace() {
-    ws_->initialize();
+    if (!ws_->initialize() && ws_->env.cancelled) tellcancelled();
+}
+
+void TVelmoraForm::tellcancelled() {
+    ws_->ui.warn("The environment import was cancelled: there is no environment. Read one with "
+                 "Environment > Open ... (File1 and File2 ticked) or File > Aggregation level ....");
+}
+
+bool TVelmoraForm::reinitialize(const Tsettings& before) {
+    auto fresh = std::make_unique<Tworkspace>(ws_->ui, ws_->programdirectory);
+    fresh->settings = ws_->settings;
+    fresh->startsubstance = ws_->startsubstance;
+    const bool read = fresh->initialize();
+    const bool cancelled = fresh->env.cancelled;
+    if (read || !ws_->env.present) {
+        // Nothing worth keeping: the new workspace at least matches the settings.
+        ws_ = std::move(fresh);
+        if (!read && cancelled) tellcancelled();
+        return true;
+    }
+    fresh.reset();
+    ws_->settings = before;
+    ws_->ui.warn(std::string(cancelled ? "Re-initialisation cancelled"
+                                       : "The re-initialisation did not complete") +
+                 ": the environment, substance, emission and results of before are kept "
+                 "(aggregation level " +
+                 std::to_string(before.AggregationLevel) + ").");
+    return false;
 }
 
 void TVelmoraForm::createmenus() {
@@ -156,11 +187,11 @@ void TVelmoraForm::createmenus() {
     HelpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     ManualItem = item(
         HelpMenu, QStringLiteral("&Manual"), Qt::Key_F1,
-        [this] { openhelpfile(QStringLiteral("The VELMORA program - A short manual.pdf")); },
+        [this] { openhelpfile(QStringLiteral("The VELMORA program - A short manual.pdf"), false); },
         false);
     InformationItem = item(
         HelpMenu, QStringLiteral("&Information"), none,
-        [this] { openhelpfile(QStringLiteral("readme.txt")); }, false);
+        [this] { openhelpfile(QStringLiteral("readme.txt"), true); }, false);
     AboutItem = item(
         HelpMenu, QStringLiteral("&About"), none,
         [this] {
@@ -258,7 +289,7 @@ void TVelmoraForm::FormClick() {
 }
 
 void TVelmoraForm::Initialize() {
-    initializeworkspace();
+    reinitialize(ws_->settings);
     FormClick();
 }
 
@@ -295,11 +326,37 @@ Tprograminfo TVelmoraForm::program() const {
         QDir(qs(ws_->programdirectory)).filePath(qs(Tprograminfo::current().name())).toStdString());
 }
 
-void TVelmoraForm::openhelpfile(const QString& name) {
-    openbesideprogram(name, program(), ws_->ui);
+void TVelmoraForm::openhelpfile(const QString& name, bool text) {
+    const QString path = findbesideprogram(name, program());
+    if (path.isEmpty()) {
+        ws_->ui.warn("The file \"" + name.toStdString() +
+                     "\" is neither beside the program nor in the working directory.");
+        return;
+    }
+    if (openfile(path)) return;
+    const std::string shown = QDir::toNativeSeparators(path).toStdString();
+    if (!text) {
+        ws_->ui.warn("The desktop has no application to open \"" + shown +
+                     "\". Open that file with a PDF reader.");
+        return;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        ws_->ui.warn("The file \"" + shown + "\" cannot be read: " +
+                     file.errorString().toStdString());
+        return;
+    }
+    TMemoForm form(program(), this);
+    form.setObjectName(QStringLiteral("HelpTextForm"));
+    form.setWindowTitle(qs(program().caption(name.toStdString())));
+    form.Memo->setPlainText(QString::fromUtf8(file.readAll()));
+    form.WrapCheckBox->click();
+    form.resize(760, 640);
+    form.exec();
 }
 
 void TVelmoraForm::AggregationItemClick() {
+    const Tsettings before = ws_->settings;
     {
         TAggregationForm form(ws_->settings, ws_->regions, this);
         form.checkchoice = [this](std::uint8_t level, const std::string& group) {
@@ -310,7 +367,7 @@ void TVelmoraForm::AggregationItemClick() {
         form.exec();
     }
     // Whichever button closed the dialog, the world is read again.
-    Initialize();
+    if (!reinitialize(before)) return;
     const std::uint8_t level = ws_->settings.AggregationLevel;
     // The group region is the last land region of the list just read.
     if ((level == 1 || level == 3) && ws_->regions.nland > 0) ws_->emi.set(ws_->regions.nland, air);
@@ -366,10 +423,15 @@ void TVelmoraForm::SetEmissionItemClick() {
     if (form.exec() != QDialog::Accepted) return;
     ws_->emi.region = form.region;
     ws_->emi.compartment = form.compartment;
-    // Any regcomp may be chosen; one that cannot receive an emission simply
-    // gets none.
-    ws_->emi.set(static_cast<std::uint32_t>(form.region),
-                 static_cast<std::uint32_t>(form.compartment));
+    // Any regcomp may be chosen; one that cannot receive an emission gets
+    // none, which the user is told rather than left to find every
+    // concentration 0.
+    const auto r = static_cast<std::uint32_t>(form.region);
+    const auto c = static_cast<std::uint32_t>(form.compartment);
+    if (!ws_->emi.set(r, c)) {
+        const std::string refusal = ws_->emi.refusal(r, c);
+        if (!refusal.empty()) ws_->ui.warn(refusal);
+    }
 }
 
 void TVelmoraForm::ResultsItemClick(const QString& tab) {

@@ -34,7 +34,7 @@ public:
 
     // The refresh: menu enabling and the four status panels.
     void FormClick();
-    // Re-initialises the workspace and refreshes.
+    // Re-initialises the workspace and refreshes (see reinitialize).
     void Initialize();
 
     // The text of status panel 1..4.
@@ -70,6 +70,10 @@ public:
     QAction* InformationItem = nullptr;
     QAction* AboutItem = nullptr;
 
+    // Hands a file to the desktop's default application; false when that
+    // failed. The desktop's own unless replaced, as tests do.
+    std::function<bool(const QString&)> openfile;
+
 protected:
     // FormClose: the substances workbook is let go with the window.
     void closeEvent(QCloseEvent* event) override;
@@ -77,9 +81,17 @@ protected:
 
 private:
     void FormCreate(const std::string& programdirectory);
-    // The workspace's initialisation, calculating only when every workbook
-    // is there (see the comment inside).
+    // The start-up's initialisation; without an environment it says why
+    // and how to get one.
     void initializeworkspace();
+    // Re-initialisation, all or nothing: a new workspace is read under the
+    // settings now in force and replaces the old one only when it got an
+    // environment. Otherwise (Cancel, a workbook that cannot be read) the
+    // old one stays, with before as its settings, and the user is told;
+    // false then.
+    bool reinitialize(const Tsettings& before);
+    // Tells that the environment import was cancelled and how to get one.
+    void tellcancelled();
     void createmenus();
     void createstatusbar();
     // Runs an action; an error it raises ends it in the error box, without
@@ -105,9 +117,11 @@ private:
     // and the running program's name.
     Tprograminfo program() const;
     // Opens a help file with the desktop's default application, from beside
-    // the program or else the working directory; a file that is missing or
-    // cannot be opened is named in a warning.
-    void openhelpfile(const QString& name);
+    // the program or else the working directory. A missing file is named in
+    // a warning. When the desktop cannot open it, a text file is shown in
+    // the program's own text window, and any other file is named with its
+    // full path so that the user can open it some other way.
+    void openhelpfile(const QString& name, bool text);
 
     std::unique_ptr<Tqtuiservice> ownui_;
     std::unique_ptr<Tworkspace> ws_;

@@ -40,7 +40,21 @@ bool Tworkspace::openenvironment(bool first, bool second, const std::string& par
     if (!env.import(first, second, EnvironmentWorkbook, bordersfile)) return false;
     if (first) settings.ParametersFile = parametersfile;
     if (second) settings.BordersFile = bordersfile;
+    if (env.present) {
+        buildindex();
+    } else if (env.bordersmissing && regions.count > 0) {
+        ui.warn("The environment is not complete: its borders and flows have not been read. "
+                "Open it again with File2 ticked.");
+    }
     return true;
+}
+
+void Tworkspace::buildindex() {
+    if (compartments.count == ncompartments && regcomps.n == regions.count * ncompartments &&
+        regcomps.n > 0)
+        return;
+    compartments.define();
+    regcomps.build();
 }
 
 bool Tworkspace::opensubstancesworkbook() {
@@ -67,7 +81,7 @@ std::uint32_t Tworkspace::startupregion() const {
     return 1;
 }
 
-void Tworkspace::initialize(bool withcalculation, Ttimings* timings) {
+bool Tworkspace::initialize(bool withcalculation, Ttimings* timings) {
     regions.clear();
     bool opened = openenvironmentworkbook();
     if (opened) regions.read(*EnvironmentWorkbook, settings, ui);
@@ -81,7 +95,7 @@ void Tworkspace::initialize(bool withcalculation, Ttimings* timings) {
     ref.clear();
     // Without the first workbook there is no world to import into.
     if (opened) env.import(true, true, EnvironmentWorkbook, settings.BordersFile);
-    if (!env.present) return;
+    if (!env.present) return false;
     compartments.define();
     regcomps.build();
     {
@@ -117,6 +131,7 @@ void Tworkspace::initialize(bool withcalculation, Ttimings* timings) {
         calculate(false, timings);
         takereference();
     }
+    return true;
 }
 
 void Tworkspace::opensubstance(const std::string& name, const std::string& sheet) {

@@ -45,8 +45,11 @@ public:
     // (Re)initialises every object, imports the environment, loads the
     // default substance, sets the start-up emission and calculates. Without
     // the calculation it stops after loading the substance (the emission
-    // stays cleared), which is what a look at the inputs needs.
-    void initialize(bool withcalculation = true, Ttimings* timings = nullptr);
+    // stays cleared), which is what a look at the inputs needs. False when
+    // no environment was read (a workbook missing or damaged, or Cancel,
+    // which env.cancelled tells); the objects are then cleared, not the ones
+    // of before: a caller that must keep those initialises another workspace.
+    bool initialize(bool withcalculation = true, Ttimings* timings = nullptr);
     // The first steps of initialisation: region list and both workbooks.
     void readenvironment();
     // Opens the first environment workbook as EnvironmentWorkbook; false
@@ -55,7 +58,10 @@ public:
     // Environment > Open: imports the first workbook, the second or both,
     // all or nothing. The settings take the new file names only when the
     // import succeeded; false (after a warning or an exception) leaves the
-    // environment and the settings as they were.
+    // environment and the settings as they were. An environment that
+    // becomes present gets its compartments and regcomp index when it has
+    // none (after an initialisation that stopped at its import); one that
+    // still lacks its borders and flows says so.
     bool openenvironment(bool first, bool second, const std::string& parametersfile,
                          const std::string& bordersfile);
     // Opens SubstancesFile as SubstancesWorkbook unless one is open.
@@ -68,6 +74,9 @@ public:
     void opensubstance(const std::string& name, const std::string& sheet = "VELMORA");
     // False when the system matrix was singular.
     bool calculate(bool useinversion = false, Ttimings* timings = nullptr);
+    // Builds the compartments and the regcomp index for the region list
+    // unless they are built for it.
+    void buildindex();
     // What the last calculation (also the start-up's) returned.
     bool solved = true;
     void takereference();

@@ -74,6 +74,32 @@ bool Temi::set(std::uint32_t r, std::uint32_t c) {
     return k <= regcomps_->existsflags.count() && regcomps_->existsflags.getvalue(k);
 }
 
+std::string Temi::refusal(std::uint32_t r, std::uint32_t c) const {
+    if (r < 1 || r > regions_->count || c < 1 || c > compartments_->count) return {};
+    const std::uint32_t k = Tregcomps::regcompnumber(r, c);
+    const std::string box = regcomps_->regcompname(k);
+    const std::string effect = ". Nothing is emitted, and every concentration is 0.";
+    if (c == lakesed || c == saltlakesed || c == groundwater || c == seased)
+        return "No emission can go to " + box + ": sediments and groundwater receive none" +
+               effect;
+    // Which regcomps exist is known from the volumes of a calculation;
+    // before the first one, land and sea tell at least the compartments a
+    // region of its kind never has.
+    const Tbooleanvector& exists = regcomps_->existsflags;
+    bool calculated = false;
+    for (std::uint32_t j = 1; j <= exists.count() && !calculated; ++j)
+        calculated = exists.getvalue(j);
+    bool present = true;
+    if (calculated)
+        present = k <= exists.count() && exists.getvalue(k);
+    else if (r <= regions_->landflags.count())
+        present = regions_->landflags.getvalue(r) ? c != seawater : c == air;
+    if (!present)
+        return "No emission can go to " + box + ": " + regions_->name(r) + " has no " +
+               compartments_->name(c) + effect;
+    return {};
+}
+
 template <typename Step> void Temi::move(std::uint32_t r, std::uint32_t c, Step step) {
     std::uint32_t nreg = regions_->count;
     if (nreg == 0) return;

@@ -36,7 +36,12 @@ public:
 
     void clear();
     std::uint32_t regcomp() const;
+    // Puts EmissionAmount into regcomp (r, c) and 0 everywhere else; false
+    // when that regcomp cannot receive an emission, which then gets none.
     bool set(std::uint32_t r, std::uint32_t c);
+    // Why regcomp (r, c) cannot receive an emission, for the user; empty
+    // when it can.
+    std::string refusal(std::uint32_t r, std::uint32_t c) const;
     void first();
     void next();
     void previous();

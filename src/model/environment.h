@@ -224,6 +224,8 @@ public:
     // every border and flow is unknown and a calculation would warn once for
     // each region pair, so such an environment does not count as present.
     bool bordersmissing = false;
+    // The last import stopped because the user pressed Cancel.
+    bool cancelled = false;
 
 #define VELMORA_ENV_MEMBER_strpars Tstrpars
 #define VELMORA_ENV_MEMBER_boolpars Tbooleanpars

@@ -208,6 +208,7 @@ bool Tenv::import(bool first, bool second, std::unique_ptr<TExcelFile>& firstwor
     // worlds and nothing in it says which value came from where.
     std::function<void()> restore = snapshot();
     bool complete = true;
+    cancelled = false;
     try {
         present = false;
         if (first) {
@@ -324,7 +325,10 @@ bool Tenv::importfirst(TExcelFile& workbook) {
             }
             }
         }
-        if (cancel) return false;
+        if (cancel) {
+            cancelled = true;
+            return false;
+        }
     }
     return true;
 }
@@ -445,7 +449,10 @@ bool Tenv::importsecond(const std::string& bordersfile) {
                     if (def.bothways) p.set(j, k, value, stImported);
                 }
                 progress->stepbar2();
-                if (progress->cancelled()) return false;
+                if (progress->cancelled()) {
+                    cancelled = true;
+                    return false;
+                }
             }
             // The group region's borders come from its own row, both ways.
             if (groupregion && &p == &BORDERLENGTH && def.rows == Tside::country &&
@@ -456,7 +463,10 @@ bool Tenv::importsecond(const std::string& bordersfile) {
             }
             progress->hidebar2();
             progress->stepbar();
-            if (progress->cancelled()) return false;
+            if (progress->cancelled()) {
+                cancelled = true;
+                return false;
+            }
         }
     } catch (const std::exception& e) {
         // Nothing of it is kept: the caller puts the environment back.

@@ -22,11 +22,23 @@ std::string Tstringtable::cell(int c, int r) const {
     return cells_[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)];
 }
 
+std::string Tstringtable::fullcell(int c, int r) const {
+    if (c >= 0 && r >= 0 && c < static_cast<int>(fulls_.size())) {
+        const auto& column = fulls_[static_cast<std::size_t>(c)];
+        if (r < static_cast<int>(column.size()) && !column[static_cast<std::size_t>(r)].empty())
+            return column[static_cast<std::size_t>(r)];
+    }
+    return cell(c, r);
+}
+
 void Tstringtable::setsize(int cols, int rows) {
     rows_ = std::max(rows, 0);
     cells_.resize(static_cast<std::size_t>(std::max(cols, 0)));
     for (auto& column : cells_)
         column.resize(static_cast<std::size_t>(rows_));
+    if (fulls_.size() > cells_.size()) fulls_.resize(cells_.size());
+    for (auto& column : fulls_)
+        if (column.size() > static_cast<std::size_t>(rows_)) column.resize(static_cast<std::size_t>(rows_));
 }
 
 void Tstringtable::setfixed(int fixedcols, int fixedrows) {
@@ -34,10 +46,18 @@ void Tstringtable::setfixed(int fixedcols, int fixedrows) {
     fixedrows_ = std::max(fixedrows, 0);
 }
 
-void Tstringtable::setcell(int c, int r, std::string text) {
+void Tstringtable::setcell(int c, int r, std::string text, std::string full) {
     if (c < 0 || r < 0) throw ERangeError();
     if (c >= cols() || r >= rows_) setsize(std::max(c + 1, cols()), std::max(r + 1, rows_));
-    cells_[static_cast<std::size_t>(c)][static_cast<std::size_t>(r)] = std::move(text);
+    const auto col = static_cast<std::size_t>(c), row = static_cast<std::size_t>(r);
+    if (!full.empty() && full != text) {
+        if (fulls_.size() <= col) fulls_.resize(col + 1);
+        if (fulls_[col].size() <= row) fulls_[col].resize(static_cast<std::size_t>(rows_));
+        fulls_[col][row] = std::move(full);
+    } else if (col < fulls_.size() && row < fulls_[col].size()) {
+        fulls_[col][row].clear();
+    }
+    cells_[col][row] = std::move(text);
 }
 
 int Tstringtable::addcolumn() {
@@ -59,6 +79,12 @@ std::string Tcomputedtable::cell(int c, int r) const {
     if (r == 0) return c == 0 ? corner : heading(colheadings, c);
     if (c == 0) return heading(rowheadings, r);
     return text_(static_cast<std::uint32_t>(r), static_cast<std::uint32_t>(c));
+}
+
+std::string Tcomputedtable::fullcell(int c, int r) const {
+    if (!fulltext || c < 1 || r < 1 || c > static_cast<int>(cols_) || r > static_cast<int>(rows_))
+        return cell(c, r);
+    return fulltext(static_cast<std::uint32_t>(r), static_cast<std::uint32_t>(c));
 }
 
 // ---- sorting -----------------------------------------------------------------

@@ -18,6 +18,9 @@ namespace velmora {
 
 class Tprogress;
 
+// Significant digits that tell every single-precision value apart.
+constexpr unsigned fullprecisiondigits = 9;
+
 class Tcelltable {
 public:
     virtual ~Tcelltable() = default;
@@ -27,6 +30,11 @@ public:
     virtual int fixedrows() const = 0;
     // The text of cell (c, r); empty outside the table.
     virtual std::string cell(int c, int r) const = 0;
+    // The same cell at full precision: a stored value with all the
+    // significant digits its single precision holds (fullprecisiondigits),
+    // where the shown text is rounded to the digits of the display. Cells
+    // that are no stored value read as shown.
+    virtual std::string fullcell(int c, int r) const { return cell(c, r); }
 
     // The text heading column c (its cell in the fixed row), empty without one.
     std::string columnheading(int c) const { return fixedrows() > 0 ? cell(c, 0) : std::string(); }
@@ -45,17 +53,22 @@ public:
     int fixedcols() const override { return fixedcols_; }
     int fixedrows() const override { return fixedrows_; }
     std::string cell(int c, int r) const override;
+    std::string fullcell(int c, int r) const override;
 
     // Cells that come into the table are empty; cells that leave are lost.
     void setsize(int cols, int rows);
     void setfixed(int fixedcols, int fixedrows);
-    // Writing outside the table grows it.
-    void setcell(int c, int r, std::string text);
+    // Writing outside the table grows it. full: the cell at full precision,
+    // when it differs from text.
+    void setcell(int c, int r, std::string text, std::string full = {});
     // Appends an empty column and returns its number.
     int addcolumn();
 
 private:
     std::vector<std::vector<std::string>> cells_; // by column, then row
+    // Full-precision texts, by column, then row; a column without any is
+    // empty, and an empty text reads as the shown one.
+    std::vector<std::vector<std::string>> fulls_;
     int rows_ = 0;
     int fixedcols_ = 1;
     int fixedrows_ = 1;
@@ -81,6 +94,10 @@ public:
     int fixedcols() const override { return 1; }
     int fixedrows() const override { return 1; }
     std::string cell(int c, int r) const override;
+    std::string fullcell(int c, int r) const override;
+
+    // Makes a data cell's full-precision text; without it the shown text serves.
+    Tcelltext fulltext;
 
 private:
     std::uint32_t rows_;

@@ -7,6 +7,7 @@
 #include "toolkit/desktop.h"
 #include "toolkit/forms.h"
 #include "toolkit/grid.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -76,8 +77,8 @@ TForeignCharForm::TForeignCharForm(const Tprograminfo& program, QWidget* parent)
     buttons->addWidget(OKButton);
     layout->addLayout(buttons);
 
-    connect(StringGrid, &Tgrid::cellclicked, this, [this] { StringGridClick(); });
-    connect(StringGrid, &Tgrid::celldoubleclicked, this, [this] { StringGridDblClick(); });
+    connect(StringGrid, &Tgrid::cellclicked, this, guarded(this, [this] { StringGridClick(); }));
+    connect(StringGrid, &Tgrid::celldoubleclicked, this, guarded(this, [this] { StringGridDblClick(); }));
     formsetup(this, 2);
 }
 
@@ -110,10 +111,10 @@ void foreigncharbutton(QPushButton* button) {
     delete button->findChild<QObject*>(name, Qt::FindDirectChildrenOnly);
     auto* action = new QObject(button);
     action->setObjectName(name);
-    QObject::connect(button, &QPushButton::clicked, action, [button] {
+    QObject::connect(button, &QPushButton::clicked, action, guarded(button, [button] {
         const QChar picked = pickchar(Tprograminfo::current(), button->window());
         copytoclipboard(picked.isNull() ? QString() : QString(picked));
-    });
+    }));
 }
 
 } // namespace velmora

@@ -9,7 +9,6 @@
 #include <QStandardPaths>
 #include <QUrl>
 
-#include "numeric/uiservice.h"
 #include "toolkit/programinfo.h"
 
 namespace velmora {
@@ -37,21 +36,6 @@ QString findbesideprogram(const QString& name, const Tprograminfo& program) {
         if (candidate.exists()) return candidate.absoluteFilePath();
     }
     return {};
-}
-
-bool openbesideprogram(const QString& name, const Tprograminfo& program, Tuiservice& ui) {
-    const QString path = findbesideprogram(name, program);
-    if (path.isEmpty()) {
-        ui.warn("The file \"" + name.toStdString() +
-                "\" is neither beside the program nor in the working directory.");
-        return false;
-    }
-    if (!runprogram(path)) {
-        ui.warn("The file \"" + QDir::toNativeSeparators(path).toStdString() +
-                "\" could not be opened.");
-        return false;
-    }
-    return true;
 }
 
 void playsoundfile(const QString& path) {

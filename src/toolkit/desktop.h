@@ -6,7 +6,6 @@
 namespace velmora {
 
 class Tprograminfo;
-class Tuiservice;
 
 // Places text on the clipboard as plain text.
 void copytoclipboard(const QString& text);
@@ -20,11 +19,6 @@ bool runprogram(const QString& target);
 // else the first of the program file's directory and the working directory
 // that holds it; empty when neither does.
 QString findbesideprogram(const QString& name, const Tprograminfo& program);
-
-// Finds name as findbesideprogram does and opens it with runprogram. A
-// file that is missing, or that the desktop cannot open, is named in a
-// warning through ui; false then.
-bool openbesideprogram(const QString& name, const Tprograminfo& program, Tuiservice& ui);
 
 // Plays a wave file with the first sound player the system has, without
 // waiting for it; with no player, or a file that is not there, it beeps.

@@ -11,6 +11,7 @@
 
 #include "numeric/errors.h"
 #include "toolkit/charpicker.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -134,9 +135,9 @@ void escapebutton(QPushButton* button) {
     auto* shortcut = new QShortcut(QKeySequence(Qt::Key_Escape), button);
     shortcut->setObjectName(name);
     shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, button, [button] {
+    QObject::connect(shortcut, &QShortcut::activated, button, guarded(button, [button] {
         if (button->isVisible() && button->isEnabled()) button->click();
-    });
+    }));
 }
 
 void standardbutton(QPushButton* button, int kind) {
@@ -147,7 +148,7 @@ void standardbutton(QPushButton* button, int kind) {
         button->setDefault(true);
         QObject* action = freshaction(button);
         QObject::connect(button, &QPushButton::clicked, action,
-                         [button] { closewindow(button, true); });
+                         guarded(button, [button] { closewindow(button, true); }));
         break;
     }
     case 1:
@@ -158,7 +159,7 @@ void standardbutton(QPushButton* button, int kind) {
         escapebutton(button);
         QObject* action = freshaction(button);
         QObject::connect(button, &QPushButton::clicked, action,
-                         [button] { closewindow(button, false); });
+                         guarded(button, [button] { closewindow(button, false); }));
         break;
     }
     case 3:

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -20,6 +21,7 @@
 #include "numeric/utilities.h"
 #include "toolkit/outputform.h"
 #include "toolkit/plot.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -169,6 +171,7 @@ void TGeoForm::build(const std::string& directory) {
     Image->installEventFilter(this);
     contents()->addWidget(Image);
     map.bindimage(&Image->picture());
+    map.strokes = &Image->strokes();
     initialsouth = map.south;
     initialnorth = map.north;
     initialwest = map.west;
@@ -215,25 +218,33 @@ void TGeoForm::build(const std::string& directory) {
     compass->addWidget(button(QStringLiteral("S"), SButton), 2, 1);
     row->addWidget(ShiftGroup, 0, Qt::AlignTop);
 
-    LegendLabel = new QLabel(this);
-    LegendLabel->setObjectName(QStringLiteral("LegendLabel"));
-    LegendLabel->setWordWrap(true);
-    LegendLabel->hide();
-    row->addWidget(LegendLabel, 1, Qt::AlignTop);
+    ScaleComboBox = new QComboBox(this);
+    ScaleComboBox->setObjectName(QStringLiteral("ScaleComboBox"));
+    ScaleComboBox->addItems({QStringLiteral("Linear circle sizes"),
+                             QStringLiteral("Logarithmic circle sizes")});
+    ScaleComboBox->setToolTip(QStringLiteral(
+        "How circle sizes follow the values: in proportion, or by orders of magnitude"));
+    ScaleComboBox->hide();
+    row->addWidget(ScaleComboBox, 0, Qt::AlignTop);
     row->addStretch(0);
     contents()->addLayout(row);
     ZoomGroup->setVisible(shownavigation);
     ShiftGroup->setVisible(shownavigation);
 
-    connect(OptionsButton, &QPushButton::clicked, this, [this] { OptionsButtonClick(); });
+    connect(OptionsButton, &QPushButton::clicked, this, guarded(this, [this] { OptionsButtonClick(); }));
     connect(ZoomTrackBar, &QSlider::valueChanged, this,
-            [this](int position) { ZoomTrackBarChange(position); });
+            guarded(this, [this](int position) { ZoomTrackBarChange(position); }));
     connect(ZoomComboBox, qOverload<int>(&QComboBox::activated), this,
-            [this](int index) { ZoomComboBoxChange(index); });
-    connect(NButton, &QPushButton::clicked, this, [this] { shift(1, 0); });
-    connect(SButton, &QPushButton::clicked, this, [this] { shift(-1, 0); });
-    connect(WButton, &QPushButton::clicked, this, [this] { shift(0, -1); });
-    connect(EButton, &QPushButton::clicked, this, [this] { shift(0, 1); });
+            guarded(this, [this](int index) { ZoomComboBoxChange(index); }));
+    connect(NButton, &QPushButton::clicked, this, guarded(this, [this] { shift(1, 0); }));
+    connect(SButton, &QPushButton::clicked, this, guarded(this, [this] { shift(-1, 0); }));
+    connect(WButton, &QPushButton::clicked, this, guarded(this, [this] { shift(0, -1); }));
+    connect(EButton, &QPushButton::clicked, this, guarded(this, [this] { shift(0, 1); }));
+    connect(ScaleComboBox, &QComboBox::activated, this, guarded(this, [this](int index) {
+                if (!rescale_) return;
+                rescale_(index == 1);
+                redraw();
+            }));
     finishlayout();
 }
 
@@ -247,9 +258,55 @@ void TGeoForm::addplace(float latitude, float longitude, int size, QColor colour
     places_.push_back(place);
 }
 
-void TGeoForm::setlegend(const QString& text) {
-    LegendLabel->setText(text);
-    LegendLabel->setVisible(!text.isEmpty());
+void TGeoForm::setlegend(const QString& text, std::vector<Tlegendsample> samples, QColor colour) {
+    legend_ = text;
+    samples_ = std::move(samples);
+    legendcolour_ = colour;
+}
+
+void TGeoForm::setrescale(std::function<void(bool)> rescale, bool logarithmic) {
+    rescale_ = std::move(rescale);
+    ScaleComboBox->setCurrentIndex(logarithmic ? 1 : 0);
+    ScaleComboBox->setVisible(static_cast<bool>(rescale_));
+}
+
+void TGeoForm::drawlegend() {
+    if (legend_.isEmpty()) return;
+    const QFont font = Image->font();
+    const QFontMetrics metrics(font);
+    const QSize picture = Image->picture().size();
+    const int margin = 6;
+    const int textwidth = std::min(440, picture.width() / 2);
+    const QRect text = metrics.boundingRect(QRect(0, 0, textwidth, 10 * picture.height()),
+                                            Qt::TextWordWrap, legend_);
+    int largest = 0, samplewidth = 0;
+    for (const Tlegendsample& s : samples_) {
+        largest = std::max(largest, s.size);
+        samplewidth += 2 * s.size + margin + metrics.horizontalAdvance(s.label) + 2 * margin;
+    }
+    const int sampleheight = samples_.empty() ? 0 : std::max(2 * largest, metrics.height()) + margin;
+    const int width = std::max(text.width(), samplewidth) + 2 * margin;
+    const int height = text.height() + sampleheight + 2 * margin;
+    const QRect box(8, picture.height() - height - 8, width, height);
+    Image->paint([&](QPainter& painter) {
+        painter.setPen(Qt::black);
+        painter.setBrush(Qt::white);
+        painter.drawRect(box);
+        painter.setFont(font);
+        painter.drawText(QRect(box.left() + margin, box.top() + margin, textwidth, text.height()),
+                         Qt::TextWordWrap, legend_);
+        int x = box.left() + margin;
+        const int y = box.top() + margin + text.height() + sampleheight / 2;
+        for (const Tlegendsample& s : samples_) {
+            painter.setPen(legendcolour_);
+            painter.setBrush(legendcolour_);
+            painter.drawEllipse(QRect(x, y - s.size, 2 * s.size, 2 * s.size));
+            x += 2 * s.size + margin;
+            painter.setPen(Qt::black);
+            painter.drawText(QPoint(x, y + metrics.ascent() / 2), s.label);
+            x += metrics.horizontalAdvance(s.label) + 2 * margin;
+        }
+    });
 }
 
 void TGeoForm::setregion(const QString& name) {
@@ -266,6 +323,7 @@ void TGeoForm::setregion(const QString& name) {
 
 void TGeoForm::redraw() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    Image->clearstrokes();
     map.drawmap(showshores, showborders, showrivers);
     ZoomGroup->setVisible(shownavigation);
     ShiftGroup->setVisible(shownavigation);
@@ -278,6 +336,7 @@ void TGeoForm::redraw() {
         map.meridians(steps[map.meridianschoice - 2]);
     for (const Tgeoplace& place : places_)
         map.drawcircle({place.latitude, place.longitude}, place.size, place.colour);
+    drawlegend();
     Image->update();
     QApplication::restoreOverrideCursor();
 }
@@ -343,10 +402,10 @@ bool TGeoForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Image) {
         if (event->type() == QEvent::MouseMove) {
             const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
-            ImageMouseMove(p.x(), p.y());
+            reporterrors(this, [this, p] { ImageMouseMove(p.x(), p.y()); });
         } else if (event->type() == QEvent::MouseButtonRelease &&
                    static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            ImageEndDrag();
+            reporterrors(this, [this] { ImageEndDrag(); });
             return true;
         }
     }
@@ -390,13 +449,13 @@ void TGeoForm::OptionsButtonClick() {
 void TGeoForm::PrintButtonClick() {
     TOutputForm output(program_, true, this);
     if (output.exec() != QDialog::Accepted) return;
-    output.writepicture(Image->picture());
+    output.writepicture(*Image);
     output.deliverorreport();
 }
 
 void TGeoForm::showEvent(QShowEvent* event) {
     TBaseForm::showEvent(event);
-    redraw();
+    reporterrors(this, [this] { redraw(); });
 }
 
 } // namespace velmora

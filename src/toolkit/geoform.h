@@ -72,8 +72,22 @@ public:
     // A size below 1 is ignored; a larger one is kept as a byte.
     void addplace(float latitude, float longitude, int size, QColor colour);
     const std::vector<Tgeoplace>& places() const { return places_; }
-    // A line under the map explaining the marks; empty hides it.
-    void setlegend(const QString& text);
+    void clearplaces() { places_.clear(); }
+    // The legend drawn in the map's lower left corner, so that it goes
+    // wherever the picture goes: a text explaining the marks and sample
+    // circles (size in pixels, the value they stand for) in colour. An
+    // empty text draws none.
+    struct Tlegendsample {
+        int size = 0;
+        QString label;
+    };
+    void setlegend(const QString& text, std::vector<Tlegendsample> samples = {},
+                   QColor colour = QColor(255, 0, 0));
+    const QString& legend() const { return legend_; }
+    // For a map of values: rebuilds the places and the legend with linear
+    // (false) or logarithmic (true) circle sizes. Setting it shows the
+    // "Circle sizes" list, which calls it.
+    void setrescale(std::function<void(bool logarithmic)> rescale, bool logarithmic);
     void setregion(const QString& name);
     void redraw();
 
@@ -99,7 +113,7 @@ public:
     QPushButton* SButton = nullptr;
     QPushButton* WButton = nullptr;
     QPushButton* EButton = nullptr;
-    QLabel* LegendLabel = nullptr;
+    QComboBox* ScaleComboBox = nullptr;
 
     // The window's actions, public so that callers and tests can drive them
     // as the controls do.
@@ -121,8 +135,13 @@ protected:
 private:
     void build(const std::string& directory);
     void clearregion();
+    void drawlegend();
 
     std::vector<Tgeoplace> places_;
+    QString legend_;
+    std::vector<Tlegendsample> samples_;
+    QColor legendcolour_;
+    std::function<void(bool)> rescale_;
 };
 
 } // namespace velmora

@@ -1,6 +1,9 @@
 #include "toolkit/geomap.h"
 
 #include <QPainter>
+#include <utility>
+
+#include "toolkit/plot.h"
 #include <QPolygon>
 #include <cmath>
 #include <fstream>
@@ -218,25 +221,26 @@ int Tgeomap::thinning() const {
     return s == 0 ? 1 : s;
 }
 
+void Tgeomap::paint(const std::function<void(QPainter&)>& draw) {
+    if (image) paintandkeep(*image, strokes, draw);
+}
+
 void Tgeomap::drawmap(bool shores, bool borders, bool rivers) {
     if (!image) return;
-    QPainter painter(image);
-    painter.setPen(framecolor);
-    painter.setBrush(backgroundcolor);
-    painter.drawRect(image->rect().adjusted(0, 0, -1, -1));
-    painter.setBrush(Qt::NoBrush);
     const int s = thinning();
     const int width = image->width();
     const int height = image->height();
+    // The strokes are worked out once and drawn on the picture and, when
+    // kept, as vectors.
+    std::vector<std::pair<QColor, QPolygon>> runs;
     QPolygon run;
-    run.reserve(4096);
+    QColor colour;
     auto flush = [&] {
-        if (run.size() > 1) painter.drawPolyline(run);
+        if (run.size() > 1) runs.emplace_back(colour, run);
         run.resize(0);
     };
     for (std::uint32_t n = 1; n <= lines.count(); ++n) {
         const Tvector& v = lines.item(n);
-        QColor colour;
         if (v.kind == geoshore && shores)
             colour = shorecolor;
         else if (v.kind == geoborder && borders)
@@ -246,7 +250,6 @@ void Tgeomap::drawmap(bool shores, bool borders, bool rivers) {
         else
             continue;
         if (v.points < 1) continue;
-        painter.setPen(colour);
         const float* lat = v.latitudes.singledata();
         const float* lon = v.longitudes.singledata();
         QPoint pen(mapx({lat[0], lon[0]}), mapy({lat[0], lon[0]}));
@@ -270,12 +273,21 @@ void Tgeomap::drawmap(bool shores, bool borders, bool rivers) {
         }
         flush();
     }
+    const QRect frame = image->rect().adjusted(0, 0, -1, -1);
+    paint([&](QPainter& painter) {
+        painter.setPen(framecolor);
+        painter.setBrush(backgroundcolor);
+        painter.drawRect(frame);
+        painter.setBrush(Qt::NoBrush);
+        for (const auto& [c, polyline] : runs) {
+            painter.setPen(c);
+            painter.drawPolyline(polyline);
+        }
+    });
 }
 
 void Tgeomap::geoline(Tgeopoint from, Tgeopoint to) {
     if (!image) return;
-    QPainter painter(image);
-    painter.setPen(framecolor);
     QPolygon line;
     line.reserve(1001);
     line.append(QPoint(mapx(from), mapy(from)));
@@ -285,7 +297,10 @@ void Tgeomap::geoline(Tgeopoint from, Tgeopoint to) {
             from.longitude + static_cast<float>(i) * (to.longitude - from.longitude) / 1000};
         line.append(QPoint(mapx(p), mapy(p)));
     }
-    painter.drawPolyline(line);
+    paint([&](QPainter& painter) {
+        painter.setPen(framecolor);
+        painter.drawPolyline(line);
+    });
 }
 
 void Tgeomap::meridian(float longitude) {
@@ -315,13 +330,13 @@ int Tgeomap::parallels(float step) {
 }
 
 void Tgeomap::drawcircle(Tgeopoint p, int size, QColor colour) {
-    if (!image) return;
-    QPainter painter(image);
-    painter.setPen(colour);
-    painter.setBrush(colour);
     const int x = mapx(p);
     const int y = mapy(p);
-    painter.drawEllipse(QRect(x - size, y - size, 2 * size, 2 * size));
+    paint([&](QPainter& painter) {
+        painter.setPen(colour);
+        painter.setBrush(colour);
+        painter.drawEllipse(QRect(x - size, y - size, 2 * size, 2 * size));
+    });
 }
 
 } // namespace velmora

@@ -4,7 +4,9 @@
 // drawing into a picture. The window around it is TGeoForm (geoform.h).
 #include <QColor>
 #include <QImage>
+#include <QPicture>
 #include <QPoint>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,6 +14,8 @@
 
 #include "numeric/utilities.h" // Tgeopoint
 #include "numeric/vectors.h"
+
+class QPainter;
 
 namespace velmora {
 
@@ -69,6 +73,8 @@ public:
 
     Tvectors lines;
     QImage* image = nullptr;
+    // Where the strokes drawn are kept as vectors as well; none when null.
+    std::vector<QPicture>* strokes = nullptr;
     QColor framecolor = Qt::black;
     QColor shorecolor = Qt::black;
     QColor bordercolor = Qt::black;
@@ -115,6 +121,7 @@ public:
 
 private:
     float projectedlongitude(Tgeopoint p) const;
+    void paint(const std::function<void(QPainter&)>& draw);
 };
 
 } // namespace velmora

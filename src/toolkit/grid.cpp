@@ -13,6 +13,7 @@
 
 #include "numeric/errors.h"
 #include "numeric/uiservice.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -88,6 +89,12 @@ std::string Tgridmodel::cell(int c, int r) const {
         if (sc == markedcol_) text += markdescending_ ? descendingmarker : ascendingmarker;
     }
     return text;
+}
+
+std::string Tgridmodel::fullcell(int c, int r) const {
+    // Headings carry the sort marker as shown.
+    if (r < fixedrows_ || c < 0 || c >= cols() || r >= rows()) return cell(c, r);
+    return source_->fullcell(sourcecol(c), sourcerow(r));
 }
 
 void Tgridmodel::reorder(std::vector<int>& shown, int count, int fixed,
@@ -238,19 +245,19 @@ Tgrid::Tgrid(QWidget* parent) : QTableView(parent), model_(new Tgridmodel(this))
     setdefaultrowheight(fontMetrics().height() + 6);
     if (QWidget* button = corner()) button->installEventFilter(this);
 
-    connect(this, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+    connect(this, &QAbstractItemView::clicked, this, guarded(this, [this](const QModelIndex& index) {
         emit cellclicked(index.column() + model_->fixedcols(), index.row() + model_->fixedrows());
-    });
-    connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    }));
+    connect(this, &QAbstractItemView::doubleClicked, this, guarded(this, [this](const QModelIndex& index) {
         emit celldoubleclicked(index.column() + model_->fixedcols(),
                                index.row() + model_->fixedrows());
-    });
-    connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int section) {
+    }));
+    connect(horizontalHeader(), &QHeaderView::sectionDoubleClicked, this, guarded(this, [this](int section) {
         if (section >= 0) emit celldoubleclicked(section + model_->fixedcols(), 0);
-    });
-    connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this, [this](int section) {
+    }));
+    connect(verticalHeader(), &QHeaderView::sectionDoubleClicked, this, guarded(this, [this](int section) {
         if (section >= 0) emit celldoubleclicked(0, section + model_->fixedrows());
-    });
+    }));
     updateheaders();
 }
 
@@ -263,6 +270,10 @@ void Tgrid::updateheaders() {
     verticalHeader()->setVisible(model_->fixedcols() > 0);
     verticalHeader()->setFixedWidth(col0width_);
     horizontalHeader()->setFixedHeight(defaultrowheight());
+    // The view places its headers, the corner and the data only when it
+    // lays itself out; a heading column that changed width in between
+    // would cover the first data columns while the corner kept the old width.
+    updateGeometries();
 }
 
 void Tgrid::settable(std::shared_ptr<const Tcelltable> table) {
@@ -294,7 +305,7 @@ void Tgrid::setcolwidth(int c, int width) {
     if (c < 0 || c >= model_->cols()) return;
     if (c < model_->fixedcols()) {
         col0width_ = width;
-        verticalHeader()->setFixedWidth(width);
+        updateheaders();
     } else {
         setColumnWidth(c - model_->fixedcols(), width);
     }

@@ -41,6 +41,7 @@ public:
     int fixedcols() const override { return fixedcols_; }
     int fixedrows() const override { return fixedrows_; }
     std::string cell(int c, int r) const override;
+    std::string fullcell(int c, int r) const override;
 
     // Reorders the data rows (columns): element k names the row (column), in
     // the order shown now, that goes to data position k, as sortorder gives it.

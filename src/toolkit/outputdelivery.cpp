@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QSvgGenerator>
 #include <QTextDocument>
 #include <cerrno>
 #include <cstdio>
@@ -45,24 +46,40 @@ QByteArray encoded(const QImage& image, const char* format) {
     return bytes;
 }
 
-// An SVG file that holds the picture as an embedded PNG: the pictures are
-// drawn as pixels, and this way they keep their size in drawing programs
-// and documents that take SVG.
-QByteArray svgof(const QImage& image) {
-    const QByteArray png = encoded(image, "PNG").toBase64();
-    QByteArray svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-    svg += QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" "
-                          "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"%1\" height=\"%2\" "
-                          "viewBox=\"0 0 %1 %2\">\n")
-               .arg(image.width())
-               .arg(image.height())
-               .toUtf8();
-    svg += QStringLiteral("<image width=\"%1\" height=\"%2\" xlink:href=\"data:image/png;base64,")
-               .arg(image.width())
-               .arg(image.height())
-               .toUtf8();
-    svg += png + "\"/>\n</svg>\n";
-    return svg;
+// Draws the strokes of a picture one unit to one of its pixels. A stroke
+// replays scaled by the device's resolution over the one it was recorded
+// at (a 96 dpi screen's); that scaling is undone here.
+void drawstrokes(QPainter& painter, const std::vector<QPicture>& strokes) {
+    if (strokes.empty()) return;
+    QPaintDevice* device = painter.device();
+    const double fx = double(device->logicalDpiX()) / strokes.front().logicalDpiX();
+    const double fy = double(device->logicalDpiY()) / strokes.front().logicalDpiY();
+    painter.save();
+    painter.scale(1 / fx, 1 / fy);
+    for (const QPicture& stroke : strokes)
+        painter.drawPicture(0, 0, stroke);
+    painter.restore();
+}
+
+// The picture as an SVG drawing: its strokes as vectors (lines, circles,
+// text), or the pixels for a picture that has none.
+QByteArray svgof(const QImage& image, const std::vector<QPicture>& strokes, const QString& title) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(image.size());
+    svg.setViewBox(QRect(QPoint(0, 0), image.size()));
+    svg.setTitle(title);
+    QPainter painter;
+    if (!painter.begin(&svg)) throw Eerror("Cannot make an SVG picture");
+    if (strokes.empty())
+        painter.drawImage(0, 0, image);
+    else
+        drawstrokes(painter, strokes);
+    painter.end();
+    return bytes;
 }
 
 // Restores the normal cursor when delivery ends, however it ends.
@@ -84,9 +101,16 @@ void TOutputForm::checkpicture() const {
     if (!graphics_) throw EInvalidArgument("Invalid output style");
 }
 
+bool TOutputForm::laidout() const {
+    return !graphics_ && style == styletab &&
+           (destination == destinationprinter || destination == destinationpreview);
+}
+
 void TOutputForm::writeline(const std::string& text) {
     checktext();
-    if (out_) velmora::writeline(*out_, style, text);
+    if (!out_) return;
+    velmora::writeline(*out_, style, text);
+    if (laidout()) document_.addline(text);
 }
 
 void TOutputForm::writememo(const QStringList& lines) {
@@ -96,7 +120,9 @@ void TOutputForm::writememo(const QStringList& lines) {
 
 void TOutputForm::writeblank() {
     checktext();
-    if (out_) velmora::writeblank(*out_, style);
+    if (!out_) return;
+    velmora::writeblank(*out_, style);
+    if (laidout()) document_.addline({});
 }
 
 bool TOutputForm::writegrid(const Tcelltable& table) {
@@ -127,15 +153,35 @@ bool TOutputForm::writegrid(const Tcelltable& table) {
             return !progress->cancelled();
         };
     }
-    const bool done = velmora::writegrid(*out_, style, table, number,
-                                         {skipfixed, quoting, transposed}, special, step);
-    if (!done) abandon();
-    return done;
+    const Ttableoptions options{skipfixed, quoting, transposed, fullprecision};
+    if (!laidout()) {
+        const bool done = velmora::writegrid(*out_, style, table, number, options, special, step);
+        if (!done) abandon();
+        return done;
+    }
+    std::ostringstream tabs;
+    if (!velmora::writegrid(tabs, style, table, number, options, special, step)) {
+        abandon();
+        return false;
+    }
+    *out_ << tabs.str();
+    // The heading lines and items the table was written with.
+    const int headrows = skipfixed ? 0 : (transposed ? table.fixedcols() : table.fixedrows());
+    const int headcols = skipfixed ? 0 : (transposed ? table.fixedrows() : table.fixedcols());
+    document_.addtable(tabs.str(), headrows, headcols);
+    return true;
+}
+
+void TOutputForm::writepicture(const Timage& image) {
+    writepicture(image.picture());
+    // Black and white is for bitmaps; the vectors keep their colours.
+    if (haspicture_) strokes_ = image.strokes();
 }
 
 void TOutputForm::writepicture(const QImage& image) {
     checkpicture();
     if (!prepared_ || abandoned_) return;
+    strokes_.clear();
     // Black and white works on a copy; the caller's picture stays as it is.
     picture_ = blackandwhite
                    ? image.convertToFormat(QImage::Format_Mono, Qt::MonoOnly | Qt::ThresholdDither)
@@ -196,13 +242,18 @@ void TOutputForm::delivertext() {
         partfile_.clear();
         break;
     }
-    case destinationprinter: printtext(qs(memory_.str())); break;
+    case destinationprinter:
+        if (laidout())
+            printdocument();
+        else
+            printtext(qs(memory_.str()));
+        break;
     case destinationclipboard: QApplication::clipboard()->setText(qs(memory_.str())); break;
     case destinationpreview: {
         TMemoForm preview(program_, this);
         preview.setWindowTitle(qs(program_.caption("Preview window")));
         preview.Memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        preview.Memo->setPlainText(qs(memory_.str()));
+        preview.Memo->setPlainText(qs(laidout() ? document_.aligned() : memory_.str()));
         preview.PrintButton->hide();
         preview.exec();
         break;
@@ -225,7 +276,9 @@ void TOutputForm::deliverpicture() {
         auto* data = new QMimeData;
         data->setImageData(picture_);
         if (style == picturejpeg) data->setData(QStringLiteral("image/jpeg"), jpegencode(picture_));
-        if (style == picturesvg) data->setData(QStringLiteral("image/svg+xml"), svgof(picture_));
+        if (style == picturesvg)
+            data->setData(QStringLiteral("image/svg+xml"),
+                          svgof(picture_, strokes_, qs(program_.name())));
         QApplication::clipboard()->setMimeData(data);
         break;
     }
@@ -247,7 +300,7 @@ void TOutputForm::savepicture(const QImage& image, const QString& path) {
     switch (style) {
     case picturejpeg: bytes = jpegencode(image); break;
     case picturepng: bytes = encoded(image, "PNG"); break;
-    case picturesvg: bytes = svgof(image); break;
+    case picturesvg: bytes = svgof(image, strokes_, qs(program_.name())); break;
     default: bytes = encoded(image, "BMP"); break;
     }
     QSaveFile file(path);
@@ -256,7 +309,15 @@ void TOutputForm::savepicture(const QImage& image, const QString& path) {
                      file.errorString().toStdString());
 }
 
-// Text pages in the system's fixed-width font; the document breaks pages.
+void TOutputForm::printdocument() {
+    document_.print(*printer());
+    if (printer()->printerState() == QPrinter::Error)
+        throw Eerror("Cannot print to " + printer()->printerName().toStdString() +
+                     printer()->outputFileName().toStdString());
+}
+
+// Text pages in the system's fixed-width font; the document breaks pages
+// and numbers them.
 void TOutputForm::printtext(const QString& text) {
     QTextDocument document;
     document.setDefaultFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -281,25 +342,44 @@ void TOutputForm::printpicture(const QImage& image) {
     const int left = width * 12 / 100;
     const int picturewidth = width * 76 / 100;
     const int height = image.width() > 0 ? picturewidth * image.height() / image.width() : 0;
-    painter.drawImage(QRect(left, top, picturewidth, height), image);
+    if (strokes_.empty() || image.width() <= 0) {
+        painter.drawImage(QRect(left, top, picturewidth, height), image);
+    } else {
+        // Vectors print sharp at the printer's resolution.
+        painter.translate(left, top);
+        painter.scale(double(picturewidth) / image.width(), double(picturewidth) / image.width());
+        painter.setClipRect(image.rect());
+        drawstrokes(painter, strokes_);
+    }
     painter.end();
 }
 
 // One workbook per program run, one sheet per output; the workbook is
 // written again after each output and opened on the desktop the first time.
+// It goes to the user's documents folder (the home folder when there is
+// none), never to a temporary one that the system empties, and the user is
+// told the file and the sheet each time.
+namespace {
+
+QString spreadsheetfolder(const std::string& chosen) {
+    QString folder = QString::fromStdString(chosen);
+    if (folder.isEmpty()) {
+        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+    }
+    return folder;
+}
+
+} // namespace
+
 void TOutputForm::tospreadsheet(const std::vector<std::string>* lines, const QImage* image) {
     Toutputstate& state = program_.output();
     if (!state.workbook) {
-        QString folder = qs(state.workbookfolder);
-        if (folder.isEmpty()) {
-            folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-            if (folder.isEmpty() || !QFileInfo(folder).isDir())
-                folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
-        }
         const QString name = qs(program_.name()) + QStringLiteral(" output ") +
                              QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh.mm.ss")) +
                              QStringLiteral(".xlsx");
-        state.workbook = std::make_shared<Toutputworkbook>(QDir(folder).filePath(name).toStdString());
+        state.workbook = std::make_shared<Toutputworkbook>(
+            QDir(spreadsheetfolder(state.workbookfolder)).filePath(name).toStdString());
     }
     const std::string sheet = program_.name() + std::to_string(++state.spreadsheetoutputcounter);
     if (lines) state.workbook->addtext(sheet, *lines);
@@ -308,14 +388,18 @@ void TOutputForm::tospreadsheet(const std::vector<std::string>* lines, const QIm
         state.workbook->addpicture(sheet, std::vector<unsigned char>(png.begin(), png.end()));
     }
     state.workbook->write();
+    const QString path = QDir::toNativeSeparators(qs(state.workbook->path()));
+    const QString where =
+        QStringLiteral("The output is sheet %1 of the workbook %2").arg(qs(sheet), path);
     if (!state.workbookopened) {
         state.workbookopened = true;
-        const QString path = qs(state.workbook->path());
-        if (!openfile(path))
-            reportwarning(QStringLiteral("Cannot open the workbook %1 with the desktop's default "
-                                         "application")
-                              .arg(path));
+        if (!openfile(qs(state.workbook->path()))) {
+            reportwarning(where + QStringLiteral(
+                                      ".\nThe desktop's default application could not open it."));
+            return;
+        }
     }
+    reportnote(where + QStringLiteral("."));
 }
 
 } // namespace velmora

@@ -28,6 +28,7 @@
 #include "toolkit/desktop.h"
 #include "toolkit/forms.h"
 #include "toolkit/output/textwriter.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -98,6 +99,15 @@ TOutputOptionsForm::TOutputOptionsForm(const Tprograminfo& program, bool graphic
     tables->addLayout(cells);
     TransposedCheckBox = new QCheckBox(QStringLiteral("&Transposed tables"), TablesGroupBox);
     tables->addWidget(TransposedCheckBox);
+    auto* values = new QFormLayout;
+    ValuesComboBox = new QComboBox(TablesGroupBox);
+    ValuesComboBox->setObjectName(QStringLiteral("ValuesComboBox"));
+    ValuesComboBox->addItems({QStringLiteral("Values as shown"), QStringLiteral("Full precision")});
+    ValuesComboBox->setToolTip(
+        QStringLiteral("Full precision: each stored value with 9 significant digits, "
+                       "instead of the digits the window shows"));
+    values->addRow(QStringLiteral("&Values"), ValuesComboBox);
+    tables->addLayout(values);
     layout->addWidget(TablesGroupBox);
 
     GraphsGroupBox = new QGroupBox(QStringLiteral("Graphs"), this);
@@ -133,6 +143,12 @@ TOutputForm::TOutputForm(const Tprograminfo& program, bool graphics, QWidget* pa
         box.setObjectName(QStringLiteral("OutputErrorBox"));
         box.exec();
     };
+    reportnote = [this](const QString& text) {
+        QMessageBox box(QMessageBox::Information, qs(program_.name()), text, QMessageBox::Ok,
+                        this);
+        box.setObjectName(QStringLiteral("OutputNoteBox"));
+        box.exec();
+    };
     reportwarning = [this](const QString& text) {
         QMessageBox box(QMessageBox::Warning, qs(program_.name()), text, QMessageBox::Ok, this);
         box.setObjectName(QStringLiteral("OutputWarningBox"));
@@ -157,29 +173,29 @@ TOutputForm::TOutputForm(const Tprograminfo& program, bool graphics, QWidget* pa
         radios->addWidget(DestinationButtons[which]);
         buttons->addButton(DestinationButtons[which], which);
     }
-    connect(buttons, &QButtonGroup::idClicked, this, [this](int which) { DestinationClick(which); });
+    connect(buttons, &QButtonGroup::idClicked, this, guarded(this, [this](int which) { DestinationClick(which); }));
     layout->addWidget(group, 0, 0, 4, 1);
 
     SetupButton = new QPushButton(QStringLiteral("&Setup ..."), this);
     SetupButton->setToolTip(QStringLiteral("Choose and set up the printer"));
-    connect(SetupButton, &QPushButton::clicked, this, [this] { SetupButtonClick(); });
+    connect(SetupButton, &QPushButton::clicked, this, guarded(this, [this] { SetupButtonClick(); }));
     layout->addWidget(SetupButton, 0, 1);
     OptionsButton = new QPushButton(QStringLiteral("&Options ..."), this);
     OptionsButton->setToolTip(QStringLiteral("Format and table options"));
-    connect(OptionsButton, &QPushButton::clicked, this, [this] { OptionsButtonClick(); });
+    connect(OptionsButton, &QPushButton::clicked, this, guarded(this, [this] { OptionsButtonClick(); }));
     layout->addWidget(OptionsButton, 1, 1);
 
     FileEdit = new QLineEdit(this);
     FileEdit->setObjectName(QStringLiteral("FileEdit"));
     FileEdit->setMinimumWidth(260);
-    connect(FileEdit, &QLineEdit::textChanged, this, [this] { FileEditChange(); });
+    connect(FileEdit, &QLineEdit::textChanged, this, guarded(this, [this] { FileEditChange(); }));
     layout->addWidget(FileEdit, 4, 0);
     BrowseButton = new QPushButton(QStringLiteral("&Browse ..."), this);
-    connect(BrowseButton, &QPushButton::clicked, this, [this] { BrowseButtonClick(); });
+    connect(BrowseButton, &QPushButton::clicked, this, guarded(this, [this] { BrowseButtonClick(); }));
     layout->addWidget(BrowseButton, 4, 1);
     AppendCheckBox = new QCheckBox(QStringLiteral("&Append to existing file"), this);
     connect(AppendCheckBox, &QCheckBox::clicked, this,
-            [this](bool checked) { appendchosen = checked; });
+            guarded(this, [this](bool checked) { appendchosen = checked; }));
     layout->addWidget(AppendCheckBox, 5, 0);
 
     auto* okcancel = new QHBoxLayout;
@@ -188,7 +204,7 @@ TOutputForm::TOutputForm(const Tprograminfo& program, bool graphics, QWidget* pa
     standardbutton(OKButton, 0);
     // OK checks and prepares the destination before the window closes.
     disconnect(OKButton, &QPushButton::clicked, nullptr, nullptr);
-    connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+    connect(OKButton, &QPushButton::clicked, this, guarded(this, [this] { OKButtonClick(); }));
     CancelButton = new QPushButton(this);
     standardbutton(CancelButton, 1);
     okcancel->addWidget(OKButton);
@@ -205,10 +221,12 @@ TOutputForm::~TOutputForm() {
 }
 
 void TOutputForm::showEvent(QShowEvent* event) {
-    if (FileEdit->text().isEmpty())
-        FileEdit->setText(QDir::current().absoluteFilePath(QStringLiteral("output") +
-                                                         outputextension(graphics_, style)));
-    updatecontrols();
+    reporterrors(this, [this] {
+        if (FileEdit->text().isEmpty())
+            FileEdit->setText(QDir::current().absoluteFilePath(QStringLiteral("output") +
+                                                             outputextension(graphics_, style)));
+        updatecontrols();
+    });
     QDialog::showEvent(event);
 }
 
@@ -261,6 +279,7 @@ void TOutputForm::OptionsButtonClick() {
     options.SkipFixedCheckBox->setChecked(skipfixed);
     options.CellValuesComboBox->setCurrentIndex(quoting);
     options.TransposedCheckBox->setChecked(transposed);
+    options.ValuesComboBox->setCurrentIndex(fullprecision ? 1 : 0);
     options.BlackWhiteCheckBox->setChecked(blackandwhite);
     if (showoptions(options)) applyoptions(options);
 }
@@ -273,6 +292,7 @@ void TOutputForm::applyoptions(const TOutputOptionsForm& options) {
     skipfixed = options.SkipFixedCheckBox->isChecked();
     quoting = options.CellValuesComboBox->currentIndex();
     transposed = options.TransposedCheckBox->isChecked();
+    fullprecision = options.ValuesComboBox->currentIndex() == 1;
     blackandwhite = options.BlackWhiteCheckBox->isChecked();
 }
 
@@ -340,7 +360,9 @@ void TOutputForm::abandon() {
         partfile_.clear();
     }
     memory_.str({});
+    document_ = Tprintdocument();
     picture_ = QImage();
+    strokes_.clear();
 }
 
 } // namespace velmora

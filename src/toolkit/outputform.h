@@ -7,6 +7,7 @@
 // table leaves whatever was there untouched.
 #include <QDialog>
 #include <QImage>
+#include <QPicture>
 #include <QStringList>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@
 #include <sstream>
 
 #include "toolkit/celltable.h"
+#include "toolkit/printdocument.h"
 #include "toolkit/programinfo.h"
 
 class QCheckBox;
@@ -25,6 +27,8 @@ class QPushButton;
 class QRadioButton;
 
 namespace velmora {
+
+class Timage;
 
 // Destinations, numbered as the radio group lists them.
 enum : int {
@@ -53,6 +57,8 @@ public:
     QCheckBox* SkipFixedCheckBox = nullptr;
     QComboBox* CellValuesComboBox = nullptr;
     QCheckBox* TransposedCheckBox = nullptr;
+    // "Values as shown" or "Full precision".
+    QComboBox* ValuesComboBox = nullptr;
     QGroupBox* GraphsGroupBox = nullptr;
     QCheckBox* BlackWhiteCheckBox = nullptr;
     QPushButton* OKButton = nullptr;
@@ -72,6 +78,9 @@ public:
     bool transposed = false;
     bool skipfixed = false;
     int quoting = 0;
+    // Tables give their stored values with every digit instead of the
+    // display's rounding (the default).
+    bool fullprecision = false;
     bool appendchosen = false;
 
     // Tables with more cells than this ask before going to the clipboard,
@@ -83,10 +92,11 @@ public:
     Tspecialtexts special;
 
     // How the window tells the user: an error (the output failed), a warning
-    // (it went through, something around it did not), and a yes/no question.
-    // Message boxes unless replaced, as tests do.
+    // (it went through, something around it did not), a note (where it
+    // went), and a yes/no question. Message boxes unless replaced, as tests do.
     std::function<void(const QString&)> reporterror;
     std::function<void(const QString&)> reportwarning;
+    std::function<void(const QString&)> reportnote;
     std::function<bool(const QString&)> confirm;
     // Opens a file with the desktop's default application.
     std::function<bool(const QString&)> openfile;
@@ -100,6 +110,9 @@ public:
     // large one); the output is then abandoned and deliver writes nothing.
     bool writegrid(const Tcelltable& table);
     void writepicture(const QImage& image);
+    // The picture of an image control, with its strokes, so that SVG files,
+    // SVG on the clipboard and the printer get vectors, not pixels.
+    void writepicture(const Timage& image);
 
     // Sends the collected output to the destination chosen. Raises Eerror
     // naming the file or destination when that fails; a second call and a
@@ -146,10 +159,13 @@ private:
     void delivertext();
     void deliverpicture();
     void printtext(const QString& text);
+    void printdocument();
     void printpicture(const QImage& image);
     void savepicture(const QImage& image, const QString& path);
     void tospreadsheet(const std::vector<std::string>* lines, const QImage* image);
     std::vector<std::string> collectedlines() const;
+    // Tab-delimited text to the printer or the preview goes there laid out.
+    bool laidout() const;
 
     Tprograminfo program_;
     bool graphics_;
@@ -166,7 +182,9 @@ private:
     std::string partfile_;
     std::string target_;
     std::ostringstream memory_;
+    Tprintdocument document_;
     QImage picture_;
+    std::vector<QPicture> strokes_;
     bool haspicture_ = false;
 };
 

@@ -16,8 +16,29 @@ Timage::Timage(QWidget* parent, QSize start) : QWidget(parent), start_(start) {
     resize(start);
 }
 
+void paintandkeep(QImage& picture, std::vector<QPicture>* strokes,
+                  const std::function<void(QPainter&)>& draw) {
+    {
+        QPainter painter(&picture);
+        draw(painter);
+    }
+    if (!strokes) return;
+    QPicture stroke;
+    {
+        QPainter painter(&stroke);
+        draw(painter);
+    }
+    strokes->push_back(std::move(stroke));
+}
+
 void Timage::setpicture(QImage picture) {
     picture_ = std::move(picture);
+    strokes_.clear();
+    update();
+}
+
+void Timage::paint(const std::function<void(QPainter&)>& draw) {
+    paintandkeep(picture_, &strokes_, draw);
     update();
 }
 
@@ -100,26 +121,28 @@ int Tplot::ypixel(double y) const {
 }
 
 void Tplot::erase() {
-    image_.picture().fill(Qt::white);
-    image_.update();
+    image_.clearstrokes();
+    const QRect all = image_.picture().rect();
+    image_.paint([all](QPainter& painter) { painter.fillRect(all, Qt::white); });
 }
 
 void Tplot::drawtitle(const QString& text) {
-    QPainter painter(&image_.picture());
-    painter.setFont(image_.font());
-    painter.setPen(QApplication::palette().color(QPalette::WindowText));
-    const QFontMetrics metrics(image_.font());
+    const QFont font = image_.font();
+    const QFontMetrics metrics(font);
     const int left = (image_.picture().width() - metrics.horizontalAdvance(text)) / 2;
-    painter.drawText(left, 5 + metrics.ascent(), text);
-    image_.update();
+    image_.paint([&](QPainter& painter) {
+        painter.setFont(font);
+        painter.setPen(QApplication::palette().color(QPalette::WindowText));
+        painter.drawText(left, 5 + metrics.ascent(), text);
+    });
 }
 
 void Tplot::drawdotatpixel(int px, int py) {
-    QPainter painter(&image_.picture());
-    painter.setPen(pencolor);
-    painter.setBrush(Qt::white);
-    painter.drawEllipse(QRect(px - dotradius, py - dotradius, 2 * dotradius, 2 * dotradius));
-    image_.update();
+    image_.paint([this, px, py](QPainter& painter) {
+        painter.setPen(pencolor);
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QRect(px - dotradius, py - dotradius, 2 * dotradius, 2 * dotradius));
+    });
 }
 
 void Tplot::drawdotsatpixels(const std::vector<QPoint>& pixels) {
@@ -154,6 +177,17 @@ void Tplot::drawdotsatpixels(const std::vector<QPoint>& pixels) {
             if (x >= 0 && y >= 0 && x < width && y < height)
                 reinterpret_cast<QRgb*>(picture.scanLine(y))[x] = s.colour;
         }
+    // The vector drawing gets the circles themselves.
+    QPicture stroke;
+    {
+        QPainter painter(&stroke);
+        painter.setPen(pencolor);
+        painter.setBrush(Qt::white);
+        for (const QPoint& p : pixels)
+            painter.drawEllipse(
+                QRect(p.x() - dotradius, p.y() - dotradius, 2 * dotradius, 2 * dotradius));
+    }
+    image_.strokes().push_back(std::move(stroke));
     image_.update();
 }
 
@@ -162,10 +196,11 @@ void Tplot::drawdot(double x, double y) {
 }
 
 void Tplot::drawline(double x1, double y1, double x2, double y2) {
-    QPainter painter(&image_.picture());
-    painter.setPen(QPen(pencolor, 0, Qt::SolidLine));
-    painter.drawLine(xpixel(x1), ypixel(y1), xpixel(x2), ypixel(y2));
-    image_.update();
+    const QLine line(xpixel(x1), ypixel(y1), xpixel(x2), ypixel(y2));
+    image_.paint([this, line](QPainter& painter) {
+        painter.setPen(QPen(pencolor, 0, Qt::SolidLine));
+        painter.drawLine(line);
+    });
 }
 
 } // namespace velmora

@@ -3,13 +3,17 @@
 // coordinates: y grows upwards, so ymax is the top row of the picture.
 #include <QColor>
 #include <QImage>
+#include <QPicture>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 namespace velmora {
 
 // An image control: a picture shown at its own size or stretched to the
 // control. The picture keeps what is drawn into it until it is replaced.
+// What is drawn through paint() is also kept as strokes, so that the
+// picture can be written as a vector drawing (SVG) and not only as pixels.
 class Timage : public QWidget {
     Q_OBJECT
 public:
@@ -17,7 +21,16 @@ public:
 
     QImage& picture() { return picture_; }
     const QImage& picture() const { return picture_; }
+    // A new picture; its strokes start empty.
     void setpicture(QImage picture);
+    // Runs draw on a painter over the picture and keeps the same strokes.
+    void paint(const std::function<void(QPainter&)>& draw);
+    // The strokes so far, in order; drawing them on any device at the
+    // picture's size gives the picture. Empty for a picture not drawn
+    // through paint().
+    std::vector<QPicture>& strokes() { return strokes_; }
+    const std::vector<QPicture>& strokes() const { return strokes_; }
+    void clearstrokes() { strokes_.clear(); }
     bool stretch() const { return stretch_; }
     void setstretch(bool stretch);
 
@@ -28,9 +41,15 @@ protected:
 
 private:
     QImage picture_;
+    std::vector<QPicture> strokes_;
     QSize start_;
     bool stretch_ = false;
 };
+
+// Runs draw on a painter over picture and, when strokes is given, keeps
+// the same strokes there as well.
+void paintandkeep(QImage& picture, std::vector<QPicture>* strokes,
+                  const std::function<void(QPainter&)>& draw);
 
 struct Tworld {
     float xmin = 0;

@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "toolkit/forms.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -41,8 +42,7 @@ TProgressForm::TProgressForm(QWidget* owner, const Tprograminfo& program)
     : QWidget(owner ? owner->window() : QApplication::activeWindow(),
               Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                   Qt::WindowCloseButtonHint),
-      programname_(QString::fromStdString(program.name())),
-      savedtitle_(QGuiApplication::applicationDisplayName()) {
+      programname_(QString::fromStdString(program.name())) {
     if (const QCursor* cursor = QGuiApplication::overrideCursor()) savedcursor_ = *cursor;
     setObjectName(QStringLiteral("ProgressForm"));
     // While a task lets events through, the rest of the program must not
@@ -59,10 +59,10 @@ TProgressForm::TProgressForm(QWidget* owner, const Tprograminfo& program)
     cancelbutton_->hide();
     keepplace(cancelbutton_);
     escapebutton(cancelbutton_);
-    connect(cancelbutton_, &QPushButton::clicked, this, [this] {
+    connect(cancelbutton_, &QPushButton::clicked, this, guarded(this, [this] {
         cancelflag_ = true;
         cancelbutton_->setCursor(Qt::WaitCursor);
-    });
+    }));
 
     abortbutton_ = new QPushButton(QStringLiteral("Abort"), this);
     abortbutton_->setToolTip(QStringLiteral("Close this screen when an error has occurred"));
@@ -85,12 +85,12 @@ TProgressForm::TProgressForm(QWidget* owner, const Tprograminfo& program)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    settitles(programname_);
+    showtitle();
     centreonowner(this);
 
     timer_ = new QTimer(this);
     timer_->setInterval(1000);
-    connect(timer_, &QTimer::timeout, this, &TProgressForm::tick);
+    connect(timer_, &QTimer::timeout, this, guarded(this, [this] { tick(); }));
     timer_->start();
 }
 
@@ -125,16 +125,20 @@ void TProgressForm::processevents() {
     QCoreApplication::processEvents();
 }
 
-void TProgressForm::settitles(const QString& title) {
+void TProgressForm::showtitle() {
     if (finished_) return;
-    setWindowTitle(title);
-    QGuiApplication::setApplicationDisplayName(title);
+    static const char* const dots[4] = {"", " .", " ..", " ..."};
+    QString title = programname_;
+    if (percent_ >= 0)
+        title += QStringLiteral(" [") + QString::number(percent_) + QStringLiteral("%]");
+    title += QLatin1String(dots[dots_]);
+    if (windowTitle() != title) setWindowTitle(title);
 }
 
 void TProgressForm::tick() {
-    static const char* const dots[4] = {"", " .", " ..", " ..."};
-    settitles(programname_ + QLatin1String(dots[ticks_ % 4]));
+    dots_ = ticks_;
     ticks_ = (ticks_ + 1) % 4;
+    showtitle();
 }
 
 void TProgressForm::setmaintext(const QString& text) {
@@ -195,11 +199,9 @@ void TProgressForm::startbar(std::int64_t n) {
 
 void TProgressForm::stepbar() {
     const int percent = step(bar1_);
-    if (percent >= 0) {
-        const QString title =
-            programname_ + QStringLiteral(" [") + QString::number(percent) + QStringLiteral("%]");
-        if (!finished_ && QGuiApplication::applicationDisplayName() != title)
-            QGuiApplication::setApplicationDisplayName(title);
+    if (percent >= 0 && !finished_) {
+        percent_ = percent;
+        showtitle();
     }
     processevents();
 }
@@ -227,7 +229,6 @@ void TProgressForm::finish() {
     if (finished_) return;
     finished_ = true;
     timer_->stop();
-    QGuiApplication::setApplicationDisplayName(savedtitle_);
     // Take off whatever override cursors were stacked since creation, back to
     // the one found then (or none).
     for (int guard = 0; guard < 64; ++guard) {

@@ -5,9 +5,9 @@
 // the window repaints and its Cancel button can be pressed while the work
 // goes on.
 //
-// The application title is the application's display name: the window
-// framework adds it to the title of every top-level window, which is where a
-// user glancing at the desktop sees how far the task has come.
+// How far the task has come shows in the window's caption ("Velmora [40%]"),
+// where a user glancing at the desktop sees it; the captions of the other
+// windows stay as they are.
 #include <QCursor>
 #include <QWidget>
 #include <cstdint>
@@ -50,8 +50,7 @@ public:
     QPushButton* abortbutton() const { return abortbutton_; }
     QProgressBar* bar(int which) const { return which == 2 ? bar2_.bar : bar1_.bar; }
     QLabel* barlabel(int which) const { return which == 2 ? bar2_.label : bar1_.label; }
-    // Advances the "busy" dots of caption and application title as the
-    // one-second timer does.
+    // Advances the "busy" dots of the caption as the one-second timer does.
     void tick();
 
 protected:
@@ -72,10 +71,11 @@ private:
     void processevents();
     // Puts back what the form changed outside itself; runs once.
     void finish();
-    void settitles(const QString& title);
+    // The caption: program name, the percentage of bar 1 once it moved, the dots.
+    void showtitle();
 
     QString programname_;
-    QString savedtitle_;
+    int percent_ = -1;
     std::optional<QCursor> savedcursor_;
     QLabel* mainlabel_ = nullptr;
     QLabel* sublabel_ = nullptr;
@@ -85,6 +85,7 @@ private:
     Tbar bar2_;
     QTimer* timer_ = nullptr;
     int ticks_ = 0;
+    int dots_ = 0;
     bool cancelflag_ = false;
     bool finished_ = false;
 };

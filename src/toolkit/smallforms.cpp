@@ -12,6 +12,7 @@
 #include "toolkit/forms.h"
 #include "toolkit/outputform.h"
 #include "toolkit/plot.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -47,7 +48,7 @@ TBaseForm::TBaseForm(const Tprograminfo& program, QWidget* parent)
     buttonrow_->addWidget(PrintButton);
     buttonrow_->addWidget(CloseButton);
     outer->addLayout(buttonrow_);
-    connect(PrintButton, &QPushButton::clicked, this, [this] { PrintButtonClick(); });
+    connect(PrintButton, &QPushButton::clicked, this, guarded(this, [this] { PrintButtonClick(); }));
     resize(424, 475);
 }
 
@@ -80,7 +81,7 @@ TMemoForm::TMemoForm(const Tprograminfo& program, QWidget* parent) : TBaseForm(p
     WrapCheckBox = new QCheckBox(QStringLiteral("&Wrap lines"), this);
     WrapCheckBox->setObjectName(QStringLiteral("WrapCheckBox"));
     buttonrow()->insertWidget(0, WrapCheckBox);
-    connect(WrapCheckBox, &QCheckBox::clicked, this, [this] { WrapCheckBoxClick(); });
+    connect(WrapCheckBox, &QCheckBox::clicked, this, guarded(this, [this] { WrapCheckBoxClick(); }));
     finishlayout();
 }
 
@@ -129,7 +130,7 @@ TPlotForm::TPlotForm(const Tprograminfo& program, QWidget* parent) : TBaseForm(p
 void TPlotForm::PrintButtonClick() {
     TOutputForm output(program_, true, this);
     if (output.exec() != QDialog::Accepted) return;
-    output.writepicture(Image->picture());
+    output.writepicture(*Image);
     output.deliverorreport();
 }
 

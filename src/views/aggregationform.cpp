@@ -68,7 +68,7 @@ TAggregationForm::TAggregationForm(Tsettings& settings, const Tregions& regions,
     layout->addWidget(GroupBox);
     layout->addLayout(buttons);
 
-    connect(LevelButtons, &QButtonGroup::idClicked, this, [this] { LevelRadioGroupClick(); });
+    connect(LevelButtons, &QButtonGroup::idClicked, this, guarded(this, [this] { LevelRadioGroupClick(); }));
     formsetup(this, 2);
 }
 
@@ -78,7 +78,7 @@ int TAggregationForm::level() const {
 
 void TAggregationForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) reporterrors(this, [this] { FormShow(); });
 }
 
 void TAggregationForm::FormShow() {

@@ -11,6 +11,7 @@
 
 #include "app/workspace.h"
 #include "toolkit/forms.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -115,23 +116,23 @@ void TAllFactorsForm::FormCreate() {
     SelectRegionsFromFileButton->setEnabled(QFileInfo::exists(selectionfile_));
 
     connect(SelectAllRegionsButton, &QPushButton::clicked, this,
-            [this] { SelectAllRegionsButtonClick(); });
+            guarded(this, [this] { SelectAllRegionsButtonClick(); }));
     connect(UnselectAllRegionsButton, &QPushButton::clicked, this,
-            [this] { UnselectAllRegionsButtonClick(); });
+            guarded(this, [this] { UnselectAllRegionsButtonClick(); }));
     connect(SelectRegionsFromFileButton, &QPushButton::clicked, this,
-            [this] { SelectRegionsFromFileButtonClick(); });
+            guarded(this, [this] { SelectRegionsFromFileButtonClick(); }));
     connect(SelectAllCompartmentsButton, &QPushButton::clicked, this,
-            [this] { SelectAllCompartmentsButtonClick(); });
+            guarded(this, [this] { SelectAllCompartmentsButtonClick(); }));
     connect(UnselectAllCompartmentsButton, &QPushButton::clicked, this,
-            [this] { UnselectAllCompartmentsButtonClick(); });
+            guarded(this, [this] { UnselectAllCompartmentsButtonClick(); }));
     for (QListWidget* list : {RegionsCheckListBox, CompartmentsCheckListBox})
-        connect(list, &QListWidget::itemChanged, this, [this] { CheckListBoxClickCheck(); });
+        connect(list, &QListWidget::itemChanged, this, guarded(this, [this] { CheckListBoxClickCheck(); }));
     formsetup(this, 2);
 }
 
 void TAllFactorsForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) reporterrors(this, [this] { FormShow(); });
 }
 
 void TAllFactorsForm::FormShow() {

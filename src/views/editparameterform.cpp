@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "toolkit/forms.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -93,7 +94,7 @@ void TEditParameterForm::FormCreate() {
     layout->addLayout(buttons);
 
     connect(KnownRadioButton, &QRadioButton::toggled, this,
-            &TEditParameterForm::ValueRadioGroupClick);
+            guarded(this, [this] { ValueRadioGroupClick(); }));
     ValueRadioGroupClick();
     formsetup(this, 2);
 }
@@ -109,7 +110,7 @@ void TEditParameterForm::ValueRadioGroupClick() {
 
 void TEditParameterForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) reporterrors(this, [this] { FormShow(); });
 }
 
 // The user usually comes to type a new value: start in the entry with the

@@ -19,6 +19,7 @@
 #include "toolkit/grid.h"
 #include "toolkit/outputform.h"
 #include "toolkit/smallforms.h"
+#include "toolkit/errorhandler.h"
 #include "views/columnstatistics.h"
 #include "views/opensubstanceform.h"
 #include "views/resultsanalysistabs.h"
@@ -89,7 +90,7 @@ void TModelEnvironmentForm::addtab(Tresultstab* tab) {
     PageControl->addTab(tab, tab->caption());
     if (Tgrid* grid = tab->grid())
         connect(grid, &Tgrid::celldoubleclicked, this,
-                [this](int c, int r) { StringGridDblClick(c, r); });
+                guarded(this, [this](int c, int r) { StringGridDblClick(c, r); }));
 }
 
 void TModelEnvironmentForm::FormCreate() {
@@ -121,7 +122,7 @@ void TModelEnvironmentForm::FormCreate() {
     PageControl->setTabVisible(PageControl->indexOf(AllFactorsTab), !factors);
     EmissionGroupBox->setVisible(!factors);
     PageControl->setCurrentIndex(0);
-    connect(PageControl, &QTabWidget::currentChanged, this, [this] { FormClick(); });
+    connect(PageControl, &QTabWidget::currentChanged, this, guarded(this, [this] { FormClick(); }));
 
     // The design size becomes the minimum: the panel's groups need its height.
     resize(1000, 720);
@@ -209,24 +210,25 @@ QWidget* TModelEnvironmentForm::createpanel() {
     column->addWidget(PrintButton);
     column->addWidget(CloseButton);
 
-    connect(AnalyzeValuesButton, &QPushButton::clicked, this,
-            [this] { AnalyzeValuesButtonClick(); });
-    connect(WorldMapButton, &QPushButton::clicked, this, [this] { WorldMapButtonClick(); });
-    connect(SetEmissionButton, &QPushButton::clicked, this, [this] { SetEmissionButtonClick(); });
-    connect(NextEmissionButton, &QPushButton::clicked, this, [this] { NextEmissionButtonClick(); });
-    connect(PreviousEmissionButton, &QPushButton::clicked, this,
-            [this] { PreviousEmissionButtonClick(); });
-    connect(OpenSubstanceButton, &QPushButton::clicked, this,
-            [this] { OpenSubstanceButtonClick(); });
-    connect(TakePresentButton, &QPushButton::clicked, this, [this] { TakePresentButtonClick(); });
-    connect(PrintButton, &QPushButton::clicked, this, [this] { PrintButtonClick(); });
-    connect(RegionalizedGroup, &QButtonGroup::idClicked, this, [this] { FormClick(); });
+    const auto onclick = [this](QAbstractButton* b, void (TModelEnvironmentForm::*handler)()) {
+        connect(b, &QAbstractButton::clicked, this, guarded(this, [this, handler] { (this->*handler)(); }));
+    };
+    onclick(AnalyzeValuesButton, &TModelEnvironmentForm::AnalyzeValuesButtonClick);
+    onclick(WorldMapButton, &TModelEnvironmentForm::WorldMapButtonClick);
+    onclick(SetEmissionButton, &TModelEnvironmentForm::SetEmissionButtonClick);
+    onclick(NextEmissionButton, &TModelEnvironmentForm::NextEmissionButtonClick);
+    onclick(PreviousEmissionButton, &TModelEnvironmentForm::PreviousEmissionButtonClick);
+    onclick(OpenSubstanceButton, &TModelEnvironmentForm::OpenSubstanceButtonClick);
+    onclick(TakePresentButton, &TModelEnvironmentForm::TakePresentButtonClick);
+    onclick(PrintButton, &TModelEnvironmentForm::PrintButtonClick);
+    connect(RegionalizedGroup, &QButtonGroup::idClicked, this,
+            guarded(this, [this] { FormClick(); }));
     return panel;
 }
 
 void TModelEnvironmentForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormClick();
+    if (!event->spontaneous()) reporterrors(this, [this] { FormClick(); });
 }
 
 Tregionalized TModelEnvironmentForm::regionalized() const {
@@ -236,7 +238,10 @@ Tregionalized TModelEnvironmentForm::regionalized() const {
 }
 
 Tresultsstate TModelEnvironmentForm::state() const {
-    return Tresultsstate{ws_, ws_.ui, program_, regionalized(), stale_, staleall_};
+    // A factors calculation solves no emission: concentrations, exposure
+    // and effects still held are those of an earlier one.
+    const bool factors = ws_.settings.FactorsMode;
+    return Tresultsstate{ws_, ws_.ui, program_, regionalized(), stale_ || factors, staleall_};
 }
 
 Tresultstab* TModelEnvironmentForm::activetab() const {
@@ -276,8 +281,13 @@ void TModelEnvironmentForm::FormClick() {
         ReferenceRegionLabel->setText(QStringLiteral("Region: -"));
         ReferenceCompartmentLabel->setText(QStringLiteral("Compartment: -"));
     }
-    StaleLabel->setText(stalereason_);
-    StaleLabel->setVisible(!stalereason_.isEmpty());
+    const QString reason =
+        !stalereason_.isEmpty() || !ws_.settings.FactorsMode
+            ? stalereason_
+            : QStringLiteral("Factors mode: no emission is calculated, so concentrations, "
+                             "exposure and effects are unknown here.");
+    StaleLabel->setText(reason);
+    StaleLabel->setVisible(!reason.isEmpty());
     try {
         if (Tresultstab* t = activetab()) {
             const Tanalyze analyze = t->update(state());
@@ -331,8 +341,12 @@ void TModelEnvironmentForm::SetEmissionButtonClick() {
         ws_.emi.region = form.region;
         ws_.emi.compartment = form.compartment;
     }
-    ws_.emi.set(static_cast<std::uint32_t>(ws_.emi.region),
-                static_cast<std::uint32_t>(ws_.emi.compartment));
+    const auto r = static_cast<std::uint32_t>(ws_.emi.region);
+    const auto c = static_cast<std::uint32_t>(ws_.emi.compartment);
+    if (!ws_.emi.set(r, c)) {
+        const std::string refusal = ws_.emi.refusal(r, c);
+        if (!refusal.empty()) ws_.ui.warn(refusal);
+    }
     recalculate();
 }
 
@@ -384,6 +398,22 @@ std::vector<std::string> TModelEnvironmentForm::currentcolumnstatistics() const 
 }
 
 void TModelEnvironmentForm::AnalyzeValuesButtonClick() {
+    Tresultstab* t = activetab();
+    Tgrid* grid = t ? t->grid() : nullptr;
+    if (!grid) return;
+    // Statistics need a spread: a column of names or a single value has
+    // none, which is no error of the program's but worth a plain word.
+    const int c = std::max(grid->col(), 1);
+    int numbers = 0;
+    for (int r = 1; r < grid->table().rows() && numbers < 2; ++r) {
+        float x = 0;
+        if (t->storedvalue(c, r, x)) ++numbers;
+    }
+    if (numbers < 2) {
+        ws_.ui.warn("Column statistics need at least two numbers: the column \"" +
+                    grid->table().cell(c, 0) + "\" holds " + (numbers == 0 ? "none." : "only one."));
+        return;
+    }
     const std::vector<std::string> lines = currentcolumnstatistics();
     if (lines.empty()) return;
     TMemoForm form(program_, this);

@@ -12,6 +12,7 @@
 
 #include "app/workspace.h"
 #include "toolkit/forms.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -30,9 +31,10 @@ TOpenEnvironmentForm::TOpenEnvironmentForm(Tworkspace& ws, QWidget* parent)
         grid->addWidget(box, row, 0);
         grid->addWidget(field, row, 1);
         grid->addWidget(browse, row, 2);
-        connect(box, &QCheckBox::toggled, this, [this] { CheckBoxClick(); });
+        connect(box, &QCheckBox::toggled, this, guarded(this, [this] { CheckBoxClick(); }));
         QLineEdit* f = field;
-        connect(browse, &QPushButton::clicked, this, [this, f] { BrowseButtonClick(f); });
+        connect(browse, &QPushButton::clicked, this,
+                guarded(this, [this, f] { BrowseButtonClick(f); }));
     };
     line(0, QStringLiteral("File1"), File1CheckBox, File1Edit, Browse1Button);
     line(1, QStringLiteral("File2"), File2CheckBox, File2Edit, Browse2Button);
@@ -55,14 +57,16 @@ TOpenEnvironmentForm::TOpenEnvironmentForm(Tworkspace& ws, QWidget* parent)
 
 void TOpenEnvironmentForm::showEvent(QShowEvent* event) {
     TGuardedDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) reporterrors(this, [this] { FormShow(); });
 }
 
 void TOpenEnvironmentForm::FormShow() {
     File1Edit->setText(QString::fromStdString(ws_.settings.ParametersFile));
     File2Edit->setText(QString::fromStdString(ws_.settings.BordersFile));
     File1CheckBox->setChecked(true);
-    File2CheckBox->setChecked(false);
+    // Without borders and flows there is no environment: an import of the
+    // first workbook alone would leave it missing still.
+    File2CheckBox->setChecked(ws_.env.bordersmissing);
     CheckBoxClick();
 }
 

@@ -68,19 +68,19 @@ TOpenSubstanceForm::TOpenSubstanceForm(Tworkspace& ws, QWidget* parent) : QDialo
 
     // Every keystroke in the file field would try to open a half-typed name;
     // the field is taken when the user is done with it.
-    connect(FileEdit, &QLineEdit::editingFinished, this, [this] {
+    connect(FileEdit, &QLineEdit::editingFinished, this, guarded(this, [this] {
         if (FileEdit->isModified()) {
             FileEdit->setModified(false);
             FileEditChange();
         }
-    });
-    connect(TypeComboBox, &QComboBox::currentIndexChanged, this, [this] { TypeComboBoxChange(); });
-    connect(SearchEdit, &QLineEdit::textChanged, this, [this] { SearchEditChange(); });
+    }));
+    connect(TypeComboBox, &QComboBox::currentIndexChanged, this, guarded(this, [this] { TypeComboBoxChange(); }));
+    connect(SearchEdit, &QLineEdit::textChanged, this, guarded(this, [this] { SearchEditChange(); }));
     connect(SubstanceListBox, &QListWidget::currentRowChanged, this,
-            [this] { SubstanceListBoxSelect(); });
-    connect(SubstanceListBox, &QListWidget::itemDoubleClicked, this, [this] {
+            guarded(this, [this] { SubstanceListBoxSelect(); }));
+    connect(SubstanceListBox, &QListWidget::itemDoubleClicked, this, guarded(this, [this] {
         if (OKButton->isEnabled()) OKButton->click();
-    });
+    }));
 
     FileEdit->setText(QString::fromStdString(ws_.settings.SubstancesFile));
     FileEditChange();

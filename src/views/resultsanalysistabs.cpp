@@ -14,6 +14,7 @@
 #include "compute/analysis.h"
 #include "toolkit/grid.h"
 #include "views/resultsgrid.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -57,8 +58,8 @@ TBalanceTab::TBalanceTab(Tworkspace& ws, std::function<void()> refresh, QWidget*
         names << qs(ws.regcomps.regcompname(k));
     BalanceComboBox->addItems(names);
     BalanceComboBox->setCurrentIndex(static_cast<int>(ws.emi.regcomp()) - 1);
-    connect(BalanceComboBox, &QComboBox::currentIndexChanged, this, [this] { requestrefresh(); });
-    connect(NetFlowsCheckBox, &QCheckBox::toggled, this, [this] { requestrefresh(); });
+    connect(BalanceComboBox, &QComboBox::currentIndexChanged, this, guarded(this, [this] { requestrefresh(); }));
+    connect(NetFlowsCheckBox, &QCheckBox::toggled, this, guarded(this, [this] { requestrefresh(); }));
 }
 
 Tanalyze TBalanceTab::update(const Tresultsstate& state) {
@@ -112,8 +113,8 @@ TCheckTab::TCheckTab(Tworkspace& ws, std::function<void()> refresh, QWidget* par
     CheckMemo->setReadOnly(true);
     CheckMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
     layout->addWidget(CheckMemo, 1);
-    connect(UnusedCheckBox, &QCheckBox::toggled, this, [this] { requestrefresh(); });
-    connect(NegativeCheckBox, &QCheckBox::toggled, this, [this] { requestrefresh(); });
+    connect(UnusedCheckBox, &QCheckBox::toggled, this, guarded(this, [this] { requestrefresh(); }));
+    connect(NegativeCheckBox, &QCheckBox::toggled, this, guarded(this, [this] { requestrefresh(); }));
 }
 
 Tanalyze TCheckTab::update(const Tresultsstate&) {

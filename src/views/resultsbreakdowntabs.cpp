@@ -16,6 +16,7 @@
 #include "app/workspace.h"
 #include "compute/analysis.h"
 #include "toolkit/smallforms.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -146,7 +147,7 @@ TBreakdownTab::TBreakdownTab(Tworkspace& ws, bool dose, std::function<void()> re
         // Equal stretch: equal widths wherever the captions allow.
         buttons->addWidget(button, 1);
         connect(button, &QPushButton::clicked, this,
-                [this, b] { ButtonClick(static_cast<int>(b)); });
+                guarded(this, [this, b] { ButtonClick(static_cast<int>(b)); }));
     }
     scroll->setWidget(buttonrow_);
     buttonrow_->installEventFilter(this);
@@ -185,8 +186,8 @@ TBreakdownTab::TBreakdownTab(Tworkspace& ws, bool dose, std::function<void()> re
         ComboBox->addItems(names);
         ComboBox->setCurrentIndex(static_cast<int>(emissionregion) - 1);
     }
-    connect(ComboBox, &QComboBox::currentIndexChanged, this, [this] { requestrefresh(); });
-    connect(IndicatorsGroup, &QButtonGroup::idClicked, this, [this] { requestrefresh(); });
+    connect(ComboBox, &QComboBox::currentIndexChanged, this, guarded(this, [this] { requestrefresh(); }));
+    connect(IndicatorsGroup, &QButtonGroup::idClicked, this, guarded(this, [this] { requestrefresh(); }));
 }
 
 std::uint32_t TBreakdownTab::selected() const {
@@ -242,7 +243,8 @@ Tanalyze TBreakdownTab::update(const Tresultsstate& state) {
 }
 
 bool TBreakdownTab::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == buttonrow_ && event->type() == QEvent::Resize) fitcaptions();
+    if (watched == buttonrow_ && event->type() == QEvent::Resize)
+        reporterrors(this, [this] { fitcaptions(); });
     return Tresultstab::eventFilter(watched, event);
 }
 

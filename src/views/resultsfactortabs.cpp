@@ -1,6 +1,8 @@
 #include "views/resultsfactortabs.h"
 
 #include <QComboBox>
+#include <array>
+#include <utility>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -10,6 +12,7 @@
 #include "toolkit/grid.h"
 #include "toolkit/matrixchart.h"
 #include "views/allfactorsform.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -32,6 +35,20 @@ QComboBox* variablerow(QWidget* page, QVBoxLayout* layout, QPushButton* button) 
     layout->addLayout(row);
     return list;
 }
+
+// Each factor matrix relates two of the model's quantities; its unit is
+// theirs divided, in the units the catalogues give them: concentrations
+// (kg chem*m^-3), emission rates (kg chem*s^-1), doses (kg chem*kg^-1
+// BW*d^-1) and risk ratios (-, summed over the population for EFhum).
+const std::array<std::pair<const char*, const char*>, 7> factormatrixunits = {{
+    {"FF", "s*m^-3"},                // concentration per emission rate
+    {"XF1", "-"},                    // medium concentration per regcomp concentration
+    {"XF2", "m^3*kg^-1 BW*d^-1"},   // dose per medium concentration
+    {"XF", "m^3*kg^-1 BW*d^-1"},    // dose per regcomp concentration
+    {"XF*FF", "s*kg^-1 BW*d^-1"},   // dose per emission rate
+    {"EFeco", "m^3*kg^-1"},          // risk ratio per concentration
+    {"EFhum", "kg BW*d*kg^-1"},      // population risk ratio per dose
+}};
 
 const std::array<const char*, 7> toxnames = {"river", "lake",       "saltlake", "seawater",
                                              "soil",  "humnoncarc", "humcarc"};
@@ -62,20 +79,25 @@ TFactorsTab::TFactorsTab(Tworkspace& ws, const Tprograminfo& program, std::funct
     FactorsButton->setObjectName(QStringLiteral("FactorsButton"));
     FactorsComboBox = variablerow(this, layout, FactorsButton);
     FactorsComboBox->setObjectName(QStringLiteral("FactorsComboBox"));
+    NoteLabel = new QLabel(this);
+    NoteLabel->setObjectName(QStringLiteral("FactorsNoteLabel"));
+    NoteLabel->setWordWrap(true);
+    NoteLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    NoteLabel->hide();
+    layout->addWidget(NoteLabel);
     FactorsStringGrid = new Tgrid(this);
     FactorsStringGrid->setObjectName(QStringLiteral("FactorsStringGrid"));
     layout->addWidget(FactorsStringGrid, 1);
-    // The factor matrices carry no units of their own.
     if (ws.settings.FactorsMode) {
-        for (const char* name : {"FF", "XF1", "XF2", "XF", "XF*FF", "EFeco", "EFhum"})
-            FactorsComboBox->addItem(QString::fromLatin1(name) + QStringLiteral(" (\?\?\?)"));
+        for (const auto& [name, unit] : factormatrixunits)
+            FactorsComboBox->addItem(qs(heading(name, unit)));
     } else {
         FactorsComboBox->addItem(qs("CFpot (" + ws.results.CFtoxpot_river.unit() + ")"));
         FactorsComboBox->addItem(qs("CFact (" + ws.results.CFtoxact_river.unit() + ")"));
     }
     FactorsComboBox->setCurrentIndex(0);
-    connect(FactorsComboBox, &QComboBox::currentIndexChanged, this, [this] { requestrefresh(); });
-    connect(FactorsButton, &QPushButton::clicked, this, [this] { FactorsButtonClick(); });
+    connect(FactorsComboBox, &QComboBox::currentIndexChanged, this, guarded(this, [this] { requestrefresh(); }));
+    connect(FactorsButton, &QPushButton::clicked, this, guarded(this, [this] { FactorsButtonClick(); }));
 }
 
 const Tnummatrix* TFactorsTab::selectedmatrix() const {
@@ -92,6 +114,9 @@ const Tnummatrix* TFactorsTab::selectedmatrix() const {
 
 Tanalyze TFactorsTab::update(const Tresultsstate& state) {
     Tstringtable table;
+    NoteLabel->hide();
+    FactorsStringGrid->show();
+    FactorsButton->setEnabled(false);
     if (state.regionalized == Tregionalized::no) {
         ShowAllRow(table);
         const Tgridcontext g = state.grid(true);
@@ -102,16 +127,32 @@ Tanalyze TFactorsTab::update(const Tresultsstate& state) {
         FinishGrid(FactorsStringGrid, std::move(table));
         return {};
     }
+    if (!ws_.settings.FactorsMode) {
+        // A list of region names with nothing beside them would invite
+        // statistics of nothing.
+        clear();
+        NoteLabel->setText(QStringLiteral(
+            "The fate, exposure and effect factors are computed in Factors mode (File > Settings "
+            "...). The characterisation factors of this calculation are shown under "
+            "Regionalized \"No\"."));
+        NoteLabel->show();
+        FactorsStringGrid->hide();
+        return {};
+    }
     const Tnummatrix* m = selectedmatrix();
     if (m && m->rows() > 0 && m->cols() > 0 && !state.staleall) {
         FinishGrid(FactorsStringGrid, ShowFactorMatrix(*m, ws_), true);
-    } else {
-        // Every region, whatever "Regionalized" says: the factors are rows
-        // of the whole world.
-        ShowRegionRows(table, Tgridcontext{ws_, false, false});
-        FinishGrid(FactorsStringGrid, std::move(table));
+        FactorsButton->setEnabled(m != &ws_.regcomps.EFeco && m != &ws_.regcomps.EFhum);
+        return {true, true};
     }
-    return {true, true};
+    // Factors that were never calculated (a singular matrix, say): nothing
+    // to chart or analyse.
+    clear();
+    NoteLabel->setText(
+        QStringLiteral("The factor matrices are empty: no calculation of factors has succeeded."));
+    NoteLabel->show();
+    FactorsStringGrid->hide();
+    return {};
 }
 
 void TFactorsTab::clear() {
@@ -142,8 +183,8 @@ TAllFactorsTab::TAllFactorsTab(Tworkspace& ws, std::function<void()> refresh, QW
     AllFactorsComboBox->addItem(qs("CFact (" + ws.results.CFtoxact_river.unit() + ")"));
     AllFactorsComboBox->setCurrentIndex(0);
     connect(AllFactorsComboBox, &QComboBox::currentIndexChanged, this,
-            [this] { requestrefresh(); });
-    connect(AllFactorsButton, &QPushButton::clicked, this, [this] { AllFactorsButtonClick(); });
+            guarded(this, [this] { requestrefresh(); }));
+    connect(AllFactorsButton, &QPushButton::clicked, this, guarded(this, [this] { AllFactorsButtonClick(); }));
 }
 
 std::string TAllFactorsTab::modelkey() const {
@@ -195,15 +236,17 @@ Tanalyze TAllFactorsTab::update(const Tresultsstate& state) {
         if (found == factors_.end()) continue;
         const Tallfactorsrow& row = found->second;
         for (int k = 0; k < 7; ++k)
-            if (pot ? row.potknown[k] : row.actknown[k])
-                table.setcell(k + 3, r,
-                              celltextshort(ws_.settings, pot ? row.pot[k] : row.act[k], 'D'));
+            if (pot ? row.potknown[k] : row.actknown[k]) {
+                const float x = pot ? row.pot[k] : row.act[k];
+                table.setcell(k + 3, r, celltextshort(ws_.settings, x, 'D'),
+                              celltextfull(ws_.settings, x, 'D'));
+            }
     }
     table.setsize(10, r + 1);
+    // Each heading is read whole: seven columns of "CFtoxpot_" could not be
+    // told apart at the 64 pixels a column starts with.
     FinishGrid(AllFactorsStringGrid, std::make_shared<const Tstringtable>(std::move(table)), true,
                false);
-    for (int c = 1; c < 10; ++c)
-        AllFactorsStringGrid->setcolwidth(c, 64);
     AllFactorsButton->setEnabled(true);
     // The values of a run can be analysed; the empty grid cannot.
     return {!factors_.empty(), false};

@@ -10,6 +10,7 @@
 #include "views/resultstab.h"
 
 class QComboBox;
+class QLabel;
 class QPushButton;
 
 namespace velmora {
@@ -28,6 +29,8 @@ public:
 
     QComboBox* FactorsComboBox = nullptr;
     QPushButton* FactorsButton = nullptr;
+    // Why the grid is empty; hidden otherwise.
+    QLabel* NoteLabel = nullptr;
     Tgrid* FactorsStringGrid = nullptr;
 
 private:

@@ -40,7 +40,7 @@ std::vector<std::uint32_t> shownregions(const Tgridcontext& g) {
 
 template <typename Text>
 void addregional(Tstringtable& table, const Tnumpars& p, const Tgridcontext& g, bool stale,
-                 Text text) {
+                 Text text, bool percent = false) {
     const Tsettings& settings = g.ws.settings;
     const int c = table.addcolumn();
     table.setcell(c, 0, heading(p.name(), p.unit()));
@@ -50,9 +50,11 @@ void addregional(Tstringtable& table, const Tnumpars& p, const Tgridcontext& g, 
         // A vector shorter than the region list (a world read again with
         // fewer regions) has nothing to show for the rest.
         if (i > p.count()) continue;
-        table.setcell(c, r,
-                      stale || g.stale ? settings.UnknownText
-                                       : text(settings, p.value(i), p.status(i)));
+        if (stale || g.stale)
+            table.setcell(c, r, settings.UnknownText);
+        else
+            table.setcell(c, r, text(settings, p.value(i), p.status(i)),
+                          celltextfull(settings, p.value(i), p.status(i), percent));
     }
 }
 
@@ -76,6 +78,13 @@ std::string celltextpercent(const Tsettings& settings, float value, char status)
     // nearbyint rounds half to even in the default rounding mode.
     const double percent = std::nearbyint(100.0 * static_cast<double>(value));
     return numtostr(static_cast<extended>(percent), 18);
+}
+
+std::string celltextfull(const Tsettings& settings, float value, char status, bool percent) {
+    std::string text;
+    if (specialtext(settings, value, status, text)) return text;
+    const extended x = static_cast<extended>(value);
+    return numtostr(percent ? 100 * x : x, fullprecisiondigits);
 }
 
 std::string heading(const std::string& name, const std::string& unit) {
@@ -114,15 +123,18 @@ void AddRegionalColumn(Tstringtable& table, const Tnumpars& p, const Tgridcontex
 }
 
 void AddPercentColumn(Tstringtable& table, const Tnumpars& p, const Tgridcontext& g, bool stale) {
-    addregional(table, p, g, stale, celltextpercent);
+    addregional(table, p, g, stale, celltextpercent, true);
 }
 
 void AddScalarColumn(Tstringtable& table, const Tnumpar& p, const Tgridcontext& g, bool stale) {
     const Tsettings& settings = g.ws.settings;
     const int c = table.addcolumn();
     table.setcell(c, 0, heading(p.name(), p.unit()));
-    table.setcell(
-        c, 1, stale || g.stale ? settings.UnknownText : celltextshort(settings, p.value, p.status));
+    if (stale || g.stale)
+        table.setcell(c, 1, settings.UnknownText);
+    else
+        table.setcell(c, 1, celltextshort(settings, p.value, p.status),
+                      celltextfull(settings, p.value, p.status));
 }
 
 std::vector<std::string> regcompheadings(const Tworkspace& ws, std::uint32_t count, bool routes,
@@ -158,6 +170,9 @@ std::shared_ptr<Tcelltable> ShowPairMatrix(const Tnumparss& p, const Tworkspace&
         size, size, [&p, &settings](std::uint32_t i, std::uint32_t j) {
             return celltextlong(settings, p.value(i, j), p.status(i, j));
         });
+    table->fulltext = [&p, &settings](std::uint32_t i, std::uint32_t j) {
+        return celltextfull(settings, p.value(i, j), p.status(i, j));
+    };
     for (std::uint32_t k = 1; k <= size; ++k) {
         table->colheadings.push_back(ws.regions.name(k));
         table->rowheadings.push_back(ws.regions.name(k));
@@ -172,6 +187,9 @@ std::shared_ptr<Tcelltable> ShowRegcompColumn(const Tnumpars& p, const Tworkspac
         n, 1, [&p, &settings, stale](std::uint32_t i, std::uint32_t) {
             return stale ? settings.UnknownText : celltextlong(settings, p.value(i), p.status(i));
         });
+    table->fulltext = [&p, &settings, stale](std::uint32_t i, std::uint32_t) {
+        return stale ? settings.UnknownText : celltextfull(settings, p.value(i), p.status(i));
+    };
     table->colheadings.push_back(p.name());
     for (std::uint32_t k = 1; k <= n; ++k)
         table->rowheadings.push_back(ws.regcomps.regcompname(k));
@@ -184,6 +202,9 @@ std::shared_ptr<Tcelltable> ShowRegcompMatrix(const Tnumparss& p, const Tworkspa
         p.values.rows(), p.values.cols(), [&p, &settings](std::uint32_t i, std::uint32_t j) {
             return celltextlong(settings, p.value(i, j), p.status(i, j));
         });
+    table->fulltext = [&p, &settings](std::uint32_t i, std::uint32_t j) {
+        return celltextfull(settings, p.value(i, j), p.status(i, j));
+    };
     table->colheadings = regcompheadings(ws, p.values.cols(), false, false);
     table->rowheadings = regcompheadings(ws, p.values.rows(), true, false);
     return table;
@@ -196,6 +217,10 @@ std::shared_ptr<Tcelltable> ShowFactorMatrix(const Tnummatrix& m, const Tworkspa
             return numtostr(static_cast<extended>(static_cast<float>(m.getvalue(i, j))),
                             settings.Digits);
         });
+    table->fulltext = [&m](std::uint32_t i, std::uint32_t j) {
+        return numtostr(static_cast<extended>(static_cast<float>(m.getvalue(i, j))),
+                        fullprecisiondigits);
+    };
     table->colheadings = regcompheadings(ws, m.cols(), true, false);
     table->rowheadings = regcompheadings(ws, m.rows(), true, true);
     return table;
@@ -227,19 +252,22 @@ void FinishGrid(Tgrid* grid, std::shared_ptr<const Tcelltable> table, bool widec
                 bool fitcolumns) {
     grid->settable(std::move(table));
     gridlayout(grid, 0);
-    if (fitcolumns) {
-        // The heading and the first rows tell a column's width well enough;
-        // measuring every cell would cost a refresh more than the values.
-        const Tcelltable& shown = grid->table();
-        const QFontMetrics metrics = grid->fontMetrics();
-        const int rows = std::min(shown.rows(), 40);
-        for (int c = 1; c < shown.cols(); ++c) {
-            int width = 0;
-            for (int r = 0; r < rows && width < 250; ++r)
-                width = std::max(width, metrics.horizontalAdvance(
-                                            QString::fromStdString(shown.cell(c, r))) + 6);
-            grid->setcolwidth(c, std::min(width, 250));
-        }
+    // The heading and the first rows tell a column's width well enough;
+    // measuring every cell would cost a refresh more than the values. A
+    // heading keeps room for the marker a sort appends to it.
+    const Tcelltable& shown = grid->table();
+    const QFontMetrics metrics = grid->fontMetrics();
+    const auto advance = [&metrics](const std::string& text) {
+        return metrics.horizontalAdvance(QString::fromStdString(text)) + 6;
+    };
+    const int marker = metrics.horizontalAdvance(QStringLiteral(" (v)"));
+    const int rows = fitcolumns ? std::min(shown.rows(), 40) : std::min(shown.rows(), 1);
+    for (int c = 1; c < shown.cols(); ++c) {
+        int width = fitcolumns ? 0 : grid->colwidth(c);
+        if (shown.fixedrows() > 0) width = std::max(width, advance(shown.cell(c, 0)) + marker);
+        for (int r = shown.fixedrows(); r < rows && width < 250; ++r)
+            width = std::max(width, advance(shown.cell(c, r)));
+        grid->setcolwidth(c, std::min(width, 250));
     }
     if (widecolumn0) grid->setcolwidth(0, 120);
 }

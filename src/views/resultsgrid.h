@@ -43,6 +43,10 @@ std::string celltextshort(const Tsettings& settings, float value, char status);
 std::string celltextlong(const Tsettings& settings, float value, char status);
 // A percentage: the integer nearest to 100 x value, ties to even.
 std::string celltextpercent(const Tsettings& settings, float value, char status);
+// The same stored value at full precision (fullprecisiondigits), for output:
+// a value or, with percent, 100 x value unrounded.
+std::string celltextfull(const Tsettings& settings, float value, char status,
+                         bool percent = false);
 
 // "name (unit)", as headings and list items read.
 std::string heading(const std::string& name, const std::string& unit);
@@ -81,8 +85,10 @@ std::vector<std::string> regcompheadings(const Tworkspace& ws, std::uint32_t cou
 
 // Puts the table into the grid and lays it out (fixed first row and column,
 // column 0 at 120 pixels when widecolumn0, every column fitted to its
-// texts when fitcolumns). A table of texts is fitted; computed matrices
-// keep the default width.
+// texts when fitcolumns). A table of texts is fitted; the columns of
+// computed matrices keep the default width unless their heading, with room
+// for a sort marker, needs more (at most 250 pixels; the tooltip shows
+// longer ones whole).
 void FinishGrid(Tgrid* grid, std::shared_ptr<const Tcelltable> table, bool widecolumn0,
                 bool fitcolumns = false);
 void FinishGrid(Tgrid* grid, Tstringtable table);

@@ -9,6 +9,7 @@
 #include "app/workspace.h"
 #include "toolkit/grid.h"
 #include "toolkit/matrixchart.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -66,8 +67,8 @@ TBordersTab::TBordersTab(Tworkspace& ws, const Tprograminfo& program, std::funct
     for (const Tnumparss* p : items_)
         BordersComboBox->addItem(item(*p));
     BordersComboBox->setCurrentIndex(0);
-    connect(BordersComboBox, &QComboBox::currentIndexChanged, this, [this] { requestrefresh(); });
-    connect(BordersButton, &QPushButton::clicked, this, [this] { BordersButtonClick(); });
+    connect(BordersComboBox, &QComboBox::currentIndexChanged, this, guarded(this, [this] { requestrefresh(); }));
+    connect(BordersButton, &QPushButton::clicked, this, guarded(this, [this] { BordersButtonClick(); }));
 }
 
 const Tnumparss* TBordersTab::selected() const {
@@ -132,8 +133,8 @@ TEquationsTab::TEquationsTab(Tworkspace& ws, const Tprograminfo& program,
         }
     }
     EquationsComboBox->setCurrentIndex(0);
-    connect(EquationsComboBox, &QComboBox::currentIndexChanged, this, [this] { requestrefresh(); });
-    connect(EquationsButton, &QPushButton::clicked, this, [this] { EquationsButtonClick(); });
+    connect(EquationsComboBox, &QComboBox::currentIndexChanged, this, guarded(this, [this] { requestrefresh(); }));
+    connect(EquationsButton, &QPushButton::clicked, this, guarded(this, [this] { EquationsButtonClick(); }));
 }
 
 const Tnumparss* TEquationsTab::selectedmatrix() const {

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "toolkit/forms.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -73,7 +74,7 @@ TSetEmissionForm::TSetEmissionForm(const Tregions& regions, const Tcompartments&
 
 void TSetEmissionForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) FormShow();
+    if (!event->spontaneous()) reporterrors(this, [this] { FormShow(); });
 }
 
 void TSetEmissionForm::FormShow() {

@@ -17,6 +17,7 @@
 #include "app/workspace.h"
 #include "numeric/utilities.h"
 #include "toolkit/forms.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -133,7 +134,7 @@ TSettingsForm::TSettingsForm(Tworkspace& ws, QWidget* parent) : TGuardedDialog(p
     // The date follows the path as it is typed, so a wrong path shows at once.
     auto follow = [this](QLineEdit* field, QLabel* date) {
         connect(field, &QLineEdit::textChanged, this,
-                [field, date] { date->setText(filedate(field->text())); });
+                guarded(this, [field, date] { date->setText(filedate(field->text())); }));
     };
     follow(ParametersFileEdit, ParametersDateLabel);
     follow(BordersFileEdit, BordersDateLabel);
@@ -165,8 +166,8 @@ TSettingsForm::TSettingsForm(Tworkspace& ws, QWidget* parent) : TGuardedDialog(p
     layout->addWidget(files);
     layout->addLayout(buttons);
 
-    connect(ClearButton, &QPushButton::clicked, this, [this] { ClearButtonClick(); });
-    connect(TakePresentButton, &QPushButton::clicked, this, [this] { TakePresentButtonClick(); });
+    connect(ClearButton, &QPushButton::clicked, this, guarded(this, [this] { ClearButtonClick(); }));
+    connect(TakePresentButton, &QPushButton::clicked, this, guarded(this, [this] { TakePresentButtonClick(); }));
 
     showworkspace();
     formsetup(this, 2);

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "toolkit/forms.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -54,7 +55,7 @@ TSubstanceTypeForm::TSubstanceTypeForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(TypeRadioGroup);
     layout->addLayout(buttons);
 
-    connect(TypeButtons, &QButtonGroup::idToggled, this, [this] { TypeRadioGroupClick(); });
+    connect(TypeButtons, &QButtonGroup::idToggled, this, guarded(this, [this] { TypeRadioGroupClick(); }));
     TypeRadioGroupClick();
     formsetup(this, 2);
 }
@@ -80,7 +81,7 @@ Tsubstancetypechoice TSubstanceTypeForm::choice() const {
 
 void TSubstanceTypeForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) TypeRadioGroupClick();
+    if (!event->spontaneous()) reporterrors(this, [this] { TypeRadioGroupClick(); });
 }
 
 void TSubstanceTypeForm::TypeRadioGroupClick() {

@@ -17,6 +17,7 @@
 #include "numeric/utilities.h"
 #include "toolkit/forms.h"
 #include "toolkit/plot.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
 
@@ -113,7 +114,7 @@ TWorldMapForm::TWorldMapForm(const Tprograminfo& program, const Tregions& region
     for (QCheckBox* box :
          {EquatorCheckBox, TropicsCheckBox, PolarCirclesCheckBox, TenDegreesCheckBox,
           GreenwichCheckBox, FifteenDegreesCheckBox, WithNamesCheckBox})
-        connect(box, &QCheckBox::clicked, this, [this] { FormShow(); });
+        connect(box, &QCheckBox::clicked, this, guarded(this, [this] { FormShow(); }));
     formsetup(this, 2);
 }
 
@@ -180,19 +181,21 @@ void TWorldMapForm::Image1MouseMove(int x) {
 
 void TWorldMapForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    FormShow();
+    reporterrors(this, [this] { FormShow(); });
 }
 
 bool TWorldMapForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Image1 && event->type() == QEvent::MouseMove)
-        Image1MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint().x());
+        reporterrors(this, [this, event] {
+            Image1MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint().x());
+        });
     return QDialog::eventFilter(watched, event);
 }
 
 // ---- regions on the geographic map ----------------------------------------------
 
 Tmapcolumn columnplaces(const Tregions& regions, const std::vector<std::string>& rownames,
-                        const std::vector<std::string>& cells, unsigned digits) {
+                        const std::vector<std::string>& cells, unsigned digits, Tmapscale scale) {
     struct Tvalue {
         std::uint32_t region;
         double x;
@@ -235,6 +238,10 @@ Tmapcolumn columnplaces(const Tregions& regions, const std::vector<std::string>&
         result.places.push_back(p);
     };
     auto text = [digits](double x) { return qs(numtostr(static_cast<float>(x), digits)); };
+    const QString unshown =
+        result.skipped > 0
+            ? QStringLiteral(" %1 rows without a finite value are not shown.").arg(result.skipped)
+            : QString();
     if (values.empty()) {
         result.legend = QStringLiteral("No region of this column has a finite value: no marks.");
         return result;
@@ -252,13 +259,41 @@ Tmapcolumn columnplaces(const Tregions& regions, const std::vector<std::string>&
                             .arg(text(a));
         return result;
     }
+    // The smallest value above 0: where a logarithmic scale starts.
+    double positive = 0;
     for (const Tvalue& v : values)
-        place(v, roundeven(static_cast<float>(10 * ((v.x - a) / (b - a)))));
-    result.legend = QStringLiteral("Circle size grows from %1 (no mark) to %2 (largest circle).")
-                        .arg(text(a), text(b));
-    if (result.skipped > 0)
-        result.legend +=
-            QStringLiteral(" %1 rows without a finite value are not shown.").arg(result.skipped);
+        if (v.x > 0 && (positive == 0 || v.x < positive)) positive = v.x;
+    const bool spread = positive > 0 && b > positive && b / positive > 1000;
+    result.logarithmic = scale == Tmapscale::logarithmic ? positive > 0 && b > positive
+                                                         : scale == Tmapscale::automatic && spread;
+    if (!result.logarithmic) {
+        for (const Tvalue& v : values)
+            place(v, roundeven(static_cast<float>(10 * ((v.x - a) / (b - a)))));
+        result.legend =
+            QStringLiteral("Circle size grows linearly from %1 (no mark) to %2 (largest circle).")
+                .arg(text(a), text(b)) +
+            unshown;
+        for (int size : {3, 6, 10})
+            result.samples.push_back({size, text(a + (b - a) * size / 10)});
+        return result;
+    }
+    const double span = std::log(b / positive);
+    int unmarked = 0;
+    for (const Tvalue& v : values) {
+        if (v.x > 0)
+            place(v, 1 + roundeven(static_cast<float>(9 * std::log(v.x / positive) / span)));
+        else
+            ++unmarked;
+    }
+    result.legend = QStringLiteral("Circle size grows logarithmically, by orders of magnitude, "
+                                   "from %1 (smallest circle) to %2 (largest circle).")
+                        .arg(text(positive), text(b));
+    if (unmarked > 0)
+        result.legend += QStringLiteral(" %1 regions with a value of 0 or below have no mark.")
+                             .arg(unmarked);
+    result.legend += unshown;
+    for (int size : {1, 4, 7, 10})
+        result.samples.push_back({size, text(positive * std::exp(span * (size - 1) / 9))});
     return result;
 }
 
@@ -266,10 +301,18 @@ std::unique_ptr<TGeoForm> columnmap(const Tprograminfo& program, const Tregions&
                                     const std::vector<std::string>& rownames,
                                     const std::vector<std::string>& cells, QWidget* parent) {
     auto form = std::make_unique<TGeoForm>(program, parent);
-    const Tmapcolumn column = columnplaces(regions, rownames, cells, form->digits);
-    for (const Tgeoplace& p : column.places)
-        form->addplace(p.latitude, p.longitude, p.size, p.colour);
-    form->setlegend(column.legend);
+    TGeoForm* map = form.get();
+    auto show = [map, &regions, rownames, cells](Tmapscale scale) {
+        const Tmapcolumn column = columnplaces(regions, rownames, cells, map->digits, scale);
+        map->clearplaces();
+        for (const Tgeoplace& p : column.places)
+            map->addplace(p.latitude, p.longitude, p.size, p.colour);
+        map->setlegend(column.legend, column.samples);
+        return column.logarithmic;
+    };
+    const bool logarithmic = show(Tmapscale::automatic);
+    map->setrescale(
+        [show](bool log) { show(log ? Tmapscale::logarithmic : Tmapscale::linear); }, logarithmic);
     return form;
 }
 

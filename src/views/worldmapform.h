@@ -75,18 +75,29 @@ private:
 struct Tmapcolumn {
     std::vector<Tgeoplace> places; // sizes 1..10 (0-sized ones are left out)
     QString legend;
+    // Circles of the legend: their size and the value they stand for.
+    std::vector<TGeoForm::Tlegendsample> samples;
+    bool logarithmic = false;
     int values = 0;  // cells that held a finite number on a known region
     int skipped = 0; // cells that did not (text, hidden, unknown, infinite)
 };
 
+// How circle sizes follow the values.
+enum class Tmapscale {
+    automatic,   // logarithmic when the positive values span more than three orders of magnitude
+    linear,      // size round(10 (x - smallest) / (largest - smallest)): the smallest get none
+    logarithmic, // size 1 + round(9 log(x / smallest) / log(largest / smallest)) for
+                 // x > 0, smallest the smallest positive value; 0 and below get none
+};
+
 // The marks of a grid column: rownames are the texts of column 0, cells the
 // texts of the column, row by row. A cell is marked at every region of that
-// name with a red circle of size round(10 (x - smallest) / (largest -
-// smallest)), so the smallest get none. A column with one value throughout
-// marks every such region alike (size 5); one without any finite number
-// marks nothing. The legend says which case it is.
+// name with a red circle sized by the scale. A column with one value
+// throughout marks every such region alike (size 5); one without any finite
+// number marks nothing. The legend says which case and which scale it is.
 Tmapcolumn columnplaces(const Tregions& regions, const std::vector<std::string>& rownames,
-                        const std::vector<std::string>& cells, unsigned digits = 3);
+                        const std::vector<std::string>& cells, unsigned digits = 3,
+                        Tmapscale scale = Tmapscale::automatic);
 
 // The geographic map with the column's marks and legend, ready to show.
 std::unique_ptr<TGeoForm> columnmap(const Tprograminfo& program, const Tregions& regions,

@@ -67,5 +67,47 @@ TEST_F(Workspace, AnImportIntoAnEmptyRegionListIsNotAnEnvironment) {
     ws.env.import(true, true, ws.EnvironmentWorkbook, ws.settings.BordersFile);
     EXPECT_FALSE(ws.env.present);
 }
+
+// Calculates Nitrobenzene into the air of region 1; true when every existing
+// regcomp got a known concentration.
+bool calculatesafter(Tworkspace& ws) {
+    ws.opensubstance("Nitrobenzene");
+    ws.sub.settypedefaults();
+    ws.emi.set(1, air);
+    if (!ws.calculate()) return false;
+    if (ws.regcomps.n != ws.regions.count * 12 || ws.regcomps.CONC.count() < ws.regcomps.n)
+        return false;
+    for (std::uint32_t k = 1; k <= ws.regcomps.n; ++k)
+        if (ws.regcomps.exists(k) && !ws.regcomps.CONC.isknown(k)) return false;
+    return true;
+}
+
+// Cancel during the import of a start-up leaves a region list without an
+// environment; an environment opened afterwards must be one that can be
+// calculated, not borders and flows over a regcomp index never built.
+TEST_F(Workspace, AnEnvironmentOpenedAfterACancelledStartIsWhole) {
+    ui.cancelafterpolls = 0;
+    ws.initialize();
+    ui.cancelafterpolls = -1;
+    ASSERT_FALSE(ws.env.present);
+    ASSERT_EQ(ws.regions.count, 3u);
+    ASSERT_TRUE(ws.openenvironment(true, true, ws.settings.ParametersFile, ws.settings.BordersFile));
+    ASSERT_TRUE(ws.env.present);
+    EXPECT_EQ(ws.compartments.count, 12u);
+    EXPECT_TRUE(calculatesafter(ws));
+}
+
+// The other way there: the first workbook alone (no environment yet, the
+// borders are still missing), then both.
+TEST_F(Workspace, FirstWorkbookThenBothAfterACancelledStartIsWhole) {
+    ui.cancelafterpolls = 0;
+    ws.initialize();
+    ui.cancelafterpolls = -1;
+    ASSERT_TRUE(ws.openenvironment(true, false, ws.settings.ParametersFile, ""));
+    EXPECT_FALSE(ws.env.present);
+    ASSERT_TRUE(ws.openenvironment(true, true, ws.settings.ParametersFile, ws.settings.BordersFile));
+    ASSERT_TRUE(ws.env.present);
+    EXPECT_TRUE(calculatesafter(ws));
+}
 } // namespace
 } // namespace velmora

@@ -3,6 +3,9 @@
 // edits through the grids with the dialog's answers scripted, refused
 // edits, edits after a sort, the Region info addresses, and pictures of the
 // windows on the default world.
+#include <QApplication>
+#include <QHeaderView>
+#include <QTest>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -26,6 +29,7 @@
 #include "views/editors/editemissionform.h"
 #include "views/editors/editenvironmentform.h"
 #include "views/editors/editorgrids.h"
+#include "views/editparameterform.h"
 #include "views/editors/editsubstanceform.h"
 #include "views/editors/regionlinks.h"
 #include "views/resultsgrid.h"
@@ -398,6 +402,40 @@ TEST(EditorPictures, DefaultWorld) {
     emi.showNormal();
     emi.resize(1100, 700);
     EXPECT_FALSE(snapshot(&emi, QStringLiteral("editor-emission")).isEmpty());
+}
+
+// After "Cell ..." the region column of the body and its heading stay one
+// column. The frozen column used to keep the width fitted to the region
+// names while the heading and the data began where the column's first
+// width (120 pixels) ended, covering TEMP and WINDSPEED on "Climatic
+// parameters" until the editor was opened again. The default world's names
+// are wider than that first width; the edit goes through the real dialog.
+TEST(EditorGrids, AnEditKeepsTheRegionColumnInOnePiece) {
+    Tqtuiservice ui(program);
+    Tworkspace ws(ui, bindir());
+    ws.initialize(false);
+    ASSERT_TRUE(ws.env.present);
+    TEditEnvironmentForm form(ws, program);
+    form.show();
+    form.setactivetab(QStringLiteral("Climatic parameters"));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    Tgrid* g = form.activegrid();
+    ASSERT_GT(g->colwidth(0), 120);
+    g->setcurrentcell(1, 2); // TEMP of the second region
+    whenmodal([](QWidget* w) {
+        auto* dialog = qobject_cast<TEditParameterForm*>(w);
+        ASSERT_NE(dialog, nullptr) << w->metaObject()->className();
+        dialog->ValueEdit->setText(QStringLiteral("12.5"));
+        dialog->OKButton->click();
+    });
+    form.EditCellButton->click();
+    QApplication::processEvents();
+    EXPECT_EQ(g->table().cell(1, 2), "12.5");
+    const QRect frozen = g->verticalHeader()->geometry();
+    EXPECT_EQ(frozen.width(), g->colwidth(0));
+    // The heading row and the data begin where the frozen column ends.
+    EXPECT_EQ(g->horizontalHeader()->geometry().left(), frozen.right() + 1);
+    EXPECT_EQ(g->viewport()->geometry().left(), frozen.right() + 1);
 }
 
 TEST_F(Editors, PrintWritesTheActiveGridWithoutHeaderOrTheCheckLines) {

@@ -158,6 +158,27 @@ TEST(sortgrid, ASortOfAComputedTableReadsThroughTheOrder) {
     EXPECT_EQ(shown(grid.table(), 2), (Texts{"1", "3", "2", "4"}));
 }
 
+// The full-precision texts behind rounded ones follow their rows through a
+// sort; a cell written again without one reads as shown.
+TEST(sortgrid, FullPrecisionTextsFollowTheirRows) {
+    Tstringtable table = column({"3", "1", "2"});
+    table.setcell(1, 1, "3", "3.00000012");
+    table.setcell(1, 2, "1", "0.999999881");
+    Trecorderui ui;
+    Tgrid grid;
+    grid.settable(std::move(table));
+    sortgrid(&grid, 1, sortnumeric, ui);
+    const Tcelltable& shown = grid.table();
+    EXPECT_EQ(shown.fullcell(1, 1), "0.999999881");
+    EXPECT_EQ(shown.fullcell(1, 2), "2");
+    EXPECT_EQ(shown.fullcell(1, 3), "3.00000012");
+    EXPECT_EQ(shown.fullcell(1, 0), "Value (v)"); // headings as shown
+    Tstringtable again = column({"3"});
+    again.setcell(1, 1, "3", "3.00000012");
+    again.setcell(1, 1, "4");
+    EXPECT_EQ(again.fullcell(1, 1), "4");
+}
+
 TEST(gridlayout, FixedCellsFollowTheShape) {
     Tgrid grid;
     grid.settable(Tstringtable(1, 1));

@@ -18,13 +18,18 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <fstream>
+#include <QPlainTextEdit>
 #include <tuple>
 #include <gtest/gtest.h>
 
 #include "app/velmoraform.h"
 #include "guisupport.h"
 #include "guiworld.h"
+#include "app/workspace.h"
+#include "toolkit/smallforms.h"
 #include "views/aggregationform.h"
+#include "views/modelenvironmentform.h"
 #include "views/openenvironmentform.h"
 #include "views/opensubstanceform.h"
 #include "views/setemissionform.h"
@@ -232,6 +237,36 @@ TEST_F(MainWindow, SetEmissionAcceptsASedimentAndDisablesNextAndLastAtTheLastReg
     for (Tnumpars* p : ws().emi.parameters())
         for (std::uint32_t r = 1; r <= 3; ++r)
             EXPECT_EQ(p->values.getvalue(r), 0.0) << p->name();
+    // Taken, but not silently: every concentration will be 0.
+    ASSERT_EQ(ui.warnings.size(), 1u);
+    EXPECT_EQ(ui.warnings[0], "No emission can go to Asea_sea sediment: sediments and "
+                              "groundwater receive none. Nothing is emitted, and every "
+                              "concentration is 0.");
+}
+
+// A compartment the region lacks, as the command line refuses it.
+TEST_F(MainWindow, SetEmissionIntoACompartmentTheRegionLacksWarns) {
+    for (const auto& [region, compartment, expected] :
+         std::vector<std::tuple<int, int, std::string>>{
+             {0, 10, "No emission can go to Aland_sea water: Aland has no sea water. Nothing is "
+                     "emitted, and every concentration is 0."},
+             {2, 1, "No emission can go to Asea_natural soil: Asea has no natural soil. Nothing "
+                    "is emitted, and every concentration is 0."},
+             {2, 0, ""}}) {
+        ui.reset();
+        whenform<TSetEmissionForm>([region = region, compartment = compartment](TSetEmissionForm* f) {
+            f->RegionComboBox->setCurrentIndex(region);
+            f->CompartmentComboBox->setCurrentIndex(compartment);
+            f->OKButton->click();
+        });
+        form->SetEmissionItem->trigger();
+        if (expected.empty()) {
+            EXPECT_TRUE(ui.warnings.empty()) << ui.warnings.front();
+        } else {
+            ASSERT_EQ(ui.warnings.size(), 1u);
+            EXPECT_EQ(ui.warnings[0], expected);
+        }
+    }
 }
 
 TEST_F(MainWindow, SetEmissionCancelChangesNothing) {
@@ -474,6 +509,108 @@ TEST_F(MainWindow, EditItemsOpenTheEditorsModallyFreeThemAndRefresh) {
         ws().emi.set(2, air);
         form->FormClick();
     }
+}
+
+// Opens the results with F9's action and closes them; true when the
+// calculation behind them gave concentrations.
+bool resultsopen(TVelmoraForm& form) {
+    bool opened = false;
+    whenmodal([&opened](QWidget* modal) {
+        opened = qobject_cast<TModelEnvironmentForm*>(modal) != nullptr;
+        modal->close();
+    });
+    form.RCRItem->trigger();
+    const Tregcomps& rcs = form.workspace().regcomps;
+    return opened && rcs.n > 0 && rcs.CONC.count() == rcs.n && rcs.CONC.isknown(2 * 12 + 1);
+}
+
+// Environment > Open through its dialog, with File2 ticked or not.
+void openenvironment(TVelmoraForm& form, bool file2) {
+    whenform<TOpenEnvironmentForm>([file2](TOpenEnvironmentForm* f) {
+        f->File1CheckBox->setChecked(true);
+        f->File2CheckBox->setChecked(file2);
+        f->OKButton->click();
+    });
+    form.OpenEnvironmentItem->trigger();
+}
+
+// Cancel during a re-initialisation, Environment > Open with File2, F9:
+// the program used to end in "free(): invalid size".
+TEST_F(MainWindow, CancelDuringReinitialisationKeepsTheWorldOfBefore) {
+    ws().sub.name.set("edited", stEdited);
+    ws().emi.set(3, seawater);
+    ui.reset();
+    ui.polls = 0;
+    ui.cancelafterpolls = 0;
+    form->Initialize();
+    ui.cancelafterpolls = -1;
+    EXPECT_EQ(panel(*form, 1), "Environment: OK");
+    EXPECT_EQ(panel(*form, 2), "Substance: edited");
+    EXPECT_EQ(panel(*form, 3), "Emission: Asea_sea water");
+    EXPECT_TRUE(menuenabled(form->ResultsMenu));
+    ASSERT_FALSE(ui.warnings.empty());
+    EXPECT_NE(ui.warnings.back().find("cancelled"), std::string::npos) << ui.warnings.back();
+    openenvironment(*form, true);
+    EXPECT_TRUE(resultsopen(*form));
+}
+
+// The same after a start that was cancelled, so that there is no world of
+// before: the first workbook alone, then both, then F9 ended in a
+// segmentation fault. The dialog now offers File2 when the borders are missing.
+TEST(TVelmoraForm, AnEnvironmentOpenedAfterACancelledStartCalculates) {
+    Tguiworld world;
+    Trecorderui ui;
+    ui.cancelafterpolls = 0;
+    TVelmoraForm form(world.path(), &ui);
+    ui.cancelafterpolls = -1;
+    EXPECT_EQ(panel(form, 1), "Environment: ?");
+    ASSERT_FALSE(ui.warnings.empty());
+    EXPECT_NE(ui.warnings.back().find("Environment > Open"), std::string::npos)
+        << ui.warnings.back();
+    bool file2 = false;
+    whenform<TOpenEnvironmentForm>([&file2](TOpenEnvironmentForm* f) {
+        file2 = f->File2CheckBox->isChecked();
+        f->CancelButton->click();
+    });
+    form.OpenEnvironmentItem->trigger();
+    EXPECT_TRUE(file2);
+    openenvironment(form, false);
+    EXPECT_EQ(panel(form, 1), "Environment: ?");
+    openenvironment(form, true);
+    EXPECT_EQ(panel(form, 1), "Environment: OK");
+    // No substance was read: open one, then F9.
+    form.workspace().opensubstance("Nitrobenzene");
+    form.workspace().emi.set(3, air);
+    form.FormClick();
+    EXPECT_TRUE(resultsopen(form));
+}
+
+// A desktop without a default application for the help files: readme.txt
+// is shown in the program's own text window, and the manual is named with
+// its full path so that it can be opened some other way.
+TEST_F(MainWindow, HelpFilesTheDesktopCannotOpen) {
+    std::ofstream(world.dir.file("readme.txt")) << "Velmora\n\nWhere the files are\n";
+    const std::string manual = world.dir.file("The VELMORA program - A short manual.pdf");
+    std::ofstream(manual) << "%PDF-1.4\n";
+    QStringList asked;
+    form->openfile = [&asked](const QString& path) {
+        asked << path;
+        return false;
+    };
+    QString title, text;
+    whenmodal([&](QWidget* w) {
+        title = w->windowTitle();
+        if (auto* memo = qobject_cast<TMemoForm*>(w)) text = memo->Memo->toPlainText();
+        w->close();
+    });
+    form->InformationItem->trigger();
+    EXPECT_TRUE(title.endsWith(QStringLiteral(" - readme.txt"))) << title.toStdString();
+    EXPECT_EQ(text, QStringLiteral("Velmora\n\nWhere the files are\n"));
+    EXPECT_TRUE(ui.warnings.empty());
+    form->ManualItem->trigger();
+    ASSERT_EQ(ui.warnings.size(), 1u);
+    EXPECT_NE(ui.warnings[0].find(manual), std::string::npos) << ui.warnings[0];
+    EXPECT_EQ(asked.size(), 2);
 }
 
 TEST_F(MainWindow, ClosingLetsTheSubstancesWorkbookGo) {

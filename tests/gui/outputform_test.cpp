@@ -66,12 +66,13 @@ Tstringtable resultstable(int regions) {
 // A form whose messages are recorded instead of shown.
 struct Toutputtest {
     Tprograminfo program{"/opt/velmora/Velmora"};
-    QStringList errors, warnings, opened;
+    QStringList errors, warnings, notes, opened;
     std::unique_ptr<TOutputForm> form;
     TOutputForm& make(bool graphics) {
         form = std::make_unique<TOutputForm>(program, graphics);
         form->reporterror = [this](const QString& text) { errors << text; };
         form->reportwarning = [this](const QString& text) { warnings << text; };
+        form->reportnote = [this](const QString& text) { notes << text; };
         form->openfile = [this](const QString& path) {
             opened << path;
             return false;
@@ -342,10 +343,15 @@ TEST(OutputForm, TwoSpreadsheetOutputsGiveTwoSheetsOfOneWorkbook) {
     }
     ASSERT_TRUE(t.program.output().workbook);
     const std::string path = t.program.output().workbook->path();
-    // Opened once; the stand-in desktop refused, which is a warning naming it.
+    // Opened once; the stand-in desktop refused, which is a warning naming
+    // it; the second output names its sheet and the file in a note.
     ASSERT_EQ(t.opened.size(), 1);
     ASSERT_EQ(t.warnings.size(), 1);
     EXPECT_TRUE(t.warnings[0].contains(QString::fromStdString(path)));
+    EXPECT_TRUE(t.warnings[0].contains(QStringLiteral("sheet Velmora1")));
+    ASSERT_EQ(t.notes.size(), 1);
+    EXPECT_EQ(t.notes[0], QStringLiteral("The output is sheet Velmora2 of the workbook ") +
+                              QString::fromStdString(path) + QStringLiteral("."));
     Trecorderui ui;
     TExcelFile book(ui, path);
     ASSERT_TRUE(book.isopen()) << (ui.warnings.empty() ? "" : ui.warnings[0]);
@@ -377,7 +383,9 @@ TEST(OutputForm, ResultsTablePrintsToPdfWithText) {
     ASSERT_TRUE(QFile::exists(pdf));
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    if (!text.waitForFinished(20000) || text.exitCode() != 0) GTEST_SKIP() << "no pdftotext";
+    // The build installs pdftotext (poppler-utils) with what the tests need.
+    ASSERT_TRUE(text.waitForFinished(20000) && text.exitCode() == 0)
+        << "pdftotext did not run; scripts/install-deps installs poppler-utils";
     const QString extracted = QString::fromUtf8(text.readAllStandardOutput());
     EXPECT_TRUE(extracted.contains(QStringLiteral("Austria_air")));
     EXPECT_TRUE(extracted.contains(QStringLiteral("Côte d'Ivoire")));

@@ -72,7 +72,8 @@ TEST(Tqtuiservice, ProgressShowsAWindowThatClosesWithTheObject) {
         progress->startbar(4);
         progress->stepbar();
         EXPECT_EQ(form->barlabel(1)->text(), "25%");
-        EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Velmora [25%]");
+        EXPECT_EQ(form->windowTitle(), "Velmora [25%]");
+        EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Before");
         progress->startbar2(2);
         progress->stepbar2();
         EXPECT_EQ(form->barlabel(2)->text(), "50%");

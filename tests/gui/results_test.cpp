@@ -1,8 +1,10 @@
 // The results window on the default world: the tabs' columns under each
 // regionalisation, emission moves, the Check tab's stability, the number
 // formats, a failed calculation and the heading double clicks.
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,12 +14,14 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <fstream>
+#include <sstream>
 #include <gtest/gtest.h>
 
 #include "app/velmoraform.h"
 #include "app/workspace.h"
 #include "guisupport.h"
 #include "guiworld.h"
+#include "numeric/utilities.h"
 #include "support/testsupport.h"
 #include "toolkit/grid.h"
 #include "toolkit/outputform.h"
@@ -43,6 +47,27 @@ protected:
         return form->activetab()->grid()->table();
     }
     void regionalize(QRadioButton* button) { button->click(); }
+    // The lines Print writes to a file from the tab, as shown or at full
+    // precision.
+    std::vector<std::string> printed(const QString& caption, bool full) {
+        Ttempdir dir;
+        const QString file = QString::fromStdString(dir.file("printed.txt"));
+        form->setactivetab(caption);
+        whenmodal([&file, full](QWidget* w) {
+            auto* output = qobject_cast<TOutputForm*>(w);
+            ASSERT_NE(output, nullptr) << w->metaObject()->className();
+            output->fullprecision = full;
+            output->DestinationClick(destinationfile);
+            output->FileEdit->setText(file);
+            output->OKButton->click();
+        });
+        form->PrintButton->click();
+        std::ifstream in(file.toStdString());
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
     int oecdcount() const {
         int k = 0;
         for (std::uint32_t i = 1; i <= ws->regions.count; ++i)
@@ -309,27 +334,76 @@ TEST_F(Results, ColumnStatisticsOnStoredValues) {
     EXPECT_EQ(lines[1], "N = " + std::to_string(ws->regions.count));
 }
 
+// "Column" on a column without numbers used to let "Invalid argument"
+// through the event loop: the results window vanished and the next F9
+// crashed. It says so now and the window stays.
+TEST_F(Results, ColumnStatisticsWithoutNumbersSaySoAndKeepTheWindow) {
+    form->setactivetab("Equations");
+    form->activetab()->grid()->setcurrentcell(1, 1); // "Region" of "meaning"
+    ASSERT_TRUE(form->AnalyzeValuesButton->isEnabled());
+    form->AnalyzeValuesButton->click();
+    ASSERT_EQ(ui->warnings.size(), 1u);
+    EXPECT_EQ(ui->warnings[0],
+              "Column statistics need at least two numbers: the column \"Region\" holds none.");
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(QApplication::topLevelWidgets().contains(form.get()));
+}
+
+// In Concentration mode the Factors tab has no factors to analyse.
+TEST_F(Results, FactorsInConcentrationModeSayWhereTheyAreComputed) {
+    form->setactivetab("Factors");
+    EXPECT_FALSE(form->AnalyzeValuesButton->isEnabled());
+    EXPECT_FALSE(form->WorldMapButton->isEnabled());
+    EXPECT_FALSE(form->FactorsTab->FactorsButton->isEnabled());
+    EXPECT_TRUE(form->FactorsTab->NoteLabel->isVisibleTo(form.get()));
+    EXPECT_NE(form->FactorsTab->NoteLabel->text().indexOf(QStringLiteral("Factors mode")), -1);
+}
+
+// Seven headings that all begin "CFtoxpot_" must be read whole, with room
+// for the sort mark.
+TEST_F(Results, AllFactorsHeadingsAreReadWhole) {
+    form->setactivetab("All factors");
+    Tgrid* grid = form->AllFactorsTab->AllFactorsStringGrid;
+    const QFontMetrics metrics = grid->fontMetrics();
+    for (int c = 3; c <= 9; ++c) {
+        const QString heading = QString::fromStdString(grid->table().cell(c, 0));
+        ASSERT_TRUE(heading.startsWith(QStringLiteral("CFtoxpot_"))) << heading.toStdString();
+        EXPECT_GE(grid->colwidth(c), metrics.horizontalAdvance(heading + QStringLiteral(" (v)")))
+            << heading.toStdString();
+    }
+    // The region names head the columns of a pair matrix the same way.
+    form->setactivetab("Borders and flows");
+    Tgrid* pairs = form->BordersTab->grid();
+    const int column = static_cast<int>(ws->regions.find("Bosnia and Herzegovina"));
+    ASSERT_GT(column, 0);
+    EXPECT_GE(pairs->colwidth(column),
+              metrics.horizontalAdvance(QStringLiteral("Bosnia and Herzegovina (v)")));
+}
+
 TEST_F(Results, PrintWritesTheHeaderAndTheActiveGridToAFile) {
-    Ttempdir dir;
-    const QString file = QString::fromStdString(dir.file("dimensional.txt"));
-    form->setactivetab("Dimensional parameters");
-    whenmodal([&file](QWidget* w) {
-        auto* output = qobject_cast<TOutputForm*>(w);
-        ASSERT_NE(output, nullptr) << w->metaObject()->className();
-        output->DestinationClick(destinationfile);
-        output->FileEdit->setText(file);
-        output->OKButton->click();
-    });
-    form->PrintButton->click();
-    std::ifstream in(file.toStdString());
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+    const std::vector<std::string> lines = printed("Dimensional parameters", false);
     ASSERT_GT(lines.size(), 5u + ws->regions.count - 1);
     EXPECT_EQ(lines[0], "Environment = ENVDATA2part1.xlsx; ENVDATA2part2.xlsx");
     EXPECT_EQ(lines[3], "Emission = " + ws->regcomps.regcompname(ws->emi.regcomp()));
     EXPECT_EQ(lines[5].rfind("Region\t", 0), 0u) << lines[5];
     EXPECT_EQ(lines[6].rfind(ws->regions.name(1) + "\t", 0), 0u) << lines[6];
+}
+
+// "Full precision" in the output options writes the stored values, not the
+// three digits the window shows.
+TEST_F(Results, PrintWithFullPrecisionWritesTheStoredValues) {
+    const std::vector<std::string> lines = printed("Dimensional parameters", true);
+    ASSERT_GT(lines.size(), 6u);
+    // Row 6 is region 1; V_air is the fifth value column.
+    std::vector<std::string> cells;
+    std::istringstream row(lines[6]);
+    for (std::string cell; std::getline(row, cell, '\t');)
+        cells.push_back(cell);
+    ASSERT_GT(cells.size(), 5u);
+    const float vair = ws->results.V_air.value(1);
+    EXPECT_EQ(cells[5], numtostr(static_cast<extended>(vair), 9));
+    EXPECT_EQ(static_cast<float>(std::stod(cells[5])), vair) << "nine digits give the float back";
+    EXPECT_NE(cells[5], form->activetab()->grid()->table().cell(5, 1));
 }
 
 TEST_F(Results, PrintHeaderLines) {
@@ -388,6 +462,20 @@ TEST_F(Results, FactorsModeHidesTheEmissionAndAllFactors) {
         factors.PageControl->isTabVisible(factors.PageControl->indexOf(factors.AllFactorsTab)));
     QComboBox* equations = factors.EquationsTab->EquationsComboBox;
     EXPECT_EQ(itemname(equations->itemText(equations->count() - 1).toStdString()), "Abig^-1");
+    // The factor matrices with their units.
+    QComboBox* matrices = factors.FactorsTab->FactorsComboBox;
+    ASSERT_EQ(matrices->count(), 7);
+    EXPECT_EQ(matrices->itemText(0).toStdString(), "FF (s*m^-3)");
+    EXPECT_EQ(matrices->itemText(4).toStdString(), "XF*FF (s*kg^-1 BW*d^-1)");
+    for (int k = 0; k < matrices->count(); ++k)
+        EXPECT_EQ(matrices->itemText(k).indexOf(QStringLiteral("?")), -1);
+    // Concentration-mode effects are no results of Factors mode.
+    ws->settings.FactorsMode = true;
+    factors.setactivetab("Effect");
+    factors.FormClick();
+    EXPECT_EQ(factors.activetab()->grid()->table().cell(1, 1), ws->settings.UnknownText);
+    EXPECT_TRUE(factors.StaleLabel->text().contains(QStringLiteral("Factors mode")));
+    ws->settings.FactorsMode = false;
     EXPECT_TRUE(form->EmissionGroupBox->isVisibleTo(form.get()));
 }
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -365,13 +366,79 @@ TEST(ColumnOnMap, ResultsColumnRendered) {
                           {"0.5", "3", "1.5", "8", "2", "4", "10", "6", "0"});
     // The smallest (0) and 0.5, whose size round(0.5) is 0, get no mark.
     EXPECT_EQ(form->places().size(), 7u);
-    EXPECT_TRUE(form->LegendLabel->isVisibleTo(form.get()));
+    EXPECT_FALSE(form->legend().isEmpty());
     form->show();
     const QImage& picture = form->Image->picture();
     EXPECT_EQ(picture.pixelColor(form->map.mapx({35, 105}), form->map.mapy({35, 105})), red);
     // Fiji at 178 east is drawn near the right of the Pacific, not wrapped.
     EXPECT_EQ(picture.pixelColor(form->map.mapx({-18, 178}), form->map.mapy({-18, 178})), red);
     EXPECT_FALSE(snapshot(form.get(), QStringLiteral("geomap-results-column")).isEmpty());
+}
+
+// Beside the emission country most values of a column are orders of
+// magnitude smaller: on a linear scale only the largest few would show.
+TEST(ColumnOnMap, ValuesOverManyOrdersOfMagnitudeGetALogarithmicScale) {
+    Tregions regions;
+    someregions(regions);
+    const std::vector<std::string> names = {"Netherlands", "Brazil", "Australia", "India"};
+    const std::vector<std::string> cells = {"1000", "0.001", "1", "0"};
+    const Tmapcolumn c = columnplaces(regions, names, cells);
+    EXPECT_TRUE(c.logarithmic);
+    ASSERT_EQ(c.places.size(), 3u); // 0 has no logarithm
+    EXPECT_EQ(c.places[0].size, 10);
+    EXPECT_EQ(c.places[1].size, 1); // the smallest value above 0 still shows
+    EXPECT_EQ(c.places[2].size, 5); // 1 + round(9 x 3/6), ties to even
+    EXPECT_TRUE(c.legend.contains(QStringLiteral("logarithmically"))) << c.legend.toStdString();
+    EXPECT_TRUE(c.legend.contains(QStringLiteral("1 regions with a value of 0 or below")));
+    ASSERT_EQ(c.samples.size(), 4u);
+    EXPECT_EQ(c.samples.front().label, QStringLiteral("0.001"));
+    EXPECT_EQ(c.samples.back().label, QStringLiteral("1E3")); // the display format
+    // Chosen linear, the same column marks only what lies near the top.
+    const Tmapcolumn linear = columnplaces(regions, names, cells, 3, Tmapscale::linear);
+    EXPECT_FALSE(linear.logarithmic);
+    ASSERT_EQ(linear.places.size(), 1u);
+    EXPECT_TRUE(linear.legend.contains(QStringLiteral("linearly")));
+    // Three orders of magnitude or fewer stay linear unless asked.
+    EXPECT_FALSE(columnplaces(regions, names, {"1000", "1", "2", "0"}).logarithmic);
+    EXPECT_TRUE(
+        columnplaces(regions, names, {"1000", "1", "2", "0"}, 3, Tmapscale::logarithmic).logarithmic);
+}
+
+// The scale can be switched in the window, and the map written as SVG is a
+// drawing (paths and text, the legend included), not a picture of pixels.
+TEST(ColumnOnMap, ScaleListAndSvgWithTheLegend) {
+    Tregions regions;
+    someregions(regions);
+    auto form = columnmap(program, regions, {"Netherlands", "Brazil", "China"},
+                          {"5e-3", "2e-9", "1e-12"});
+    ASSERT_TRUE(form->ScaleComboBox->isVisibleTo(form.get()));
+    EXPECT_EQ(form->ScaleComboBox->currentIndex(), 1);
+    form->show();
+    EXPECT_EQ(form->places().size(), 3u);
+    EXPECT_FALSE(snapshot(form.get(), QStringLiteral("geomap-logarithmic")).isEmpty());
+    form->ScaleComboBox->setCurrentIndex(0);
+    emit form->ScaleComboBox->activated(0);
+    EXPECT_EQ(form->places().size(), 1u);
+    EXPECT_TRUE(form->legend().contains(QStringLiteral("linearly")));
+
+    Ttempdir dir;
+    const QString file = QString::fromStdString(dir.file("map.svg"));
+    TOutputForm output(program, true);
+    output.reporterror = [](const QString& text) { ADD_FAILURE() << text.toStdString(); };
+    output.show();
+    output.style = picturesvg;
+    output.DestinationClick(destinationfile);
+    output.FileEdit->setText(file);
+    output.OKButtonClick();
+    output.writepicture(*form->Image);
+    output.deliver();
+    QFile svg(file);
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(svg.readAll());
+    EXPECT_FALSE(text.contains(QStringLiteral("<image"))) << "pixels, not a drawing";
+    EXPECT_GT(text.count(QStringLiteral("<polyline")) + text.count(QStringLiteral("<path")), 100);
+    EXPECT_GE(text.count(QStringLiteral("<circle")), 1);
+    EXPECT_TRUE(text.contains(QStringLiteral("linearly"))) << "the legend is missing";
 }
 
 TEST(RegionOnMap, OneMarkOrNone) {

@@ -168,3 +168,29 @@ TEST(Textwriter, StopsWhenProgressSaysSo) {
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(last, 8);
 }
+
+// "Full precision" writes the stored value a cell stands for, with the nine
+// digits that tell every single-precision value apart; headings, texts and
+// cells without a stored value read as shown.
+TEST(Textwriter, FullPrecisionWritesTheStoredValues) {
+    class Tfulltable : public Ttesttable {
+    public:
+        using Ttesttable::Ttesttable;
+        std::string fullcell(int c, int r) const override {
+            return c == 1 && r == 1 ? "1.23456791E-8" : cell(c, r);
+        }
+    };
+    const Tfulltable table({{"Region", "C_air (kg chem*m^-3)", "abbr"},
+                            {"Austria", "1.23E-8", "AT"},
+                            {"Belgium", "?", "BE"}},
+                           1, 1);
+    EXPECT_EQ(grid(styletab, table, 1, {}),
+              "Region\tC_air (kg chem*m^-3)\tabbr\nAustria\t1.23E-8\tAT\nBelgium\t?\tBE\n");
+    Ttableoptions full;
+    full.fullprecision = true;
+    EXPECT_EQ(grid(styletab, table, 1, full),
+              "Region\tC_air (kg chem*m^-3)\tabbr\nAustria\t1.23456791E-8\tAT\nBelgium\t?\tBE\n");
+    full.transposed = true;
+    full.skipfixed = true;
+    EXPECT_EQ(grid(stylematlab, table, 2, full), "X2 = [ 1.23456791E-8 NaN;\n  NaN NaN];\n");
+}

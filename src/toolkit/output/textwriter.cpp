@@ -13,7 +13,7 @@ namespace {
 class Tlineview {
 public:
     Tlineview(const Tcelltable& table, const Ttableoptions& options)
-        : table_(table), transposed_(options.transposed) {
+        : table_(table), transposed_(options.transposed), full_(options.fullprecision) {
         const int fixedrows = options.skipfixed ? table.fixedrows() : 0;
         const int fixedcols = options.skipfixed ? table.fixedcols() : 0;
         const int rows = table.rows() - fixedrows;
@@ -36,13 +36,15 @@ public:
     bool headingline(int line) const { return line < headlines_; }
     bool headingitem(int item) const { return item < headitems_; }
     std::string cell(int line, int item) const {
-        return transposed_ ? table_.cell(firstline_ + line, firstitem_ + item)
-                           : table_.cell(firstitem_ + item, firstline_ + line);
+        const int c = transposed_ ? firstline_ + line : firstitem_ + item;
+        const int r = transposed_ ? firstitem_ + item : firstline_ + line;
+        return full_ ? table_.fullcell(c, r) : table_.cell(c, r);
     }
 
 private:
     const Tcelltable& table_;
     bool transposed_;
+    bool full_;
     int firstline_ = 0, firstitem_ = 0, lines_ = 0, items_ = 0, headlines_ = 0, headitems_ = 0;
 };
 
@@ -64,17 +66,6 @@ std::string trimmed(const std::string& text) {
     if (first == std::string::npos) return {};
     const auto last = text.find_last_not_of(" \t");
     return text.substr(first, last - first + 1);
-}
-
-bool isnumbertext(const std::string& text) {
-    if (text.empty()) return false;
-    const char* begin = text.data();
-    if (*begin == '+') ++begin;
-    double value = 0;
-    const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
-    // from_chars takes "inf" and "nan"; only spelled-out numbers count here.
-    return error == std::errc() && end == text.data() + text.size() &&
-           text.find_first_of("iInN") == std::string::npos;
 }
 
 // What a data cell becomes in a Matlab matrix: numbers as they are, the
@@ -201,6 +192,17 @@ bool writehtml(std::ostream& out, const Tlineview& view, const Ttableoptions& op
 }
 
 } // namespace
+
+bool isnumbertext(const std::string& text) {
+    if (text.empty()) return false;
+    const char* begin = text.data();
+    if (*begin == '+') ++begin;
+    double value = 0;
+    const auto [end, error] = std::from_chars(begin, text.data() + text.size(), value);
+    // from_chars takes "inf" and "nan"; only spelled-out numbers count here.
+    return error == std::errc() && end == text.data() + text.size() &&
+           text.find_first_of("iInN") == std::string::npos;
+}
 
 std::string texescape(const std::string& text) {
     std::string out;

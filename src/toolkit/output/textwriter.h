@@ -31,6 +31,7 @@ struct Ttableoptions {
     bool skipfixed = false;  // leave out the fixed heading rows and columns
     int quoting = quoteplain;
     bool transposed = false; // one output line per column
+    bool fullprecision = false; // stored values with every digit, not as shown
 };
 
 // Told how many of all cells are written; answers false to stop. Called
@@ -60,6 +61,10 @@ bool writegrid(std::ostream& out, int style, const Tcelltable& table, int number
 // the other styles.
 std::string documenthead(int style, const std::string& title);
 std::string documenttail(int style);
+
+// True when text is a number spelled out in full ("1.5E-3", "+2"; not
+// "inf" or "nan").
+bool isnumbertext(const std::string& text);
 
 // Escapes for text that goes into TeX (text mode) and HTML.
 std::string texescape(const std::string& text);

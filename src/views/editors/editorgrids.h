@@ -41,6 +41,8 @@ struct Tviewfilter {
 // the short one (scalars), InfText when infinite.
 std::string filteredreal(const Tsettings& settings, const Tviewfilter& view, float value, char s,
                          bool longformat);
+// The same at full precision, for output.
+std::string filteredfull(const Tsettings& settings, const Tviewfilter& view, float value, char s);
 std::string filteredtext(const Tsettings& settings, const Tviewfilter& view,
                          const std::string& value, char s);
 std::string filteredboolean(const Tsettings& settings, const Tviewfilter& view, bool value, char s);
