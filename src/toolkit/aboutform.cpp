@@ -10,8 +10,18 @@
 #include "toolkit/forms.h"
 #include "toolkit/splashform.h"
 #include "toolkit/sysinfo.h"
+#include "toolkit/errorhandler.h"
 
 namespace velmora {
+
+QString aboutlicence() {
+    return QStringLiteral(
+        "The program's code is under the MIT licence (LICENSE). The default data come from "
+        "Natural Earth (public domain), The World Factbook 2015 of the CIA (public domain), "
+        "world-countries by Mohammed Le Doze (ODbL 1.0), world-atlas by Mike Bostock (ISC), "
+        "country-json (MIT), NOAA's ETOPO5 and COADS, FAO (AQUASTAT, fishery and food balance "
+        "statistics) and the World Bank (CC BY 4.0); readme.txt gives their terms.");
+}
 
 TAboutForm::TAboutForm(const Tprograminfo& program, unsigned digits, QWidget* parent,
                        Topener opener)
@@ -19,7 +29,9 @@ TAboutForm::TAboutForm(const Tprograminfo& program, unsigned digits, QWidget* pa
       opener_(opener ? std::move(opener) : Topener(runprogram)) {
     setObjectName(QStringLiteral("AboutForm"));
     setWindowTitle(QString::fromStdString(program_.caption("About")));
-    resize(524, 475);
+    // Below the design size's picture, name and link: the licence and the
+    // data's attribution, which the sources ask to be shown with the data.
+    resize(524, 475 + 78);
 
     Image = new QLabel(this);
     Image->setObjectName(QStringLiteral("Image"));
@@ -41,6 +53,15 @@ TAboutForm::TAboutForm(const Tprograminfo& program, unsigned digits, QWidget* pa
     LinkLabel->installEventFilter(this);
     // A build without a web page has nothing to click.
     LinkLabel->setVisible(!program_.link().empty());
+
+    LicenceLabel = new QLabel(aboutlicence(), this);
+    LicenceLabel->setObjectName(QStringLiteral("LicenceLabel"));
+    LicenceLabel->setTextFormat(Qt::PlainText);
+    LicenceLabel->setWordWrap(true);
+    LicenceLabel->setGeometry(8, 458, 508, 88);
+    QFont small = LicenceLabel->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    LicenceLabel->setFont(small);
 
     CloseButton = new QPushButton(this);
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
@@ -69,18 +90,18 @@ bool TAboutForm::eventFilter(QObject* watched, QEvent* event) {
                        event->type() == QEvent::MouseButtonDblClick) &&
                       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton;
     if (left && watched == LinkLabel && event->type() == QEvent::MouseButtonRelease) {
-        LinkLabelClick();
+        reporterrors(this, [this] { LinkLabelClick(); });
         return true;
     }
     if (left && watched == NameLabel && event->type() == QEvent::MouseButtonDblClick) {
-        NameLabelDblClick();
+        reporterrors(this, [this] { NameLabelDblClick(); });
         return true;
     }
     return QDialog::eventFilter(watched, event);
 }
 
 void TAboutForm::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) FormDblClick();
+    if (event->button() == Qt::LeftButton) reporterrors(this, [this] { FormDblClick(); });
     QDialog::mouseDoubleClickEvent(event);
 }
 

@@ -10,6 +10,9 @@ class QPushButton;
 
 namespace velmora {
 
+// The About window's licence and data attribution text.
+QString aboutlicence();
+
 class TAboutForm : public QDialog {
     Q_OBJECT
 public:
@@ -23,6 +26,8 @@ public:
     QLabel* Image = nullptr;
     QLabel* NameLabel = nullptr;
     QLabel* LinkLabel = nullptr;
+    // The code's licence and the default data's sources with their terms.
+    QLabel* LicenceLabel = nullptr;
     QPushButton* CloseButton = nullptr;
 
     // Clicking the link opens the web page; double-clicking the name opens

@@ -119,7 +119,11 @@ protected:
 TEST_F(About, ShowsTheVersionAndTheLink) {
     TAboutForm form(program, 3, nullptr, opener);
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Velmora - About"));
-    EXPECT_EQ(form.size(), QSize(524, 475));
+    // Taller than its design by the licence and data attribution.
+    EXPECT_EQ(form.size(), QSize(524, 553));
+    EXPECT_TRUE(form.LicenceLabel->text().contains(QStringLiteral("MIT licence")));
+    EXPECT_TRUE(form.LicenceLabel->text().contains(QStringLiteral("Natural Earth")));
+    EXPECT_TRUE(form.LicenceLabel->text().contains(QStringLiteral("ODbL")));
     EXPECT_EQ(form.NameLabel->text(),
               QStringLiteral("Velmora ") + QString::fromStdString(buildversion()));
     EXPECT_EQ(form.NameLabel->toolTip(), QStringLiteral("/opt/velmora/Velmora"));

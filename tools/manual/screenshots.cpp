@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPixmap>
+#include <QComboBox>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <cstdio>
@@ -28,6 +29,9 @@
 #include "views/modelenvironmentform.h"
 #include "views/opensubstanceform.h"
 #include "views/settingsform.h"
+#include "views/worldmapform.h"
+#include "app/workspace.h"
+#include "numeric/utilities.h"
 
 using namespace velmora;
 
@@ -61,7 +65,6 @@ int main(int argc, char** argv) {
     const std::string programdir = argv[1];
     outdir = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(outdir);
-    QGuiApplication::setApplicationDisplayName(QStringLiteral("Velmora"));
 
     Tprograminfo program(QDir(QString::fromStdString(programdir)).filePath(QStringLiteral("Velmora")).toStdString());
     program.identify(buildwebpage());
@@ -88,10 +91,27 @@ int main(int argc, char** argv) {
     // The results of the start-up calculation.
     TModelEnvironmentForm results(form.workspace(), program, &form);
     unmaximise(results, 900, 640);
+    results.setactivetab(QStringLiteral("Concentrations"));
+    save(results, "results");
     results.setactivetab(QStringLiteral("Balance"));
     save(results, "balance");
     results.setactivetab(QStringLiteral("Distribution"));
     save(results, "distribution");
+    // The air concentrations of the start-up emission on the map, on the
+    // logarithmic scale chosen in the list below it: on the linear one
+    // hardly a mark shows beside the emitting country.
+    {
+        const Tworkspace& ws = form.workspace();
+        std::vector<std::string> names, cells;
+        for (std::uint32_t i = 1; i <= ws.regions.count; ++i) {
+            names.push_back(ws.regions.name(i));
+            cells.push_back(numtostr(ws.results.C_air.value(i), 9));
+        }
+        auto map = columnmap(program, ws.regions, names, cells, &form);
+        map->ScaleComboBox->setCurrentIndex(1);
+        emit map->ScaleComboBox->activated(1);
+        save(*map, "geomap");
+    }
     TAllFactorsForm allfactors(form.workspace(), &form);
     save(allfactors, "allfactors");
     TEditEnvironmentForm editor(form.workspace(), program, &form);
