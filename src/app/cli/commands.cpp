@@ -16,6 +16,7 @@
 
 #include "app/cli/analysiscommands.h"
 #include "app/cli/dynamiccommand.h"
+#include "app/cli/uncertaintycommand.h"
 #include "app/cli/outputfolder.h"
 #include "app/workspace.h"
 #include "compute/allfactors.h"
@@ -63,6 +64,16 @@ const char* usage =
     "                                       under the emission amount into --emission and\n"
     "                                       the pieces of FILE (tab-separated: region,\n"
     "                                       compartment, from, to, rate, rate_end; kg/s)\n"
+    "  uncertainty [WORLD] [--substance NAME] [--emission REGION:COMPARTMENT] [--draws N]\n"
+    "              [--seed K] [--inputs FILE.xlsx] [--results NAMES] [--reference REF]\n"
+    "              [--threads T] [--with-draws] --out DIR\n"
+    "                                       Monte Carlo over the inputs of FILE.xlsx (default:\n"
+    "                                       the substance's own defaults); N draws (1000) of a\n"
+    "                                       Latin hypercube with seed K (1); NAMES as\n"
+    "                                       \"CONC,iFtot,C_air[Netherlands]\" (default: every\n"
+    "                                       CONC, RESTIMEtot, iFtot, risk ratios of the emission\n"
+    "                                       region, the factors); statistics and contributions\n"
+    "                                       to variance as TSV tables, draws.tsv on request\n"
     "  help\n"
     "WORLD options: --parameters FILE --borders FILE --substances FILE --level N --group TEXT\n"
     "Characterisation factors are relative to a reference: by default the start-up substance\n"
@@ -728,6 +739,40 @@ int dynamiccommand(const std::vector<std::string>& args, std::ostream& out, std:
     return 0;
 }
 
+// uncertainty: the program's calculation of the emission, then its draws.
+int uncertaintycommand(const std::vector<std::string>& args, std::ostream& out,
+                       std::ostream& err, Tinterrupts* interrupts) {
+    Toptions o = parseoptions(args, 1, with(worldoptions, uncertaintyoptions), {"with-draws"});
+    if (!o.has("out")) throw Eerror("uncertainty needs --out DIR");
+    // Taken before the work: a second run into the folder fails at once.
+    Toutputfolder folder(o.get("out"), interrupts);
+    Trun run(err);
+    Tworkspace& ws = run.ws;
+    applyworldoptions(ws.settings, o);
+    Ttimings timings;
+    auto start = std::chrono::steady_clock::now();
+    const bool startuponly = runasprogram(run, o, timings);
+    const double startup = seconds(start);
+    if (!startuponly) {
+        timings.clear();
+        auto t = std::chrono::steady_clock::now();
+        ws.calculate(false, &timings);
+        timings.push_back({"calculation", seconds(t)});
+    }
+    if (!ws.solved) throw Eerror("the system matrix is singular; nothing was written");
+    const Tuncertaintysettings settings = uncertaintysettings(ws.model, o.values);
+    const Tuncertaintyrun result = rununcertainty(ws.model, settings);
+    std::vector<std::string> stale;
+    writeuncertainty(result, settings, o.has("with-draws"), folder, stale);
+    folder.write("run.tsv", [&](std::ostream& f) {
+        writerun(ws, args, timings, startup, f);
+        writeuncertaintyrun(settings, o.get("inputs"), result, f);
+    });
+    folder.commit(stale);
+    writeuncertaintysummary(result, out, err);
+    return 0;
+}
+
 } // namespace
 
 namespace {
@@ -793,6 +838,7 @@ int runcommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         if (command == "factors") return factorscommand(args, out, err, interrupts);
         if (command == "balance" || command == "explain") return analysiscommand(args, out, err);
         if (command == "dynamic") return dynamiccommand(args, out, err, interrupts);
+        if (command == "uncertainty") return uncertaintycommand(args, out, err, interrupts);
         err << "velmora-cli: unknown command \"" << command << (what.empty() ? "" : " " + what)
             << "\"\n"
             << usage;
