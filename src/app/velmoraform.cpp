@@ -35,6 +35,7 @@
 #include "views/setemissionform.h"
 #include "views/settingsform.h"
 #include "views/substancetypeform.h"
+#include "views/uncertaintyform.h"
 #include "views/worldmapform.h"
 
 namespace velmora {
@@ -183,6 +184,8 @@ void TVelmoraForm::createmenus() {
                    [this] { ResultsItemClick(QStringLiteral("Effect")); });
     DynamicItem =
         item(ResultsMenu, QStringLiteral("&Dynamic ..."), none, [this] { DynamicItemClick(); });
+    UncertaintyItem = item(ResultsMenu, QStringLiteral("&Uncertainty ..."), none,
+                           [this] { UncertaintyItemClick(); });
 
     HelpMenu = menuBar()->addMenu(QStringLiteral("&Help"));
     ManualItem = item(
@@ -255,6 +258,8 @@ void TVelmoraForm::FormClick() {
 
     ws.sub.testcomplete();
     ResultsMenu->menuAction()->setEnabled(env && ws.sub.present);
+    // Draws follow one emission's concentrations; Factors mode has none.
+    UncertaintyItem->setEnabled(!ws.settings.FactorsMode);
 
     setpanel(1, QStringLiteral("Environment: ?"));
     if (env) {
@@ -432,6 +437,18 @@ void TVelmoraForm::SetEmissionItemClick() {
         const std::string refusal = ws_->emi.refusal(r, c);
         if (!refusal.empty()) ws_->ui.warn(refusal);
     }
+}
+
+void TVelmoraForm::UncertaintyItemClick() {
+    ws_->sub.settypedefaults();
+    // Inputs of another substance (or world) would name what this one lacks.
+    if (uncertaintysettingsfor_ != ws_->sub.name.value) {
+        uncertaintysettings_.inputs.clear();
+        uncertaintysettings_.correlations.clear();
+    }
+    uncertaintysettingsfor_ = ws_->sub.name.value;
+    TUncertaintyForm form(*ws_, program(), uncertaintysettings_, this);
+    form.exec();
 }
 
 void TVelmoraForm::ResultsItemClick(const QString& tab) {

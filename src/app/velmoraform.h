@@ -10,6 +10,7 @@
 
 #include "app/workspace.h"
 #include "toolkit/programinfo.h"
+#include "uncertainty/uncertainty.h"
 
 class QAction;
 class QLabel;
@@ -65,6 +66,7 @@ public:
     QAction* BoxesItem = nullptr;
     QAction* RCRItem = nullptr;
     QAction* DynamicItem = nullptr;
+    QAction* UncertaintyItem = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* ManualItem = nullptr;
     QAction* InformationItem = nullptr;
@@ -113,6 +115,7 @@ private:
     void SetEmissionItemClick();
     void ResultsItemClick(const QString& tab);
     void DynamicItemClick();
+    void UncertaintyItemClick();
     // The program as its windows name it: this window's program directory
     // and the running program's name.
     Tprograminfo program() const;
@@ -125,6 +128,9 @@ private:
 
     std::unique_ptr<Tqtuiservice> ownui_;
     std::unique_ptr<Tworkspace> ws_;
+    // The Uncertainty window's inputs, kept from one opening to the next.
+    Tuncertaintysettings uncertaintysettings_;
+    std::string uncertaintysettingsfor_; // the substance they were made for
     QWidget* clientarea_ = nullptr;
     std::array<QLabel*, 4> panels_{};
 };

@@ -27,6 +27,11 @@ private:
 } // namespace
 
 bool calculate(Tmodel& m, bool useinversion, Ttimings* timings, Tprogress* given) {
+    return calculate(m, useinversion, timings, given, false);
+}
+
+bool calculate(Tmodel& m, bool useinversion, Ttimings* timings, Tprogress* given,
+               bool keeplandscape) {
     std::unique_ptr<Tprogress> own;
     if (!given) {
         own = m.ui().progress();
@@ -37,7 +42,7 @@ bool calculate(Tmodel& m, bool useinversion, Ttimings* timings, Tprogress* given
     if (m.env.changed || m.sub.changed) {
         progress->setsubtext("Model parameters");
         timer.step("Model parameters");
-        computelandscape(m);
+        if (!keeplandscape) computelandscape(m);
         progress->setsubtext("More parameters");
         timer.step("More parameters");
         computepartitioning(m);

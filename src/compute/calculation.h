@@ -18,6 +18,11 @@ using Ttimings = std::vector<std::pair<std::string, double>>;
 // opens its own.
 bool calculate(Tmodel& model, bool useinversion, Ttimings* timings = nullptr,
                Tprogress* progress = nullptr);
+// The same, for a caller that changed only the substance since the last
+// calculation: with keeplandscape the landscape stage keeps its results,
+// which read nothing but the environment and the settings.
+bool calculate(Tmodel& model, bool useinversion, Ttimings* timings, Tprogress* progress,
+               bool keeplandscape);
 
 // The stages, in the order the calculation runs them. Each lives in its own
 // source file, one function per result or small group of results.

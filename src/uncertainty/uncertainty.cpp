@@ -149,6 +149,8 @@ Tuncertaintyrun rununcertainty(Tmodel& model, const Tuncertaintysettings& settin
                 if (!solved)
                     throw Eerror("the calculation without draws fails (the system matrix is "
                                  "singular)");
+                if (!hasemission(m))
+                    throw Eerror("there is no emission: set one before an uncertainty run");
                 std::vector<Tresultitem> items = settings.results.empty()
                                                      ? defaultresultitems(m)
                                                      : resultitems(m, settings.results);
@@ -167,7 +169,7 @@ Tuncertaintyrun rununcertainty(Tmodel& model, const Tuncertaintysettings& settin
             std::vector<float> row(items.size());
             for (std::size_t d = next++; d < n && !stop; d = next++) {
                 setter.set(run.inputdraws.data() + d * k);
-                if (calculate(m, false, nullptr, &silent)) {
+                if (calculate(m, false, nullptr, &silent, !setter.environmentvaried())) {
                     reader.read(row.data());
                     for (std::size_t r = 0; r < row.size(); ++r)
                         run.values[r * n + d] = row[r];

@@ -35,13 +35,6 @@ Tresultitem residencetimeitem() {
     return {residencetimename, "s", Tresultitem::Tsource::residencetime, residencetimename, 0};
 }
 
-bool hasemission(Tmodel& m) {
-    const Tnumpars& emis = m.regcomps.EMIS;
-    for (std::uint32_t k = 1; k <= emis.count(); ++k)
-        if (emis.value(k) > 0) return true;
-    return false;
-}
-
 bool startswith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
@@ -53,6 +46,13 @@ std::string trimmed(const std::string& s) {
 }
 
 } // namespace
+
+bool hasemission(Tmodel& m) {
+    const Tnumpars& emis = m.regcomps.EMIS;
+    for (std::uint32_t k = 1; k <= emis.count(); ++k)
+        if (emis.value(k) > 0) return true;
+    return false;
+}
 
 std::vector<Tresultitem> defaultresultitems(Tmodel& m) {
     std::vector<Tresultitem> items;

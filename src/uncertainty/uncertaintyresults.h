@@ -25,6 +25,9 @@ struct Tresultitem {
 extern const char* const residencetimename; // "RESTIMEtot"
 extern const char* const defaultresultsname; // "default"
 
+// Whether the calculated model emits anything (EMIS above 0 somewhere).
+bool hasemission(Tmodel& model);
+
 // What a run follows unless told otherwise: CONC of every regcomp that
 // exists, RESTIMEtot, iFtot, the risk ratios of the emission region and the
 // characterisation factors, each when the calculated model holds a value.

@@ -60,13 +60,19 @@ protected:
 
 } // namespace
 
-TEST_F(Uncertainty, ZeroSpreadReproducesTheDeterministicResultsExactly) {
+// Draws of inputs without spread, of the substance alone (the landscape is
+// kept) and of the environment too (everything is recalculated).
+class UncertaintyZeroSpread : public Uncertainty, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(UncertaintyZeroSpread, ReproducesTheDeterministicResultsExactly) {
     Tuncertaintysettings s;
     s.inputs = {input("Kow", Tdistributionkind::lognormal, 1, 1),
-                input("TEMP", Tdistributionkind::normal, 1, 0),
-                input("SOL", Tdistributionkind::uniform, 1, 1, "All", Tinputscale::factor),
-                input("WINDSPEED", Tdistributionkind::normal, m.env.WINDSPEED.value(2), 0,
-                      "Bland", Tinputscale::value)};
+                input("SOL", Tdistributionkind::uniform, 1, 1, "All", Tinputscale::factor)};
+    if (GetParam())
+        s.inputs.insert(s.inputs.end(),
+                        {input("TEMP", Tdistributionkind::normal, 1, 0),
+                         input("WINDSPEED", Tdistributionkind::normal, m.env.WINDSPEED.value(2),
+                               0, "Bland", Tinputscale::value)});
     s.draws = 5;
     s.threads = 2;
     Tuncertaintyrun run = rununcertainty(m, s);
@@ -103,6 +109,8 @@ TEST_F(Uncertainty, ZeroSpreadReproducesTheDeterministicResultsExactly) {
     EXPECT_EQ(m.sub.Kow.value, 1000);
     EXPECT_TRUE(f.ui.warnings.empty());
 }
+
+INSTANTIATE_TEST_SUITE_P(SubstanceAndEnvironment, UncertaintyZeroSpread, ::testing::Bool());
 
 TEST_F(Uncertainty, AProductOfLognormalsComesOutLognormal) {
     // The river's actual impact score is the effect factor times the
