@@ -24,12 +24,6 @@ using namespace velmora;
 using bench::median;
 
 namespace {
-double cpu() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 // A progress window that clocks the time between its sub texts: the system
 // solve names each step it starts there.
 class Tclockprogress : public Tsilentprogress {
@@ -40,11 +34,12 @@ public:
         close();
         current_ = text;
         start_ = bench::seconds();
-        startcpu_ = cpu();
+        startcpu_ = bench::processorseconds();
     }
     void close() {
         if (!current_.empty())
-            steps.emplace_back(current_, bench::seconds() - start_, cpu() - startcpu_);
+            steps.emplace_back(current_, bench::seconds() - start_,
+                               bench::processorseconds() - startcpu_);
         current_.clear();
     }
 
@@ -64,10 +59,10 @@ void timefactorsmode(Tworkspace& ws, int runs) {
     for (int r = 0; r < runs; ++r) {
         ws.env.changed = true;
         Tclockprogress progress;
-        double w = bench::seconds(), c = cpu();
+        double w = bench::seconds(), c = bench::processorseconds();
         calculate(ws.model, false, nullptr, &progress);
         totals.push_back(bench::seconds() - w);
-        totalcpus.push_back(cpu() - c);
+        totalcpus.push_back(bench::processorseconds() - c);
         progress.close();
         for (const auto& [name, t, tc] : progress.steps) {
             auto at = std::find(order.begin(), order.end(), name);
@@ -125,10 +120,10 @@ int main(int argc, char** argv) {
         std::vector<double> walls, cpus;
         for (int r = 0; r < (inversion ? runs : std::max(1, runs / 2)); ++r) {
             std::unique_ptr<Tprogress> progress = ui.progress();
-            double w = bench::seconds(), c = cpu();
+            double w = bench::seconds(), c = bench::processorseconds();
             results[inversion] = runallfactors(ws.model, selection, *progress);
             walls.push_back(bench::seconds() - w);
-            cpus.push_back(cpu() - c);
+            cpus.push_back(bench::processorseconds() - c);
         }
         std::printf("%-22s boxes %zu  wall median %.3f s  processor median %.3f s  (%zu runs)\n",
                     inversion ? "with inversion" : "without inversion", results[inversion].computed,

@@ -26,12 +26,6 @@ using bench::median;
 
 namespace {
 
-double cpu() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return t.tv_sec + t.tv_nsec * 1e-9;
-}
-
 double peakmegabytes() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -66,10 +60,10 @@ int main(int argc, char** argv) {
     for (int run = 0; run < args.runs; ++run) {
         ws.sub.changed = true;
         if (environment) ws.env.changed = true;
-        const double w0 = bench::seconds(), c0 = cpu();
+        const double w0 = bench::seconds(), c0 = bench::processorseconds();
         calculate(ws.model, false);
         walls.push_back(bench::seconds() - w0);
-        cpus.push_back(cpu() - c0);
+        cpus.push_back(bench::processorseconds() - c0);
     }
     const double wall = median(walls), processor = median(cpus);
     std::printf("deterministic calculation after a %s change: %.4f s wall, %.4f s processor\n",
@@ -91,9 +85,9 @@ int main(int argc, char** argv) {
     s.draws = draws;
     s.seed = 1;
     s.threads = threads;
-    const double w0 = bench::seconds(), c0 = cpu();
+    const double w0 = bench::seconds(), c0 = bench::processorseconds();
     Tuncertaintyrun run = rununcertainty(ws.model, s);
-    const double runwall = bench::seconds() - w0, runcpu = cpu() - c0;
+    const double runwall = bench::seconds() - w0, runcpu = bench::processorseconds() - c0;
     std::printf("uncertainty: %zu inputs, %zu draws, %zu results, %u threads, %zu failed\n",
                 s.inputs.size(), draws, run.results.size(), run.threads, run.failedcount);
     std::printf("  %.2f s wall (%.1f deterministic calculations), %.2f s processor (%.1f)\n",

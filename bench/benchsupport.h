@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -20,6 +21,13 @@ namespace velmora::bench {
 inline double seconds() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+// Processor seconds of every thread of the process: what a run costs on a
+// machine busy with other work too.
+inline double processorseconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
 }
 inline double milliseconds() {
     return std::chrono::duration<double, std::milli>(

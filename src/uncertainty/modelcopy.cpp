@@ -23,7 +23,8 @@ std::map<std::string, std::size_t> Tcollectingui::warnings() const {
 namespace {
 
 // Both catalogues list the same parameters in the same order.
-template <typename Entry> void copycatalogue(const std::vector<Entry>& from, const std::vector<Entry>& to) {
+template <typename Entry>
+void copycatalogue(const std::vector<Entry>& from, const std::vector<Entry>& to) {
     for (std::size_t k = 0; k < from.size(); ++k)
         std::visit(
             [&](auto* source) {
@@ -56,8 +57,8 @@ Tmodelcopy::Tmodelcopy(const Tmodel& source, const std::atomic<bool>* stop)
     : ui(stop), settings(source.settings()), context{settings, ui}, env(context, regions),
       regcomps(context, regions, compartments), sub(context, regions, env),
       emi(context, regions, compartments, regcomps), results(context, regions, sub),
-      ref(source.ref),
-      model{context, regions, env, compartments, regcomps, sub, emi, results, ref} {
+      ref(source.ref), model{context, regions, env,     compartments, regcomps,
+                             sub,     emi,     results, ref} {
     copyregions(source.regions, regions);
     env.clear();
     copycatalogue(source.env.catalogue(), env.catalogue());

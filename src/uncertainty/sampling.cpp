@@ -83,8 +83,8 @@ double normalquantile(double p) {
     static const double c[] = {-7.784894002430293e-03, -3.223964580411365e-01,
                                -2.400758277161838e+00, -2.549732539343734e+00,
                                4.374664141464968e+00,  2.938163982698783e+00};
-    static const double d[] = {7.784695709041462e-03, 3.224671290700398e-01,
-                               2.445134137142996e+00, 3.754408661907416e+00};
+    static const double d[] = {7.784695709041462e-03, 3.224671290700398e-01, 2.445134137142996e+00,
+                               3.754408661907416e+00};
     const double plow = 0.02425;
     auto tail = [&](double q) {
         return (((((c[0] * q + c[1]) * q + c[2]) * q + c[3]) * q + c[4]) * q + c[5]) /
@@ -262,8 +262,8 @@ double Trandom::uniform() {
 
 std::uint64_t Trandom::below(std::uint64_t n) {
     // Rejection keeps every value equally likely.
-    const std::uint64_t limit = std::numeric_limits<std::uint64_t>::max() -
-                                std::numeric_limits<std::uint64_t>::max() % n;
+    const std::uint64_t limit =
+        std::numeric_limits<std::uint64_t>::max() - std::numeric_limits<std::uint64_t>::max() % n;
     std::uint64_t x;
     do {
         x = engine_();

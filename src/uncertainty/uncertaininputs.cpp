@@ -73,7 +73,8 @@ bool derivable(const std::string& name) {
 // (the compartment or property does not exist there). Empty when it can.
 std::string valueproblem(char status, bool infinite, Tinputscale scale) {
     if (status == stHidden) return "does not apply here (the value is hidden)";
-    if (scale == Tinputscale::factor && status == stUnknown) return "has no value for a factor to multiply";
+    if (scale == Tinputscale::factor && status == stUnknown)
+        return "has no value for a factor to multiply";
     if (scale == Tinputscale::factor && infinite) return "is infinite, which no factor changes";
     return {};
 }
@@ -93,8 +94,8 @@ const char* valuecolumn(int k) {
 
 Euncertaintysetting::Euncertaintysetting(std::string table_, std::size_t row_, std::string column_,
                                          std::string problem_)
-    : Eerror((row_ ? "Row " + std::to_string(row_) + " of the " + table_ + ", column \"" +
-                         column_ + "\": "
+    : Eerror((row_ ? "Row " + std::to_string(row_) + " of the " + table_ + ", column \"" + column_ +
+                         "\": "
                    : "\"" + column_ + "\": ") +
              problem_),
       table(std::move(table_)), row(row_), column(std::move(column_)),
@@ -116,14 +117,16 @@ void checkinputs(Tmodel& model, const std::vector<Tuncertaininput>& inputs,
                  "no substance or environment parameter is called \"" + in.parameter + "\"");
         if (!l.scalar && !l.vector)
             fail(Tinputcolumns::parameter,
-                 in.parameter + " is not one real number or one per region, so it cannot be varied");
+                 in.parameter +
+                     " is not one real number or one per region, so it cannot be varied");
         std::uint32_t region = 0;
         if (!isallregions(in.region)) {
             if (l.scalar)
                 fail(Tinputcolumns::region,
                      in.parameter + " is one value for every region: the region must be All");
             region = model.regions.find(in.region);
-            if (region == 0) fail(Tinputcolumns::region, "there is no region called \"" + in.region + "\"");
+            if (region == 0)
+                fail(Tinputcolumns::region, "there is no region called \"" + in.region + "\"");
         }
         int value = 0;
         std::string problem = in.distribution.problem(value, allowzerospread);
@@ -132,10 +135,10 @@ void checkinputs(Tmodel& model, const std::vector<Tuncertaininput>& inputs,
         if (l.scalar) {
             problem = valueproblem(l.scalar->status, l.scalar->isinfinite(), in.scale);
         } else if (region != 0) {
-            problem = region <= l.vector->count()
-                          ? valueproblem(l.vector->status(region), l.vector->isinfinite(region),
-                                         in.scale)
-                          : std::string("has no value for a factor to multiply");
+            problem =
+                region <= l.vector->count()
+                    ? valueproblem(l.vector->status(region), l.vector->isinfinite(region), in.scale)
+                    : std::string("has no value for a factor to multiply");
         } else {
             problem = "has no region that can take it";
             for (std::uint32_t r = 1; r <= l.vector->count() && !problem.empty(); ++r)
@@ -155,7 +158,8 @@ void checkinputs(Tmodel& model, const std::vector<Tuncertaininput>& inputs,
         auto fail = [&](const char* column, const std::string& problem) {
             throw Euncertaintysetting("correlations", row, column, problem);
         };
-        if (!rows.count(c.first)) fail(Tinputcolumns::first, "no input is called \"" + c.first + "\"");
+        if (!rows.count(c.first))
+            fail(Tinputcolumns::first, "no input is called \"" + c.first + "\"");
         if (!rows.count(c.second))
             fail(Tinputcolumns::second, "no input is called \"" + c.second + "\"");
         if (c.first == c.second)
@@ -323,7 +327,8 @@ void Tinputsetter::set(const double* values) {
         };
         if (t.scalar) {
             Tnumpar& p = *t.scalar;
-            if (p.ishidden() || (t.scale == Tinputscale::factor && (p.isunknown() || p.isinfinite())))
+            if (p.ishidden() ||
+                (t.scale == Tinputscale::factor && (p.isunknown() || p.isinfinite())))
                 return;
             // A drawn primary is a value of its own: the rules must not put
             // their default back over it.

@@ -24,8 +24,8 @@ bool parsescale(const std::string& text, Tinputscale& scale);
 extern const char* const allregions; // "All"
 
 struct Tuncertaininput {
-    std::string parameter;         // a real substance or environment parameter
-    std::string region = "All";    // a region name, or "All"
+    std::string parameter;      // a real substance or environment parameter
+    std::string region = "All"; // a region name, or "All"
     Tinputscale scale = Tinputscale::factor;
     Tdistribution distribution;
 
@@ -34,7 +34,7 @@ struct Tuncertaininput {
 };
 
 struct Tinputcorrelation {
-    std::string first;  // input keys
+    std::string first; // input keys
     std::string second;
     double rankcorrelation = 0;
 };

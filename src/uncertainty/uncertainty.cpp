@@ -18,7 +18,8 @@ namespace velmora {
 
 void checksettings(Tmodel& model, const Tuncertaintysettings& settings) {
     if (settings.draws == 0)
-        throw Euncertaintysetting("run", 0, Tinputcolumns::draws, "there must be at least one draw");
+        throw Euncertaintysetting("run", 0, Tinputcolumns::draws,
+                                  "there must be at least one draw");
     checkinputs(model, settings.inputs, settings.correlations);
 }
 
@@ -91,8 +92,8 @@ void computestatistics(Tuncertaintyrun& run, unsigned threads) {
             Tresultuncertainty& result = run.results[r];
             result.summary = summarize(column);
             if (k == 0) continue;
-            result.contributions = contributions(
-                ranks(finite), draws == good ? goodranks : inputranks(draws));
+            result.contributions =
+                contributions(ranks(finite), draws == good ? goodranks : inputranks(draws));
         }
     };
     std::vector<std::thread> helpers;
@@ -111,7 +112,8 @@ Tuncertaintyrun rununcertainty(Tmodel& model, const Tuncertaintysettings& settin
     if (model.settings().FactorsMode)
         throw Eerror("an uncertainty run calculates concentrations: switch Factors mode off");
     if (settings.draws == 0)
-        throw Euncertaintysetting("run", 0, Tinputcolumns::draws, "there must be at least one draw");
+        throw Euncertaintysetting("run", 0, Tinputcolumns::draws,
+                                  "there must be at least one draw");
     checkinputs(model, settings.inputs, settings.correlations, true);
 
     Tuncertaintyrun run;

@@ -23,8 +23,8 @@ Tresultitem regcompitem(Tmodel& m, std::uint32_t k) {
 }
 
 Tresultitem regionalitem(Tmodel& m, const Tnumpars& p, std::uint32_t region) {
-    return {p.name() + "[" + m.regions.name(region) + "]", p.unit(),
-            Tresultitem::Tsource::regional, p.name(), region};
+    return {p.name() + "[" + m.regions.name(region) + "]", p.unit(), Tresultitem::Tsource::regional,
+            p.name(), region};
 }
 
 Tresultitem scalaritem(const Tnumpar& p) {
@@ -100,20 +100,22 @@ std::vector<Tresultitem> resultitems(Tmodel& m, const std::vector<std::string>& 
         } else if (base == "CONC") {
             if (inner.empty()) {
                 for (std::uint32_t k = 1; k <= m.regcomps.n; ++k)
-                    if (m.regcomps.exists(k) && m.regcomps.CONC.isknown(k))
-                        add(regcompitem(m, k));
+                    if (m.regcomps.exists(k) && m.regcomps.CONC.isknown(k)) add(regcompitem(m, k));
                 continue;
             }
             std::uint32_t found = 0;
             for (std::uint32_t k = 1; k <= m.regcomps.n && !found; ++k)
                 if (m.regcomps.regcompname(k) == inner) found = k;
-            if (!found) throw Eerror("result \"" + spec + "\": there is no regcomp called \"" + inner + "\"");
+            if (!found)
+                throw Eerror("result \"" + spec + "\": there is no regcomp called \"" + inner +
+                             "\"");
             if (!m.regcomps.exists(found) || !m.regcomps.CONC.isknown(found)) throw novalue();
             add(regcompitem(m, found));
         } else if (const Tresultentry* e = m.results.find(base)) {
             if (auto* const* s = std::get_if<Tnumpar*>(&e->parameter)) {
                 if (open != std::string::npos)
-                    throw Eerror("result \"" + spec + "\": " + base + " is one value, not one per region");
+                    throw Eerror("result \"" + spec + "\": " + base +
+                                 " is one value, not one per region");
                 if (!(*s)->isknown()) throw novalue();
                 add(scalaritem(**s));
             } else if (auto* const* v = std::get_if<Tnumpars*>(&e->parameter)) {
@@ -124,11 +126,14 @@ std::vector<Tresultitem> resultitems(Tmodel& m, const std::vector<std::string>& 
                     continue;
                 }
                 const std::uint32_t r = m.regions.find(inner);
-                if (r == 0) throw Eerror("result \"" + spec + "\": there is no region called \"" + inner + "\"");
+                if (r == 0)
+                    throw Eerror("result \"" + spec + "\": there is no region called \"" + inner +
+                                 "\"");
                 if (r > p.count() || !p.isknown(r)) throw novalue();
                 add(regionalitem(m, p, r));
             } else {
-                throw Eerror("result \"" + spec + "\": values per pair of regions cannot be followed");
+                throw Eerror("result \"" + spec +
+                             "\": values per pair of regions cannot be followed");
             }
         } else {
             throw Eerror("result \"" + spec + "\": no result is called \"" + base + "\"");
@@ -158,8 +163,7 @@ std::vector<std::string> splitresultlist(const std::string& text) {
 
 // ---- reading ------------------------------------------------------------------------
 
-Tresultreader::Tresultreader(Tmodel& model, const std::vector<Tresultitem>& items)
-    : model_(model) {
+Tresultreader::Tresultreader(Tmodel& model, const std::vector<Tresultitem>& items) : model_(model) {
     for (const Tresultitem& item : items) {
         Tslot slot;
         slot.index = item.index;

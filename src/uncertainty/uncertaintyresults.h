@@ -22,7 +22,7 @@ struct Tresultitem {
 
 // The total mass in the system over the total emission: how long the
 // substance stays, in seconds.
-extern const char* const residencetimename; // "RESTIMEtot"
+extern const char* const residencetimename;  // "RESTIMEtot"
 extern const char* const defaultresultsname; // "default"
 
 // Whether the calculated model emits anything (EMIS above 0 somewhere).

@@ -22,11 +22,10 @@ const char* const runsheetname = "Uncertainty run";
 
 namespace {
 
-const char* const inputheadings[] = {Tinputcolumns::parameter, Tinputcolumns::region,
-                                     Tinputcolumns::distribution, Tinputcolumns::scale,
-                                     Tinputcolumns::value1,       Tinputcolumns::value2,
-                                     Tinputcolumns::value3,       Tinputcolumns::lower,
-                                     Tinputcolumns::upper};
+const char* const inputheadings[] = {
+    Tinputcolumns::parameter, Tinputcolumns::region, Tinputcolumns::distribution,
+    Tinputcolumns::scale,     Tinputcolumns::value1, Tinputcolumns::value2,
+    Tinputcolumns::value3,    Tinputcolumns::lower,  Tinputcolumns::upper};
 const char* const correlationheadings[] = {Tinputcolumns::first, Tinputcolumns::second,
                                            Tinputcolumns::rankcorrelation};
 
@@ -249,7 +248,7 @@ void writeuncertaintyworkbook(const std::string& path, const Tuncertaintysetting
     }
     const fs::path target(path);
     const fs::path temporary = target.parent_path() / ("." + target.filename().string() + "." +
-                                                        std::to_string(::getpid()) + ".partial");
+                                                       std::to_string(::getpid()) + ".partial");
     try {
         Tworkbookwriter w(temporary.string());
         w.addsheet(inputssheetname);

@@ -12,16 +12,16 @@ std::string percentileheading(std::size_t k) {
 
 Ttable summarytable(const Tuncertaintyrun& run, const Tnumberformat& format) {
     Ttable t;
-    std::vector<std::string> heading = {"result", "unit", "deterministic", "n",  "mean",
-                                        "sd",     "geomean", "gsd"};
+    std::vector<std::string> heading = {"result", "unit", "deterministic", "n",
+                                        "mean",   "sd",   "geomean",       "gsd"};
     for (std::size_t k = 0; k < percentilelevels.size(); ++k)
         heading.push_back(percentileheading(k));
     t.push_back(heading);
     for (const Tresultuncertainty& r : run.results) {
         const Tsummary& s = r.summary;
-        std::vector<std::string> row = {r.item.name,         r.item.unit,       format(r.deterministic),
-                                        std::to_string(s.n), format(s.mean),    format(s.sd),
-                                        format(s.geomean),   format(s.gsd)};
+        std::vector<std::string> row = {
+            r.item.name,    r.item.unit,  format(r.deterministic), std::to_string(s.n),
+            format(s.mean), format(s.sd), format(s.geomean),       format(s.gsd)};
         for (double p : s.percentiles)
             row.push_back(format(p));
         t.push_back(row);

@@ -95,8 +95,8 @@ TUncertainInputForm::TUncertainInputForm(Tmodel& model, const Tuncertaininput& s
     ScaleComboBox->addItem(qs(scalename(Tinputscale::factor)));
     ScaleComboBox->addItem(qs(scalename(Tinputscale::value)));
     ScaleComboBox->setCurrentIndex(start.scale == Tinputscale::factor ? 0 : 1);
-    ScaleComboBox->setToolTip(QStringLiteral(
-        "factor: the distribution multiplies the value the parameter holds; value: it is the value"));
+    ScaleComboBox->setToolTip(QStringLiteral("factor: the distribution multiplies the value the "
+                                             "parameter holds; value: it is the value"));
     field(3, QStringLiteral("&Scale"), ScaleComboBox);
 
     const Tdistribution& d = start.distribution;
@@ -149,14 +149,17 @@ Tuncertaininput TUncertainInputForm::input() const {
         const std::string t = text(ValueEdits[k]);
         const bool needed = k < 2 || (k == 2 && triangular);
         if (t.empty()) {
-            if (needed) throw Euncertaintysetting("inputs", 1, valuecolumn(k + 1), "a number is needed here");
+            if (needed)
+                throw Euncertaintysetting("inputs", 1, valuecolumn(k + 1),
+                                          "a number is needed here");
             continue;
         }
         if (k == 2 && !triangular) continue;
         try {
             values[k] = static_cast<double>(strtonum(t));
         } catch (const EConvertError&) {
-            throw Euncertaintysetting("inputs", 1, valuecolumn(k + 1), "'" + t + "' is not a number");
+            throw Euncertaintysetting("inputs", 1, valuecolumn(k + 1),
+                                      "'" + t + "' is not a number");
         }
     }
     in.distribution.first = *values[0];

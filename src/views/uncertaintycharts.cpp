@@ -92,8 +92,8 @@ void marker(QPainter& p, const Tframe& f, double value, const QColor& colour, Qt
 
 } // namespace
 
-std::vector<std::size_t> histogramcounts(const std::vector<double>& values, double low,
-                                         double high, std::size_t bins) {
+std::vector<std::size_t> histogramcounts(const std::vector<double>& values, double low, double high,
+                                         std::size_t bins) {
     std::vector<std::size_t> counts(bins, 0);
     if (bins == 0) return counts;
     const double width = (high - low) / static_cast<double>(bins);
@@ -179,9 +179,10 @@ void drawdistribution(QImage& picture, std::span<const float> draws, double dete
     marker(p, f, percentile(50), Qt::black, Qt::DashLine);
     marker(p, f, deterministic, Qt::red, Qt::SolidLine);
     p.setPen(Qt::black);
-    const QString legend = QStringLiteral("red: deterministic %1   black: median %2   grey: 2.5 and "
-                                          "97.5 percentiles")
-                               .arg(number(deterministic), number(percentile(50)));
+    const QString legend =
+        QStringLiteral("red: deterministic %1   black: median %2   grey: 2.5 and "
+                       "97.5 percentiles")
+            .arg(number(deterministic), number(percentile(50)));
     p.drawText(f.area.left(), picture.height() - 6, legend);
 }
 

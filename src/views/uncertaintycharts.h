@@ -24,7 +24,7 @@ void drawcontributions(QImage& picture, const std::vector<std::string>& inputs,
 
 // Equal-width bins over [low, high] (of log10 values when logarithmic):
 // how many finite values fall in each; the top edge belongs to the last bin.
-std::vector<std::size_t> histogramcounts(const std::vector<double>& values, double low,
-                                         double high, std::size_t bins);
+std::vector<std::size_t> histogramcounts(const std::vector<double>& values, double low, double high,
+                                         std::size_t bins);
 
 } // namespace velmora

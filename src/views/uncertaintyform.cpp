@@ -117,7 +117,8 @@ void TUncertaintyForm::FormCreate() {
     auto* correlations = new QGroupBox(QStringLiteral("Rank correlations"), this);
     CorrelationsGrid = new Tgrid(correlations);
     CorrelationsGrid->setObjectName(QStringLiteral("CorrelationsGrid"));
-    AddCorrelationButton = namedbutton(correlations, QStringLiteral("Add pa&ir ..."), "AddCorrelationButton");
+    AddCorrelationButton =
+        namedbutton(correlations, QStringLiteral("Add pa&ir ..."), "AddCorrelationButton");
     RemoveCorrelationButton =
         namedbutton(correlations, QStringLiteral("Remove &pair"), "RemoveCorrelationButton");
     auto* correlationbuttons = new QHBoxLayout;
@@ -136,9 +137,9 @@ void TUncertaintyForm::FormCreate() {
     SeedEdit->setObjectName(QStringLiteral("SeedEdit"));
     ResultsEdit = new QLineEdit(run);
     ResultsEdit->setObjectName(QStringLiteral("ResultsEdit"));
-    ResultsEdit->setToolTip(QStringLiteral(
-        "default, or a list such as CONC, iFtot, RESTIMEtot, C_air[Netherlands], "
-        "CONC[Netherlands_air]"));
+    ResultsEdit->setToolTip(
+        QStringLiteral("default, or a list such as CONC, iFtot, RESTIMEtot, C_air[Netherlands], "
+                       "CONC[Netherlands_air]"));
     StartButton = namedbutton(run, QStringLiteral("&Start"), "StartButton");
     StatusLabel = new QLabel(run);
     StatusLabel->setObjectName(QStringLiteral("StatusLabel"));
@@ -236,8 +237,9 @@ void TUncertaintyForm::FormCreate() {
             guarded(&TUncertaintyForm::RemoveCorrelationButtonClick));
     connect(StartButton, &QPushButton::clicked, this, guarded(&TUncertaintyForm::StartButtonClick));
     connect(PrintButton, &QPushButton::clicked, this, guarded(&TUncertaintyForm::PrintButtonClick));
-    connect(InputsGrid, &Tgrid::celldoubleclicked, this,
-            [this](int, int r) { if (r > 0) reporterrors(this, [&] { EditButtonClick(); }); });
+    connect(InputsGrid, &Tgrid::celldoubleclicked, this, [this](int, int r) {
+        if (r > 0) reporterrors(this, [&] { EditButtonClick(); });
+    });
     connect(PercentilesGrid, &Tgrid::celldoubleclicked, this, [this](int, int r) {
         if (r <= 0 || r > ResultComboBox->count()) return;
         ResultComboBox->setCurrentIndex(r - 1);
@@ -377,9 +379,8 @@ void TUncertaintyForm::RemoveButtonClick() {
     if (row < 0) return;
     const std::string key = settings_.inputs[static_cast<std::size_t>(row)].key();
     settings_.inputs.erase(settings_.inputs.begin() + row);
-    std::erase_if(settings_.correlations, [&](const Tinputcorrelation& c) {
-        return c.first == key || c.second == key;
-    });
+    std::erase_if(settings_.correlations,
+                  [&](const Tinputcorrelation& c) { return c.first == key || c.second == key; });
     ShowInputs();
 }
 
@@ -415,10 +416,11 @@ void TUncertaintyForm::RemoveCorrelationButtonClick() {
 }
 
 void TUncertaintyForm::LoadButtonClick() {
-    const QString file = loadfilename ? loadfilename()
-                                      : QFileDialog::getOpenFileName(
-                                            this, QStringLiteral("Load uncertainty settings"),
-                                            QString(), QStringLiteral("Workbooks (*.xlsx)"));
+    const QString file =
+        loadfilename
+            ? loadfilename()
+            : QFileDialog::getOpenFileName(this, QStringLiteral("Load uncertainty settings"),
+                                           QString(), QStringLiteral("Workbooks (*.xlsx)"));
     if (file.isEmpty()) return;
     Tuncertaintyworkbook book = readuncertaintyworkbook(file.toStdString());
     // A workbook without a run sheet leaves the run fields as they are.
@@ -438,11 +440,12 @@ void TUncertaintyForm::LoadButtonClick() {
 
 void TUncertaintyForm::SaveButtonClick() {
     if (!TakeRunFields()) return;
-    const QString file = savefilename ? savefilename()
-                                      : QFileDialog::getSaveFileName(
-                                            this, QStringLiteral("Save uncertainty settings"),
-                                            QStringLiteral("uncertainty.xlsx"),
-                                            QStringLiteral("Workbooks (*.xlsx)"));
+    const QString file =
+        savefilename
+            ? savefilename()
+            : QFileDialog::getSaveFileName(this, QStringLiteral("Save uncertainty settings"),
+                                           QStringLiteral("uncertainty.xlsx"),
+                                           QStringLiteral("Workbooks (*.xlsx)"));
     if (file.isEmpty()) return;
     writeuncertaintyworkbook(file.toStdString(), settings_);
 }
@@ -481,8 +484,8 @@ void TUncertaintyForm::StartButtonClick() {
     auto run = std::make_unique<Tuncertaintyrun>(rununcertainty(ws_.model, settings_, callbacks));
     progress.reset();
     if (run->cancelled) {
-        StatusLabel->setText(QStringLiteral("Cancelled after %1 s: no results.")
-                                 .arg(run->seconds, 0, 'f', 1));
+        StatusLabel->setText(
+            QStringLiteral("Cancelled after %1 s: no results.").arg(run->seconds, 0, 'f', 1));
         return;
     }
     run_ = std::move(run);

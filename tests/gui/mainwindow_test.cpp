@@ -150,6 +150,7 @@ TEST_F(MainWindow, MenusHoldEveryItemWithCaptionAndShortcut) {
         {form->BoxesItem, "Boxes", none},
         {form->RCRItem, "&RCR", QKeySequence(Qt::Key_F9)},
         {form->DynamicItem, "&Dynamic ...", none},
+        {form->UncertaintyItem, "&Uncertainty ...", none},
         {form->ManualItem, "&Manual", QKeySequence(Qt::Key_F1)},
         {form->InformationItem, "&Information", none},
         {form->AboutItem, "&About", none}};
@@ -165,7 +166,7 @@ TEST_F(MainWindow, MenusHoldEveryItemWithCaptionAndShortcut) {
         {form->EmissionMenu,
          {"&New", "&Set ...", "&First", "&Next", "Next region", "Previous region", "&Previous",
           "&Last", "&Edit ..."}},
-        {form->ResultsMenu, {"Boxes", "&RCR", "&Dynamic ..."}},
+        {form->ResultsMenu, {"Boxes", "&RCR", "&Dynamic ...", "&Uncertainty ..."}},
         {form->HelpMenu, {"&Manual", "&Information", "&About"}}};
     const QList<QAction*> bar = form->menuBar()->actions();
     ASSERT_EQ(bar.size(), 6);

@@ -96,7 +96,8 @@ TEST_F(UncertaintyWindow, BadSettingsNameTheirRowAndColumnAndCancelShowsNothing)
     form->DrawsSpinBox->setValue(10);
     form->StartButton->click();
     ASSERT_EQ(ui.warnings.size(), 1u);
-    EXPECT_EQ(ui.warnings[0].rfind("Row 2 of the inputs, column \"value 2\"", 0), 0u) << ui.warnings[0];
+    EXPECT_EQ(ui.warnings[0].rfind("Row 2 of the inputs, column \"value 2\"", 0), 0u)
+        << ui.warnings[0];
     EXPECT_EQ(form->InputsGrid->row(), 2);
     EXPECT_EQ(form->lastrun(), nullptr);
     settings.inputs[1].distribution.second = 2;

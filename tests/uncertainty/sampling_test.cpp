@@ -70,8 +70,8 @@ TEST(Sampling, ProblemsNameTheValueAtFault) {
         {make(K::uniform, 3, 3), 2},
         {make(K::triangular, 0, 5, 4), 2},
         {make(K::triangular, 1, 1, 1), 3},
-        {make(K::normal, 0, 1, 0, 2.0, 1.0), 5},       // crossed bounds
-        {make(K::uniform, 0, 1, 0, 2.0, 3.0), 4},      // nothing left between them
+        {make(K::normal, 0, 1, 0, 2.0, 1.0), 5},  // crossed bounds
+        {make(K::uniform, 0, 1, 0, 2.0, 3.0), 4}, // nothing left between them
         {make(K::normal, NAN, 1), 1},
     };
     for (const Tcase& c : cases) {
@@ -141,8 +141,8 @@ TEST(Sampling, RanksShareTiesAndSummariesSkipMissingDraws) {
     EXPECT_NEAR(s.sd, std::sqrt(37.2), 1e-12);
     EXPECT_NEAR(s.geomean, 4, 1e-12); // 2^((0+2+4+1+3)/5)
     EXPECT_NEAR(s.gsd, std::exp(std::log(2) * std::sqrt(2.5)), 1e-12);
-    EXPECT_DOUBLE_EQ(s.percentiles[3], 4); // median
-    EXPECT_DOUBLE_EQ(s.percentiles[2], 2); // P25 at position 1
+    EXPECT_DOUBLE_EQ(s.percentiles[3], 4);   // median
+    EXPECT_DOUBLE_EQ(s.percentiles[2], 2);   // P25 at position 1
     EXPECT_DOUBLE_EQ(s.percentiles[0], 1.1); // P2.5 at position 0.1
     EXPECT_TRUE(std::isnan(summarize({-1, 2}).geomean));
     EXPECT_TRUE(std::isnan(summarize({nan}).mean));

@@ -20,8 +20,7 @@ using velmora::testing::Tworldfixture;
 namespace {
 
 Tuncertaininput input(const std::string& parameter, Tdistributionkind kind, double a, double b,
-                      const std::string& region = "All",
-                      Tinputscale scale = Tinputscale::factor) {
+                      const std::string& region = "All", Tinputscale scale = Tinputscale::factor) {
     Tuncertaininput in;
     in.parameter = parameter;
     in.region = region;
@@ -71,8 +70,8 @@ TEST_P(UncertaintyZeroSpread, ReproducesTheDeterministicResultsExactly) {
     if (GetParam())
         s.inputs.insert(s.inputs.end(),
                         {input("TEMP", Tdistributionkind::normal, 1, 0),
-                         input("WINDSPEED", Tdistributionkind::normal, m.env.WINDSPEED.value(2),
-                               0, "Bland", Tinputscale::value)});
+                         input("WINDSPEED", Tdistributionkind::normal, m.env.WINDSPEED.value(2), 0,
+                               "Bland", Tinputscale::value)});
     s.draws = 5;
     s.threads = 2;
     Tuncertaintyrun run = rununcertainty(m, s);
@@ -221,7 +220,8 @@ TEST_F(Uncertainty, BadSettingsNameTheirRowAndColumn) {
             EXPECT_EQ(e.row, 2u) << e.what();
             EXPECT_EQ(e.column, c.column) << e.what();
             EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
-            EXPECT_EQ(std::string(e.what()).rfind("Row 2 of the inputs, column", 0), 0u) << e.what();
+            EXPECT_EQ(std::string(e.what()).rfind("Row 2 of the inputs, column", 0), 0u)
+                << e.what();
         }
     }
     Tuncertaintysettings s;

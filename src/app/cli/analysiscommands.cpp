@@ -5,12 +5,12 @@
 
 namespace velmora {
 
-namespace {
-
 std::string option(const Tclioptions& options, const std::string& name) {
     auto it = options.find(name);
     return it == options.end() ? std::string() : it->second;
 }
+
+namespace {
 
 // "REGION:COMPARTMENT" with a region name and a compartment name or
 // abbreviation; any regcomp of the index, used or not.

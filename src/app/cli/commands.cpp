@@ -16,8 +16,8 @@
 
 #include "app/cli/analysiscommands.h"
 #include "app/cli/dynamiccommand.h"
-#include "app/cli/uncertaintycommand.h"
 #include "app/cli/outputfolder.h"
+#include "app/cli/uncertaintycommand.h"
 #include "app/workspace.h"
 #include "compute/allfactors.h"
 #include "compute/calculation.h"
@@ -709,6 +709,13 @@ int analysiscommand(const std::vector<std::string>& args, std::ostream& out, std
                    : explaincommand(run.ws.model, o.values, out);
 }
 
+// The tables of a run go into the folder's pending files.
+Tfilewriter writerinto(Toutputfolder& folder) {
+    return [&folder](const std::string& name, const std::function<void(std::ostream&)>& f) {
+        folder.write(name, f);
+    };
+}
+
 // dynamic: the program's calculation of the emission, then the masses in
 // time.
 int dynamiccommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -724,10 +731,7 @@ int dynamiccommand(const std::vector<std::string>& args, std::ostream& out, std:
     std::vector<double> exposuretimes;
     const Tdynamicsettings settings = dynamicsettings(ws.model, o.values, exposuretimes);
     const Tdynamicresult result = rundynamic(ws.model, settings);
-    writedynamic(ws.model, result, exposuretimes,
-                 [&](const std::string& name, const std::function<void(std::ostream&)>& f) {
-                     folder.write(name, f);
-                 });
+    writedynamic(ws.model, result, exposuretimes, writerinto(folder));
     folder.write("run.tsv", [&](std::ostream& f) {
         writerun(ws, args, timings, startup, f);
         writedynamicrun(ws.model, settings, result, f);
@@ -740,30 +744,20 @@ int dynamiccommand(const std::vector<std::string>& args, std::ostream& out, std:
 }
 
 // uncertainty: the program's calculation of the emission, then its draws.
-int uncertaintycommand(const std::vector<std::string>& args, std::ostream& out,
-                       std::ostream& err, Tinterrupts* interrupts) {
+int uncertaintycommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                       Tinterrupts* interrupts) {
     Toptions o = parseoptions(args, 1, with(worldoptions, uncertaintyoptions), {"with-draws"});
     if (!o.has("out")) throw Eerror("uncertainty needs --out DIR");
     // Taken before the work: a second run into the folder fails at once.
     Toutputfolder folder(o.get("out"), interrupts);
     Trun run(err);
     Tworkspace& ws = run.ws;
-    applyworldoptions(ws.settings, o);
-    Ttimings timings;
-    auto start = std::chrono::steady_clock::now();
-    const bool startuponly = runasprogram(run, o, timings);
-    const double startup = seconds(start);
-    if (!startuponly) {
-        timings.clear();
-        auto t = std::chrono::steady_clock::now();
-        ws.calculate(false, &timings);
-        timings.push_back({"calculation", seconds(t)});
-    }
-    if (!ws.solved) throw Eerror("the system matrix is singular; nothing was written");
+    double startup = 0;
+    const Ttimings timings = calculateasprogram(run, o, startup);
     const Tuncertaintysettings settings = uncertaintysettings(ws.model, o.values);
     const Tuncertaintyrun result = rununcertainty(ws.model, settings);
-    std::vector<std::string> stale;
-    writeuncertainty(result, settings, o.has("with-draws"), folder, stale);
+    const std::vector<std::string> stale =
+        writeuncertainty(result, settings, o.has("with-draws"), writerinto(folder));
     folder.write("run.tsv", [&](std::ostream& f) {
         writerun(ws, args, timings, startup, f);
         writeuncertaintyrun(settings, o.get("inputs"), result, f);

@@ -18,11 +18,6 @@ const std::vector<std::string> dynamicoptions = {
 
 namespace {
 
-std::string option(const Tclioptions& options, const std::string& name) {
-    auto it = options.find(name);
-    return it == options.end() ? std::string() : it->second;
-}
-
 bool has(const Tclioptions& options, const std::string& name) {
     return options.count(name) > 0;
 }

@@ -1,7 +1,6 @@
 #pragma once
 // The dynamic command on a calculated workspace: the emission scenario and
 // times of the command line, the run, and its tables.
-#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,9 +21,6 @@ extern const std::vector<std::string> dynamicoptions;
 Tdynamicsettings dynamicsettings(const Tmodel& m, const Tclioptions& options,
                                  std::vector<double>& exposuretimes);
 
-// Hands each table of a run to write, by file name.
-using Tfilewriter =
-    std::function<void(const std::string& name, const std::function<void(std::ostream&)>&)>;
 void writedynamic(Tmodel& m, const Tdynamicresult& result, const std::vector<double>& exposuretimes,
                   const Tfilewriter& write);
 

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/cli/outputfolder.h"
 #include "numeric/checksum.h"
 #include "numeric/utilities.h"
 #include "uncertainty/uncertaintysheet.h"
@@ -40,11 +39,6 @@ void writetable(std::ostream& out, const Ttable& table) {
         writerow(out, row);
 }
 
-std::string option(const Tclioptions& options, const std::string& name) {
-    auto it = options.find(name);
-    return it == options.end() ? std::string() : it->second;
-}
-
 } // namespace
 
 Tuncertaintysettings uncertaintysettings(Tmodel& m, const Tclioptions& options) {
@@ -77,24 +71,24 @@ Tuncertaintysettings uncertaintysettings(Tmodel& m, const Tclioptions& options) 
     return settings;
 }
 
-void writeuncertainty(const Tuncertaintyrun& run, const Tuncertaintysettings& settings,
-                      bool withdraws, Toutputfolder& folder, std::vector<std::string>& stale) {
-    folder.write("summary.tsv", [&](std::ostream& f) { writetable(f, summarytable(run, exact)); });
-    folder.write("contributions.tsv",
-                 [&](std::ostream& f) { writetable(f, contributiontable(run, exact)); });
-    folder.write("inputs.tsv", [&](std::ostream& f) {
+std::vector<std::string> writeuncertainty(const Tuncertaintyrun& run,
+                                          const Tuncertaintysettings& settings, bool withdraws,
+                                          const Tfilewriter& write) {
+    write("summary.tsv", [&](std::ostream& f) { writetable(f, summarytable(run, exact)); });
+    write("contributions.tsv",
+          [&](std::ostream& f) { writetable(f, contributiontable(run, exact)); });
+    write("inputs.tsv", [&](std::ostream& f) {
         writetable(f, inputtable(settings, exact));
         if (!settings.correlations.empty()) {
             f << '\n';
             writetable(f, correlationtable(settings, exact));
         }
     });
-    if (withdraws)
-        folder.write("draws.tsv", [&](std::ostream& f) {
-            drawrows(run, exact, [&](const std::vector<std::string>& row) { writerow(f, row); });
-        });
-    else
-        stale.push_back("draws.tsv");
+    if (!withdraws) return {"draws.tsv"};
+    write("draws.tsv", [&](std::ostream& f) {
+        drawrows(run, exact, [&](const std::vector<std::string>& row) { writerow(f, row); });
+    });
+    return {};
 }
 
 void writeuncertaintyrun(const Tuncertaintysettings& s, const std::string& inputsfile,

@@ -10,8 +10,6 @@
 
 namespace velmora {
 
-class Toutputfolder;
-
 // The options the uncertainty command takes besides the world's and its
 // flag "with-draws".
 extern const std::vector<std::string> uncertaintyoptions;
@@ -23,9 +21,11 @@ extern const std::vector<std::string> uncertaintyoptions;
 Tuncertaintysettings uncertaintysettings(Tmodel& m, const Tclioptions& options);
 
 // summary.tsv, contributions.tsv, inputs.tsv and, with withdraws, draws.tsv
-// (otherwise an earlier run's is dropped at the commit: it is named in stale).
-void writeuncertainty(const Tuncertaintyrun& run, const Tuncertaintysettings& settings,
-                      bool withdraws, Toutputfolder& folder, std::vector<std::string>& stale);
+// through write. Returns the tables of an earlier run to drop at the commit
+// (draws.tsv without withdraws).
+std::vector<std::string> writeuncertainty(const Tuncertaintyrun& run,
+                                          const Tuncertaintysettings& settings, bool withdraws,
+                                          const Tfilewriter& write);
 
 // The lines run.tsv adds: draws, seed, threads, the inputs (the workbook by
 // path and checksum, or the defaults), each input and correlation, the
