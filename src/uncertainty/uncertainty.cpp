@@ -203,7 +203,9 @@ Tuncertaintyrun rununcertainty(Tmodel& model, const Tuncertaintysettings& settin
     }
     for (std::thread& t : pool)
         t.join();
-    if (error) std::rethrow_exception(error);
+    // A solve that heeds the stop fails as a singular system would: after a
+    // Cancel that is no error.
+    if (error && !cancelled) std::rethrow_exception(error);
 
     std::map<std::string, std::size_t> warnings;
     for (const auto& copy : copies)
@@ -213,7 +215,7 @@ Tuncertaintyrun rununcertainty(Tmodel& model, const Tuncertaintysettings& settin
     run.warnings.assign(warnings.begin(), warnings.end());
     copies.clear();
 
-    if (cancelled && done.load() < n) {
+    if (cancelled && (error || done.load() < n)) {
         // Nothing of a run that did not finish passes as its outcome.
         run.cancelled = true;
         run.results.clear();

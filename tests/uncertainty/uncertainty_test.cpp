@@ -250,6 +250,11 @@ TEST_F(Uncertainty, CancelShowsNothingOfTheRun) {
     EXPECT_TRUE(run.cancelled);
     EXPECT_TRUE(run.results.empty());
     EXPECT_TRUE(run.values.empty());
+    // At once: the calculation without draws is stopped, which is no error.
+    callbacks.cancelled = [] { return true; };
+    run = rununcertainty(m, s, callbacks);
+    EXPECT_TRUE(run.cancelled);
+    EXPECT_TRUE(run.results.empty());
 }
 
 TEST_F(Uncertainty, DefaultInputsVaryWhatTheSubstanceGives) {
