@@ -13,7 +13,10 @@ namespace velmora {
 namespace {
 
 // Amounts are kept in single precision: a product is formed in extended
-// precision and rounded when stored, and so is every addition to a sum.
+// precision and rounded when stored. Sums add the stored amounts in extended
+// precision and are rounded once: rounded at every addition, the total of a
+// box fed by hundreds of neighbours drifted by as many units of the last
+// place, and the residence time with it.
 float single(extended x) {
     return static_cast<float>(x);
 }
@@ -94,7 +97,7 @@ struct Tbalancereader {
 // (inward) or out of it, and their sum, in the order the table sums them.
 struct Tflowamounts {
     std::vector<float> adv, diff;
-    float sum = 0;
+    extended sum = 0;
 };
 
 Tflowamounts flowamounts(Tbalancereader& r, bool inward) {
@@ -106,9 +109,8 @@ Tflowamounts flowamounts(Tbalancereader& r, bool inward) {
     for (std::uint32_t t = 1; t <= rcs.n; ++t) {
         const extended C = inward ? rcs.CONC.get(t) : r.Ca;
         f.adv[t] = single((inward ? rcs.ADV.get(t, a) : rcs.ADV.get(a, t)) * C);
-        f.sum = single(f.sum + static_cast<extended>(f.adv[t]));
         f.diff[t] = single((inward ? rcs.DIFF.get(t, a) : rcs.DIFF.get(a, t)) * C);
-        f.sum = single(f.sum + static_cast<extended>(f.diff[t]));
+        f.sum += static_cast<extended>(f.adv[t]) + f.diff[t];
     }
     return f;
 }
@@ -125,12 +127,11 @@ Tbalance grossbalance(Tmodel& m, std::uint32_t a) {
 
     const Tflowamounts to = flowamounts(r, false);
     const float outside = single(rcs.ADV_outside.get(a) * Ca);
-    float out = single(to.sum + static_cast<extended>(outside));
     const float degraded = single(rcs.kdeg.get(a) * Ca * rcs.V.get(a));
-    out = single(out + static_cast<extended>(degraded));
+    const float out = single(to.sum + outside + degraded);
     const Tflowamounts from = flowamounts(r, true);
     const float emission = rcs.EMIS.get(a);
-    const float in = single(from.sum + static_cast<extended>(emission));
+    const float in = single(from.sum + emission);
 
     auto add = [&](std::string number, const char* type, const char* direction, std::string regcomp,
                    float amount, float total) {
@@ -163,27 +164,27 @@ Tbalance netbalance(Tmodel& m, std::uint32_t a) {
     Tbalancereader r(m, a);
     Tregcomps& rcs = m.regcomps;
     const extended Ca = r.Ca;
-    float total = 0;
+    extended sum = 0;
     for (std::uint32_t l = 1; l <= rcs.n; ++l) {
         const extended C = rcs.CONC.get(l);
-        float net = single(rcs.ADV.get(l, a) * C - rcs.ADV.get(a, l) * Ca);
-        net = single(net + (rcs.DIFF.get(l, a) * C - rcs.DIFF.get(a, l) * Ca));
+        const float net = single(rcs.ADV.get(l, a) * C - rcs.ADV.get(a, l) * Ca +
+                                 (rcs.DIFF.get(l, a) * C - rcs.DIFF.get(a, l) * Ca));
         if (net == 0) continue;
         b.rows.push_back({r.number(l), "", "", r.name(l), net, shortnumber(m, net), ""});
-        total = single(total + static_cast<extended>(net));
+        sum += net;
     }
-    float outside = rcs.EMIS.get(a);
-    outside = single(outside - rcs.ADV_outside.get(a) * Ca);
-    outside = single(outside - rcs.kdeg.get(a) * Ca * rcs.V.get(a));
+    const float outside =
+        single(rcs.EMIS.get(a) - rcs.ADV_outside.get(a) * Ca - rcs.kdeg.get(a) * Ca * rcs.V.get(a));
     if (outside != 0) {
         b.rows.push_back({"0", "", "", "outside", outside, shortnumber(m, outside), ""});
-        total = single(total + static_cast<extended>(outside));
+        sum += outside;
     }
+    const float total = single(sum);
     if (total != 0) b.rows.push_back({"0", "", "", "total", total, shortnumber(m, total), ""});
     // Dividing by the net total, the steady state's residual, would give a
     // number without meaning; the time the substance stays is the mass over
     // what flows in.
-    const float inflow = single(flowamounts(r, true).sum + static_cast<extended>(rcs.EMIS.get(a)));
+    const float inflow = single(flowamounts(r, true).sum + rcs.EMIS.get(a));
     r.massrows(b.rows, inflow, true);
     return b;
 }

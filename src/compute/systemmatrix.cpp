@@ -480,6 +480,24 @@ struct Tsteadystatecheck {
     long double exchange = 0; // passed between regcomps over lost, per second
 };
 
+// What a box loses per unit concentration: out of the system (degradation and
+// loss to outside) and on to the other boxes. Boxes that do not exist count
+// for nothing.
+struct Tboxlosses {
+    std::vector<extended> system, passed;
+};
+
+Tboxlosses boxlosses(const Tregcomps& rcs) {
+    Tboxlosses l{std::vector<extended>(std::size_t(rcs.n) + 1, 0),
+                 std::vector<extended>(std::size_t(rcs.n) + 1, 0)};
+    for (std::uint32_t k = 1; k <= rcs.n; ++k) {
+        if (!rcs.exists(k)) continue;
+        l.system[k] = extended(rcs.kdeg.value(k)) * rcs.V.value(k) + rcs.ADV_outside.value(k);
+        l.passed[k] = -extended(rcs.Abig.values.getvalue(k, k)) - l.system[k];
+    }
+    return l;
+}
+
 // A positive emission into a system that loses the substance somewhere gives
 // concentrations of one sign that degrade or carry out of the world what is
 // emitted. A system that loses (almost) none has a matrix that is singular
@@ -491,33 +509,43 @@ struct Tsteadystatecheck {
 // between the regcomps to be told from rounding. Each tells that case. An
 // emission into a box without any loss (no volume, no flows: an empty row
 // the solve leaves out) reaches nothing and is not counted.
-Tsteadystatecheck steadystate(const Tmodel& m) {
-    const Tregcomps& rcs = m.regcomps;
+struct Tbalance {
     float lowest = 0, highest = 0;
     extended emission = 0, loss = 0, exchange = 0;
-    for (std::uint32_t k = 1; k <= rcs.n; ++k) {
-        if (rcs.EMIS.value(k) < 0) return {}; // a negative emission may give anything
-        const extended diagonal = rcs.Abig.values.getvalue(k, k);
-        if (diagonal != 0) emission += rcs.EMIS.value(k);
-        const float c = rcs.CONC.values.getvalue(k);
+
+    void add(float c, extended system, extended passed) {
         lowest = std::min(lowest, c);
         highest = std::max(highest, c);
-        if (rcs.exists(k)) {
-            const extended rate =
-                extended(rcs.kdeg.value(k)) * rcs.V.value(k) + rcs.ADV_outside.value(k);
-            loss += rate * c;
-            exchange += (-diagonal - rate) * c;
-        }
+        if (system == 0 && passed == 0) return;
+        loss += system * c;
+        exchange += passed * c;
     }
-    if (!(emission > 0)) return {};
-    if (lowest < -1e-6f * highest) return {Tsteadystate::negative};
-    if (loss < (1 - 1e-2L) * emission) return {Tsteadystate::unbalanced};
-    if (exchange > unresolvedexchange * loss) return {Tsteadystate::unresolved, exchange / loss};
-    return {};
+    Tsteadystatecheck judge() const {
+        if (!(emission > 0)) return {};
+        if (lowest < -1e-6f * highest) return {Tsteadystate::negative};
+        if (loss < (1 - 1e-2L) * emission) return {Tsteadystate::unbalanced};
+        if (exchange > unresolvedexchange * loss)
+            return {Tsteadystate::unresolved, exchange / loss};
+        return {};
+    }
+};
+
+Tsteadystatecheck steadystate(const Tmodel& m) {
+    const Tregcomps& rcs = m.regcomps;
+    const Tboxlosses l = boxlosses(rcs);
+    Tbalance b;
+    for (std::uint32_t k = 1; k <= rcs.n; ++k) {
+        if (rcs.EMIS.value(k) < 0) return {}; // a negative emission may give anything
+        if (rcs.Abig.values.getvalue(k, k) != 0) b.emission += rcs.EMIS.value(k);
+        b.add(rcs.CONC.values.getvalue(k), l.system[k], l.passed[k]);
+    }
+    return b.judge();
 }
 
-// Why a solve has no steady state, as the warning says it.
-std::string nosteadystate(const Tsteadystatecheck& check) {
+// Why a solve has no steady state, as the warning says it: what came out
+// ("The concentrations", "The fate factors of an emission into ...") and why.
+std::string nosteadystate(const Tsteadystatecheck& check,
+                          const std::string& what = "The concentrations") {
     std::string why;
     switch (check.state) {
     case Tsteadystate::negative:
@@ -532,7 +560,7 @@ std::string nosteadystate(const Tsteadystatecheck& check) {
         why = std::string("move ") + ratio + " times more between the boxes than the system loses";
     }
     }
-    return "Singular matrix! The concentrations " + why +
+    return "Singular matrix! " + what + " " + why +
            ": nothing removes the substance from the system, so it has no steady state.";
 }
 
@@ -545,18 +573,19 @@ void computeMASS(Tmodel& m) {
 }
 
 // Residence time: the mass over the total input, emission plus every inflow,
-// which is what the balance of a single regcomp shows too.
+// which is what the balance of a single regcomp shows too. The input is
+// summed in extended precision and rounded once: a box fed by hundreds of
+// neighbours lost a unit of the last place to each addition in single.
 void computeRESTIME(Tmodel& m) {
     Tregcomps& rcs = m.regcomps;
     std::vector<Tflow> flows = gatherflows(rcs);
     sortbyreceiver(flows);
     std::size_t p = 0;
     for (std::uint32_t k = 1; k <= rcs.n; ++k) {
-        float input = rcs.EMIS.get(k);
-        for (; p < flows.size() && flows[p].to == k; ++p) {
-            input = static_cast<float>(input +
-                                       extended(inflow(flows[p])) * rcs.CONC.value(flows[p].from));
-        }
+        extended sum = rcs.EMIS.get(k);
+        for (; p < flows.size() && flows[p].to == k; ++p)
+            sum += extended(inflow(flows[p])) * rcs.CONC.value(flows[p].from);
+        const float input = static_cast<float>(sum);
         if (input > 0)
             rcs.RESTIME.setdefault(k, static_cast<float>(extended(rcs.MASS.get(k)) / input));
         else
@@ -854,6 +883,26 @@ void computeEFhum(Tmodel& m) {
     }
 }
 
+// Column j of -Abig^-1 is the steady state of a unit emission into j, so each
+// is judged as the solve for that emission would be: a matrix that is
+// singular but for rounding inverts as readily as it solves, into fate
+// factors as meaningless as those concentrations. The first column without
+// a steady state is told, with its box.
+std::optional<std::pair<std::uint32_t, Tsteadystatecheck>> factorsteadystate(const Tmodel& m) {
+    const Tregcomps& rcs = m.regcomps;
+    const Tboxlosses l = boxlosses(rcs);
+    std::vector<Tbalance> columns(std::size_t(rcs.n) + 1);
+    for (std::uint32_t j = 1; j <= rcs.n; ++j)
+        if (rcs.Abig.values.getvalue(j, j) != 0) columns[j].emission = 1;
+    rcs.Abiginverse.values.foreachnonzero([&](std::uint32_t i, std::uint32_t j, extended x) {
+        columns[j].add(negated(x), l.system[i], l.passed[i]);
+    });
+    for (std::uint32_t j = 1; j <= rcs.n; ++j)
+        if (Tsteadystatecheck check = columns[j].judge(); check.state != Tsteadystate::found)
+            return std::pair{j, check};
+    return std::nullopt;
+}
+
 bool solvefactors(Tmodel& m, Tprogress& progress) {
     progress.setsubtext("Allocating Abiginv, FF, XF, EF");
     allocatefactors(m);
@@ -861,6 +910,12 @@ bool solvefactors(Tmodel& m, Tprogress& progress) {
     Tsolveend end = computeAbiginverse(m);
     if (end != Tsolveend::solved) {
         if (end == Tsolveend::singular) m.ui().warn("Singular matrix!");
+        m.regcomps.Abiginverse.clear();
+        return false;
+    }
+    if (auto failed = factorsteadystate(m)) {
+        m.ui().warn(nosteadystate(failed->second, "The fate factors of an emission into " +
+                                                      m.regcomps.regcompname(failed->first)));
         m.regcomps.Abiginverse.clear();
         return false;
     }

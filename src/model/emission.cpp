@@ -186,13 +186,15 @@ void Temi::previousregion() {
 }
 
 void Temi::edit(const std::string& text, std::uint32_t i) {
+    // Nothing, or up to the largest emission amount the settings take.
+    const Tvaluerange amount{0, 1e15L, false};
     for (Tnumpars* p : parameters()) {
         if (p->name() != text) continue;
         if (i >= 1 && p->status(i) == stFixed) {
             context_->ui.warn(p->name() + "[" + regions_->name(i) + "] is non-editable");
             continue;
         }
-        p->edit(i);
+        p->edit(i, amount);
     }
 }
 

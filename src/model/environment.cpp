@@ -54,6 +54,27 @@ Tenv::Tenv(Tmodelcontext& context, const Tregions& regions)
     clear();
 }
 
+Tvaluerange environmentrange(const std::string& name) {
+    static const char* const fractions[] = {
+        "Fair_soil",   "Fair_agr",         "Fair_nonagr",   "Fwater_soil",   "Fwater_agr",
+        "Fwater_nonagr", "Fwater_deepsoil", "Fwater_sed",    "Fwater_susp",   "Fwater_bio",
+        "Fsolid_soil", "Fsolid_runoff",    "Foc_soil",      "Foc_sed",       "Foc_seased",
+        "Foc_susp",    "Foc_seasusp",      "Faer_sed",      "Faer_seased",   "Fwater_plant",
+        "Flipid_plant", "Fair_plant",      "Farea_seaice",  "Farea_agr",     "Farea_nat",
+        "Farea_urb",   "Friver_frozen",    "Fdrw_safe",     "Fdrw_grw",
+        "SUSPFRACTION_inlandwater",        "SUSPFRACTION_seawater"};
+    for (const char* f : fractions)
+        if (name == f) return Tvaluerange::fraction();
+    // Densities divide masses into volumes.
+    if (name.rfind("RHO_", 0) == 0) return Tvaluerange::positive();
+    if (name == "TEMP" || name == "BW") return Tvaluerange::positive();
+    if (name == "RAINDAYS") return {0, 366, false};
+    if (name == "FROSTMONTHS") return {0, 12, false};
+    if (name == "latitude") return {-90, 90, false};
+    if (name == "longitude") return {-180, 180, false};
+    return {}; // amounts, areas, depths, flows, rates, people: 0 or more
+}
+
 const Tenventry* Tenv::find(const std::string& name) const {
     for (const auto& e : catalogue_)
         if (e.name() == name) return &e;
@@ -176,14 +197,14 @@ void Tenv::edit(const std::string& text, std::uint32_t i) {
             ok = (*b)->edit(i);
         } else if (auto* v = std::get_if<Tnumpars*>(&e.parameter)) {
             if (refused(**v)) continue;
-            ok = (*v)->edit(i);
+            ok = (*v)->edit(i, environmentrange(text));
         } else if (auto* s = std::get_if<Tnumpar*>(&e.parameter)) {
             Tnumpar& p = **s;
             if (p.status == stFixed) {
                 ui.warn(p.name() + " is non-editable");
                 continue;
             }
-            ok = p.edit("All");
+            ok = p.edit("All", environmentrange(text));
         }
         if (ok) changed = true;
     }

@@ -209,6 +209,10 @@ struct Timportedparameter {
     bool fromseas;
 };
 
+// What a value of the parameter of that name can be, in its stored unit: the
+// imports refuse a cell outside it, the edits an entry outside it.
+Tvaluerange environmentrange(const std::string& name);
+
 class Tenv {
     Tmodelcontext* context_;
     const Tregions* regions_;

@@ -114,35 +114,6 @@ const Timportdef importtable[] = {
     {&Tenv::Npop, Tsource::country, 1, 0, Tfollowup::population, 0},
 };
 
-// The range of a parameter read from the first workbook, after conversion.
-Tvaluerange rangeof(const std::string& name) {
-    static const char* const fractions[] = {"Fair_agr",
-                                            "Fair_nonagr",
-                                            "Fwater_agr",
-                                            "Fwater_nonagr",
-                                            "Fsolid_runoff",
-                                            "Foc_soil",
-                                            "Foc_sed",
-                                            "Foc_seased",
-                                            "Foc_susp",
-                                            "Foc_seasusp",
-                                            "Farea_seaice",
-                                            "Farea_agr",
-                                            "Farea_nat",
-                                            "Farea_urb",
-                                            "Friver_frozen",
-                                            "Fdrw_safe",
-                                            "Fdrw_grw",
-                                            "SUSPFRACTION_inlandwater",
-                                            "SUSPFRACTION_seawater"};
-    for (const char* f : fractions)
-        if (name == f) return Tvaluerange::fraction();
-    if (name == "TEMP" || name == "BW") return Tvaluerange::positive();
-    if (name == "RAINDAYS") return {0, 366, false};
-    if (name == "FROSTMONTHS") return {0, 12, false};
-    return {}; // amounts, areas, depths, flows, people: 0 or more
-}
-
 // The value a cell stores: factor * number + offset, rounded to single. A
 // text that is no number, or a number a single cannot hold (1e39 would be
 // stored as infinity and fail much later as a division by zero), raises a
@@ -262,7 +233,7 @@ bool Tenv::importfirst(TExcelFile& workbook) {
     for (const Timportdef& def : importtable) {
         Tnumpars& p = this->*(def.member);
         progress->setsubtext(p.name());
-        const Tvaluerange range = rangeof(p.name());
+        const Tvaluerange range = environmentrange(p.name());
         auto readsheet = [&](const char* sheet, bool landrows, bool hideothers) {
             workbook.selectsheet(sheet);
             std::uint32_t column = findcolumn(workbook, p.name());

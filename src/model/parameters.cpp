@@ -1,5 +1,7 @@
 #include "model/parameters.h"
 
+#include "numeric/errors.h"
+#include "numeric/files.h"
 #include "numeric/utilities.h"
 
 namespace velmora {
@@ -103,7 +105,7 @@ void Tnumpar::readcell(const std::string& text) {
     status = stImported;
 }
 
-bool Tnumpar::edit(const std::string& regionlabel) {
+bool Tnumpar::edit(const std::string& regionlabel, const Tvaluerange& range) {
     Teditrequest request;
     request.name = name_;
     request.regionlabel = regionlabel;
@@ -119,8 +121,17 @@ bool Tnumpar::edit(const std::string& regionlabel) {
         // The dialog shows 7 digits of a single; taking its unchanged text
         // back would round away the last digit of values read from a
         // workbook. An unchanged text keeps the stored value.
-        if (request.answertext != request.valuetext)
-            value = editedreal(context_->settings, request.answertext);
+        const float entered = request.answertext != request.valuetext
+                                  ? editedreal(context_->settings, request.answertext)
+                                  : value;
+        // What the imports refuse at the cell is refused here too: a negative
+        // population or a vapour pressure of 0 typed in fails as late and
+        // as namelessly as one read from a workbook.
+        if (!range.contains(entered))
+            throw EConvertError(name_ + "[" + regionlabel + "]: '" +
+                                messagetext(request.answertext) +
+                                "' is outside the allowed range (" + range.text() + ")");
+        value = entered;
         status = stEdited;
     }
     return true;
@@ -352,12 +363,12 @@ std::string Tnumpars::display(std::uint32_t i) const {
     return displayreal(context_->settings, value(i), status(i));
 }
 
-bool Tnumpars::edit(std::uint32_t i) {
+bool Tnumpars::edit(std::uint32_t i, const Tvaluerange& range) {
     Tnumpar temporary(*context_, name_, unit_);
     if (i >= 1) {
         temporary.value = value(i);
         temporary.status = status(i);
-        bool ok = temporary.edit(indexname(i));
+        bool ok = temporary.edit(indexname(i), range);
         set(i, temporary.value, temporary.status);
         return ok;
     }
@@ -372,7 +383,7 @@ bool Tnumpars::edit(std::uint32_t i) {
     // With nothing to average the suggestion is 0; no region takes it then.
     temporary.value = n > 0 ? static_cast<float>(sum / n) : 0.0f;
     temporary.status = '?';
-    bool ok = temporary.edit("All");
+    bool ok = temporary.edit("All", range);
     if (!ok) return false;
     // "Unknown" for all regions makes their values unknown; giving every
     // region the suggestion would lose each region's own value.

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/settings.h"
+#include "model/valuerange.h"
 #include "numeric/matrices.h"
 #include "numeric/vectors.h"
 
@@ -64,7 +65,10 @@ public:
     }
     void sethidden() { status = stHidden; }
     bool isinfinite() const;
-    bool edit(const std::string& regionlabel = "All");
+    // An entry outside range is refused (a conversion error naming the
+    // parameter, the region label and the range) and changes nothing.
+    bool edit(const std::string& regionlabel = "All",
+              const Tvaluerange& range = Tvaluerange::any());
     // Value text by the display rule.
     std::string display() const;
     // Reads the value from a spreadsheet cell text (empty: unknown).
@@ -175,7 +179,7 @@ public:
     void setall(float x);
     void sethidden(std::uint32_t i) { setstatus(i, stHidden); }
     bool isinfinite(std::uint32_t i) const;
-    bool edit(std::uint32_t i);
+    bool edit(std::uint32_t i, const Tvaluerange& range = Tvaluerange::any());
     std::string display(std::uint32_t i) const;
 };
 

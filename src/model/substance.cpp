@@ -365,23 +365,19 @@ void Tsub::testcomplete() {
     present = complete;
 }
 
-namespace {
-
-// What a substance property read from the workbook can be.
 Tvaluerange substancerange(const std::string& name) {
-    static const char* const positive[] = {"MOLW", "TEMPmelt", "VP_TEMPtest", "SOL", "Kow"};
+    static const char* const positive[] = {"MOLW",        "TEMPmelt", "TEMPtest",
+                                           "VP_TEMPtest", "SOL",      "Kow"};
     for (const char* n : positive)
         if (name == n) return Tvaluerange::positive();
     if (name.rfind("DT50", 0) == 0) return Tvaluerange::positive();
     static const char* const fractions[] = {"FREEION5seawater", "FREEION25seawater", "Fass_aer",
-                                            "BIO_inh", "BIO_oral"};
+                                            "F_resp", "BIO_inh", "BIO_oral"};
     for (const char* n : fractions)
         if (name == n) return Tvaluerange::fraction();
     if (name == "H_0vapor") return Tvaluerange::any();
-    return {}; // partition coefficients, BCFs, rate constants, effects: 0 or more
+    return {}; // partition coefficients, BCFs, rate constants, effects, factors: 0 or more
 }
-
-} // namespace
 
 void Tsub::import(TExcelFile& workbook, const std::string& looked, const std::string& sheet) {
     // All or nothing: a failed import leaves the substance the user had,
@@ -544,13 +540,15 @@ void Tsub::edit(const std::string& text, std::uint32_t i, Tsubstancetypedialog* 
             if (i >= 1 && p.status(i) == stFixed) {
                 context_->ui.warn(p.name() + "[" + regions_->name(i) + "] is non-editable");
             } else {
-                ok = p.edit(i);
+                ok = p.edit(i, substancerange(text));
             }
         } else {
             std::visit(
                 [&](auto* p) {
                     using P = std::decay_t<decltype(*p)>;
-                    if constexpr (!std::is_same_v<P, Tnumpars> && !std::is_same_v<P, Tstrpar>)
+                    if constexpr (std::is_same_v<P, Tnumpar>)
+                        ok = p->edit("All", substancerange(text));
+                    else if constexpr (!std::is_same_v<P, Tnumpars> && !std::is_same_v<P, Tstrpar>)
                         ok = p->edit("All");
                 },
                 e.parameter);

@@ -180,6 +180,10 @@ private:
     std::vector<Tsubentry> catalogue_;
 };
 
+// What a value of the substance parameter of that name can be: the import
+// refuses a cell outside it, the edits an entry outside it.
+Tvaluerange substancerange(const std::string& name);
+
 // The names of the substances of a sheet (column 5, rows 4 to the last row),
 // rows without a name left out.
 std::vector<std::string> substancenames(TExcelFile& workbook, const std::string& sheet);
