@@ -509,7 +509,7 @@ Tboxlosses boxlosses(const Tregcomps& rcs) {
 // between the regcomps to be told from rounding. Each tells that case. An
 // emission into a box without any loss (no volume, no flows: an empty row
 // the solve leaves out) reaches nothing and is not counted.
-struct Tbalance {
+struct Tlosstally {
     float lowest = 0, highest = 0;
     extended emission = 0, loss = 0, exchange = 0;
 
@@ -533,7 +533,7 @@ struct Tbalance {
 Tsteadystatecheck steadystate(const Tmodel& m) {
     const Tregcomps& rcs = m.regcomps;
     const Tboxlosses l = boxlosses(rcs);
-    Tbalance b;
+    Tlosstally b;
     for (std::uint32_t k = 1; k <= rcs.n; ++k) {
         if (rcs.EMIS.value(k) < 0) return {}; // a negative emission may give anything
         if (rcs.Abig.values.getvalue(k, k) != 0) b.emission += rcs.EMIS.value(k);
@@ -891,7 +891,7 @@ void computeEFhum(Tmodel& m) {
 std::optional<std::pair<std::uint32_t, Tsteadystatecheck>> factorsteadystate(const Tmodel& m) {
     const Tregcomps& rcs = m.regcomps;
     const Tboxlosses l = boxlosses(rcs);
-    std::vector<Tbalance> columns(std::size_t(rcs.n) + 1);
+    std::vector<Tlosstally> columns(std::size_t(rcs.n) + 1);
     for (std::uint32_t j = 1; j <= rcs.n; ++j)
         if (rcs.Abig.values.getvalue(j, j) != 0) columns[j].emission = 1;
     rcs.Abiginverse.values.foreachnonzero([&](std::uint32_t i, std::uint32_t j, extended x) {

@@ -1097,6 +1097,42 @@ TEST_F(Factors, SingularMatrixWarnsAndComputesNothingFurther) {
     EXPECT_EQ(t.back(), "Abiginv");
 }
 
+// A matrix that inverts but has no steady state gives fate factors as
+// meaningless as the concentrations would be: the first column of -Abig^-1,
+// (d2, a12) / det, is refused for the reasons the concentration solve gives.
+TEST_F(Factors, FateFactorsWithoutASteadyStateAreRefused) {
+    struct Tcase {
+        float k1, k2;
+        const char* why; // empty: solved
+    };
+    const Tcase cases[] = {
+        {-3e-6f, k2, "come out negative"},
+        {1e-15f, 1e-15f, "move 3e+09 times more between the boxes than the system loses"},
+        {1e-13f, 1e-13f, ""},
+    };
+    for (const Tcase& c : cases) {
+        SCOPED_TRACE(c.why);
+        f.ui.reset();
+        env.changed = true;
+        twoairs(c.k1, c.k2);
+        if (!*c.why) {
+            EXPECT_TRUE(solvesystem(m, false));
+            EXPECT_TRUE(f.ui.warnings.empty());
+            EXPECT_GT(rcs.FF.getvalue(1, 1), 0);
+            continue;
+        }
+        EXPECT_FALSE(solvesystem(m, false));
+        ASSERT_EQ(f.ui.warnings.size(), 1u);
+        EXPECT_EQ(f.ui.warnings[0], "Singular matrix! The fate factors of an emission into " +
+                                        rcs.regcompname(1) + " " + c.why +
+                                        ": nothing removes the substance from the system, so "
+                                        "it has no steady state.");
+        EXPECT_EQ(rcs.Abiginverse.status(1, 1), stUnknown);
+        EXPECT_EQ(rcs.FF.getvalue(1, 1), 0);
+        EXPECT_TRUE(env.changed);
+    }
+}
+
 // Switching to Factors mode after a calculation of concentrations changes
 // neither the environment nor the substance, yet the factors must be made.
 TEST_F(Factors, ASwitchFromConcentrationsComputesTheFactors) {
