@@ -5,6 +5,7 @@
 #include <limits>
 #include <set>
 
+#include "numeric/utilities.h"
 #include "uncertainty/sampling.h"
 
 namespace velmora {
@@ -37,12 +38,6 @@ Tresultitem residencetimeitem() {
 
 bool startswith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
-}
-
-std::string trimmed(const std::string& s) {
-    const std::size_t a = s.find_first_not_of(" \t");
-    if (a == std::string::npos) return {};
-    return s.substr(a, s.find_last_not_of(" \t") - a + 1);
 }
 
 } // namespace

@@ -29,12 +29,6 @@ const char* const inputheadings[] = {
 const char* const correlationheadings[] = {Tinputcolumns::first, Tinputcolumns::second,
                                            Tinputcolumns::rankcorrelation};
 
-std::string trimmed(const std::string& s) {
-    const std::size_t a = s.find_first_not_of(" \t\r\n");
-    if (a == std::string::npos) return {};
-    return s.substr(a, s.find_last_not_of(" \t\r\n") - a + 1);
-}
-
 std::string lowered(std::string s) {
     for (char& ch : s)
         ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
