@@ -255,6 +255,8 @@ void TOutputForm::delivertext() {
         preview.Memo->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
         preview.Memo->setPlainText(qs(laidout() ? document_.aligned() : memory_.str()));
         preview.PrintButton->hide();
+        // Room for a few aligned columns, not the memo's small default.
+        preview.resize(760, 640);
         preview.exec();
         break;
     }
@@ -287,6 +289,8 @@ void TOutputForm::deliverpicture() {
         preview.setWindowTitle(qs(program_.caption("Preview window")));
         preview.Image->setpicture(picture_);
         preview.PrintButton->hide();
+        // Room for a few aligned columns, not the memo's small default.
+        preview.resize(760, 640);
         preview.exec();
         break;
     }

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyledItemDelegate>
@@ -30,6 +31,7 @@
 #include "toolkit/geoform.h"
 #include "toolkit/grid.h"
 #include "toolkit/outputform.h"
+#include "toolkit/plot.h"
 #include "toolkit/smallforms.h"
 #include "views/dialogsupport.h"
 #include "views/modelenvironmentform.h"
@@ -604,7 +606,15 @@ void TDynamicForm::print() {
     output.special = {ws_.settings.InfText, ws_.settings.UnknownText, ws_.settings.HiddenText};
     if (output.exec() != QDialog::Accepted) return;
     if (picture) {
-        output.writepicture(chartimage(Chart->chart(), QSize(900, 560)));
+        // Drawn through an image control, which keeps the strokes: an SVG
+        // file or the printer gets the chart as vectors.
+        Timage image(nullptr, QSize(900, 560));
+        QImage blank(QSize(900, 560), QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        image.setpicture(std::move(blank));
+        const Ttimechart& chart = Chart->chart();
+        image.paint([&chart](QPainter& p) { paintchart(p, QRect(0, 0, 900, 560), chart); });
+        output.writepicture(image);
     } else {
         for (const std::string& line : printheader(ws_, true))
             output.writeline(line);

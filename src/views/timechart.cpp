@@ -242,14 +242,6 @@ void paintchart(QPainter& p, const QRect& area, const Ttimechart& c) {
     p.restore();
 }
 
-QImage chartimage(const Ttimechart& chart, QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    paintchart(p, image.rect(), chart);
-    return image;
-}
-
 Tchartview::Tchartview(QWidget* parent) : QWidget(parent) {
     setMinimumSize(320, 240);
 }

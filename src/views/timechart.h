@@ -30,7 +30,6 @@ struct Ttimechart {
 QColor seriescolour(std::size_t k);
 
 void paintchart(QPainter& painter, const QRect& area, const Ttimechart& chart);
-QImage chartimage(const Ttimechart& chart, QSize size);
 
 // "Nice" tick values: steps of 1, 2 or 5 times a power of ten covering
 // [low, high] with about `count` ticks.

@@ -4,6 +4,7 @@
 // and the plot prints as a picture.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -131,17 +132,27 @@ TEST_F(DynamicForm, TheMapShowsAResultAtATimeAndThePlotPrints) {
     EXPECT_FALSE(map->places().empty());
 
     Ttempdir dir;
-    const QString file = QString::fromStdString(dir.file("plot.png"));
     form->PageControl->setCurrentIndex(0);
-    whenmodal([&file](QWidget* w) {
-        auto* output = qobject_cast<TOutputForm*>(w);
-        ASSERT_NE(output, nullptr);
-        output->DestinationClick(destinationfile);
-        output->style = picturepng;
-        output->FileEdit->setText(file);
-        output->OKButton->click();
-    });
-    form->PrintButtonClick();
-    QImage printed(file);
+    const auto print = [&dir, this](const std::string& name, int style) {
+        const QString file = QString::fromStdString(dir.file(name));
+        whenmodal([&file, style](QWidget* w) {
+            auto* output = qobject_cast<TOutputForm*>(w);
+            ASSERT_NE(output, nullptr);
+            output->DestinationClick(destinationfile);
+            output->style = style;
+            output->FileEdit->setText(file);
+            output->OKButton->click();
+        });
+        form->PrintButtonClick();
+        return file;
+    };
+    QImage printed(print("plot.png", picturepng));
     EXPECT_EQ(printed.size(), QSize(900, 560));
+    // As SVG the plot is a drawing: its lines and title, not an embedded image.
+    QFile svg(print("plot.svg", picturesvg));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(svg.readAll());
+    EXPECT_FALSE(text.contains(QStringLiteral("<image"))) << "pixels, not a drawing";
+    EXPECT_GT(text.count(QStringLiteral("<polyline")) + text.count(QStringLiteral("<path")), 3);
+    EXPECT_TRUE(text.contains(form->Chart->chart().title.toHtmlEscaped()));
 }

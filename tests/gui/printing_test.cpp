@@ -3,6 +3,7 @@
 // by columns, numbered pages; pictures as vector drawings.
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
+#include "guisupport.h"
 #include "support/testsupport.h"
 #include "toolkit/outputform.h"
 #include "toolkit/plot.h"
@@ -18,6 +20,7 @@
 
 using namespace velmora;
 using velmora::testing::Ttempdir;
+using velmora::testing::whenmodal;
 
 namespace {
 
@@ -50,6 +53,18 @@ std::string tabtable(int rows, int cols) {
         text += '\n';
     }
     return text;
+}
+
+// Two regions' air concentrations, the first with a full-precision text.
+Tstringtable twoseas() {
+    Tstringtable table(2, 3);
+    table.setcell(0, 0, "Region");
+    table.setcell(1, 0, "C_air (kg chem*m^-3)");
+    table.setcell(0, 1, "Arabian Sea");
+    table.setcell(1, 1, "1.01E-12", "1.00999996E-12");
+    table.setcell(0, 2, "Chad");
+    table.setcell(1, 2, "5");
+    return table;
 }
 
 int printed(const Tprintdocument& document, const QString& pdf) {
@@ -118,13 +133,7 @@ TEST(PrintDocument, WideTablesAreSplitByColumns) {
 TEST(PrintDocument, TheOutputWindowLaysOutTablesForThePrinter) {
     Ttempdir dir;
     const QString pdf = QString::fromStdString(dir.file("out.pdf"));
-    Tstringtable table(2, 3);
-    table.setcell(0, 0, "Region");
-    table.setcell(1, 0, "C_air (kg chem*m^-3)");
-    table.setcell(0, 1, "Arabian Sea");
-    table.setcell(1, 1, "1.01E-12", "1.00999996E-12");
-    table.setcell(0, 2, "Chad");
-    table.setcell(1, 2, "5");
+    const Tstringtable table = twoseas();
     TOutputForm form(program, false);
     form.show();
     form.fullprecision = true;
@@ -141,6 +150,28 @@ TEST(PrintDocument, TheOutputWindowLaysOutTablesForThePrinter) {
     EXPECT_TRUE(text[0].contains(QStringLiteral("Page 1 of 1")));
     EXPECT_TRUE(
         text[0].contains(QRegularExpression(QStringLiteral("Arabian Sea +1\\.00999996E-12"))));
+}
+
+// The preview window shows a table in aligned columns, wide enough to read.
+TEST(PrintDocument, ThePreviewShowsTablesAligned) {
+    TOutputForm form(program, false);
+    form.show();
+    form.DestinationClick(destinationpreview);
+    form.OKButtonClick();
+    ASSERT_TRUE(form.writegrid(twoseas()));
+    QString text;
+    int width = 0;
+    whenmodal([&text, &width](QWidget* w) {
+        if (auto* memo = qobject_cast<TMemoForm*>(w)) {
+            text = memo->Memo->toPlainText();
+            width = memo->width();
+        }
+        w->close();
+    });
+    form.deliver();
+    EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\nArabian Sea +1\\.01E-12\\n"))))
+        << text.toStdString();
+    EXPECT_GE(width, 760);
 }
 
 // A plot written as SVG holds its lines, circles and title as vectors.
