@@ -75,7 +75,7 @@ void drawaxes(QPainter& p, const Tframe& f, const QString& ylabel, const QString
                f.area.bottom() + 6 + m.ascent() + m.height(), xlabel);
 }
 
-void drawtitle(QPainter& p, const QImage& picture, const QString& title) {
+void drawtitle(QPainter& p, QSize picture, const QString& title) {
     const QFontMetrics m = p.fontMetrics();
     p.setPen(Qt::black);
     p.drawText((picture.width() - m.horizontalAdvance(title)) / 2, 5 + m.ascent(), title);
@@ -105,17 +105,18 @@ std::vector<std::size_t> histogramcounts(const std::vector<double>& values, doub
     return counts;
 }
 
-void drawdistribution(QImage& picture, std::span<const float> draws, double deterministic,
-                      const QString& title, const QString& unit, bool cumulative) {
-    picture.fill(Qt::white);
-    QPainter p(&picture);
+void drawdistribution(QPainter& p, QSize picture, std::span<const float> draws,
+                      double deterministic, const QString& title, const QString& unit,
+                      bool cumulative) {
+    p.fillRect(QRect(QPoint(0, 0), picture), Qt::white);
     p.setRenderHint(QPainter::Antialiasing);
     drawtitle(p, picture, title);
     std::vector<double> values;
     for (float v : draws)
         if (std::isfinite(v)) values.push_back(v);
     if (values.empty()) {
-        p.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("No draw gave a value"));
+        p.drawText(QRect(QPoint(0, 0), picture), Qt::AlignCenter,
+                   QStringLiteral("No draw gave a value"));
         return;
     }
     std::sort(values.begin(), values.end());
@@ -186,10 +187,9 @@ void drawdistribution(QImage& picture, std::span<const float> draws, double dete
     p.drawText(f.area.left(), picture.height() - 6, legend);
 }
 
-void drawcontributions(QImage& picture, const std::vector<std::string>& inputs,
+void drawcontributions(QPainter& p, QSize picture, const std::vector<std::string>& inputs,
                        const std::vector<double>& shares, const QString& title) {
-    picture.fill(Qt::white);
-    QPainter p(&picture);
+    p.fillRect(QRect(QPoint(0, 0), picture), Qt::white);
     p.setRenderHint(QPainter::Antialiasing);
     drawtitle(p, picture, title);
     const QFontMetrics m = p.fontMetrics();
@@ -199,7 +199,8 @@ void drawcontributions(QImage& picture, const std::vector<std::string>& inputs,
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return shares[a] > shares[b]; });
     if (order.empty()) {
-        p.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("No input is varied"));
+        p.drawText(QRect(QPoint(0, 0), picture), Qt::AlignCenter,
+                   QStringLiteral("No input is varied"));
         return;
     }
     int labelwidth = 0;

@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -332,15 +333,22 @@ void TUncertaintyForm::ChartChange() {
     const int k = ResultComboBox->currentIndex();
     if (!run_ || k < 0 || k >= static_cast<int>(run_->results.size())) return;
     const Tresultuncertainty& r = run_->results[static_cast<std::size_t>(k)];
-    QImage picture(ChartImage->size().expandedTo(QSize(320, 240)), QImage::Format_RGB32);
+    const QSize size = ChartImage->size().expandedTo(QSize(320, 240));
+    ChartImage->setpicture(QImage(size, QImage::Format_RGB32));
     const QString title = qs(r.item.name);
-    if (ContributionButton->isChecked())
-        drawcontributions(picture, run_->inputs, r.contributions,
-                          QStringLiteral("Contribution to the variance of ") + title);
-    else
-        drawdistribution(picture, run_->valuesof(static_cast<std::size_t>(k)), r.deterministic,
-                         title, qs(r.item.unit), CumulativeButton->isChecked());
-    ChartImage->setpicture(picture);
+    // Through the image control, which keeps the strokes for SVG and the printer.
+    if (ContributionButton->isChecked()) {
+        ChartImage->paint([&](QPainter& p) {
+            drawcontributions(p, size, run_->inputs, r.contributions,
+                              QStringLiteral("Contribution to the variance of ") + title);
+        });
+    } else {
+        const std::span<const float> values = run_->valuesof(static_cast<std::size_t>(k));
+        ChartImage->paint([&](QPainter& p) {
+            drawdistribution(p, size, values, r.deterministic, title, qs(r.item.unit),
+                             CumulativeButton->isChecked());
+        });
+    }
 }
 
 // ---- the inputs -------------------------------------------------------------------
@@ -516,7 +524,7 @@ void TUncertaintyForm::PrintButtonClick() {
     output.special = {ws_.settings.InfText, ws_.settings.UnknownText, ws_.settings.HiddenText};
     if (output.exec() != QDialog::Accepted) return;
     if (chart) {
-        output.writepicture(ChartImage->picture());
+        output.writepicture(*ChartImage);
     } else {
         output.writeline("Substance = " + ws_.sub.name.value);
         output.writeline("Emission = " + ws_.regcomps.regcompname(ws_.emi.regcomp()));

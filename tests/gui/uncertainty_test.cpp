@@ -4,6 +4,7 @@
 // nothing, a bad setting names its row and column, Load and Save keep the
 // settings, and the main window opens it from the Results menu.
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,7 +17,9 @@
 #include "app/workspace.h"
 #include "guisupport.h"
 #include "guiworld.h"
+#include "support/testsupport.h"
 #include "toolkit/grid.h"
+#include "toolkit/outputform.h"
 #include "toolkit/plot.h"
 #include "views/uncertaininputform.h"
 #include "views/uncertaintyform.h"
@@ -89,6 +92,23 @@ TEST_F(UncertaintyWindow, StartsFromTheDefaultsAndShowsARun) {
     form->ContributionButton->setChecked(true);
     EXPECT_GT(colouredpixels(form->ChartImage->picture()), 500);
     snapshot(form.get(), QStringLiteral("uncertainty"));
+    // Written as SVG, the chart is a drawing: its bars and title, not pixels.
+    Ttempdir dir;
+    const QString file = QString::fromStdString(dir.file("contributions.svg"));
+    whenmodal([&file](QWidget* w) {
+        auto* output = qobject_cast<TOutputForm*>(w);
+        ASSERT_NE(output, nullptr) << w->metaObject()->className();
+        output->DestinationClick(destinationfile);
+        output->style = picturesvg;
+        output->FileEdit->setText(file);
+        output->OKButton->click();
+    });
+    form->PrintButton->click();
+    QFile svg(file);
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(svg.readAll());
+    EXPECT_FALSE(text.contains(QStringLiteral("<image"))) << "pixels, not a drawing";
+    EXPECT_TRUE(text.contains(QStringLiteral("Contribution to the variance of CONC[Aland_air]")));
 }
 
 TEST_F(UncertaintyWindow, BadSettingsNameTheirRowAndColumnAndCancelShowsNothing) {
