@@ -1,7 +1,10 @@
 #include "compute/allfactors.h"
 
+#include <algorithm>
 #include <fstream>
+#include <memory>
 
+#include "compute/boxscores.h"
 #include "compute/calculation.h"
 #include "numeric/errors.h"
 #include "numeric/files.h"
@@ -84,6 +87,80 @@ void takefactors(Tresults& r, Tallfactorsrow& row) {
     }
     row.computed = true;
 }
+
+// The factors of the boxes after the first one, all from the inverse the
+// first one left: the concentrations of an emission into box j are column
+// j of the inverse, negated and scaled by the emission and rounded as the
+// solve rounds them, and the scorer takes them to the integrated scores
+// with the arithmetic of the calculation.
+class Tfactorproduct {
+public:
+    Tfactorproduct(Tmodel& m, const Tallfactorsselection& s, const Tnummatrix& inverse,
+                   std::uint32_t first)
+        : m_(m) {
+        for (std::uint32_t j = first + 1; j <= m.regcomps.n; ++j) {
+            std::uint32_t b = m.regcomps.regionof(j), c = m.regcomps.compartmentof(j);
+            if (b < s.regions.size() && s.regions[b] && s.compartments[c] &&
+                allfactorsqualifies(m, j, s.oecdonly))
+                boxes_.push_back(j);
+        }
+        Tboxscorer scorer(m);
+        const std::uint32_t n = m.regcomps.n;
+        const std::size_t nb = boxes_.size();
+        const double emission = m.settings().EmissionAmount;
+        // One pass down the rows of the inverse (stored by rows) puts the
+        // columns of all boxes side by side.
+        std::vector<std::vector<float>> conc(nb, std::vector<float>(std::size_t(n) + 1, 0));
+        const bool dense = inverse.storage() == velmora::dense &&
+                           inverse.precision() == precsingle && inverse.cols() == n;
+        for (std::uint32_t i = 1; i <= n; ++i) {
+            const float* row =
+                dense ? inverse.singletable() + std::size_t(i - 1) * inverse.colcapacity() : nullptr;
+            for (std::size_t b = 0; b < nb; ++b) {
+                const std::uint32_t j = boxes_[b];
+                const double x = dense ? row[j - 1] : static_cast<double>(inverse.getvalue(i, j));
+                const float solved = static_cast<float>(x * emission);
+                conc[b][i] = solved == 0 ? 0.0f : -solved;
+            }
+        }
+        scores_.resize(nb);
+        steady_.resize(nb);
+        std::vector<float> emis(std::size_t(n) + 1, 0);
+        for (std::size_t b = 0; b < nb; ++b) {
+            emis[boxes_[b]] = m.settings().EmissionAmount;
+            steady_[b] = steadystate(m.regcomps, emis, conc[b]).state == Tsteadystate::found;
+            emis[boxes_[b]] = 0;
+            if (steady_[b]) scores_[b] = scorer.scores(conc[b]);
+        }
+    }
+
+    // Fills the row of box j; false when it is not among the boxes or its
+    // concentrations are not those of a steady state.
+    bool fill(std::uint32_t j, Tallfactorsrow& row) const {
+        auto at = std::lower_bound(boxes_.begin(), boxes_.end(), j);
+        if (at == boxes_.end() || *at != j) return false;
+        const std::size_t b = static_cast<std::size_t>(at - boxes_.begin());
+        if (!steady_[b]) return false;
+        const Tboxscores& s = scores_[b];
+        for (std::size_t c = 0; c < ncategories; ++c) {
+            const std::size_t a = ncategories + c;
+            row.potknown[c] = m_.ref.held() && characterisationfactor(s.values[c], s.known[c],
+                                                                       m_.ref.values[c], row.pot[c]);
+            row.actknown[c] = m_.ref.held() && characterisationfactor(s.values[a], s.known[a],
+                                                                       m_.ref.values[a], row.act[c]);
+            if (!row.potknown[c]) row.pot[c] = 0;
+            if (!row.actknown[c]) row.act[c] = 0;
+        }
+        row.computed = true;
+        return true;
+    }
+
+private:
+    Tmodel& m_;
+    std::vector<std::uint32_t> boxes_;
+    std::vector<Tboxscores> scores_;
+    std::vector<bool> steady_;
+};
 
 } // namespace
 
@@ -194,6 +271,11 @@ Tallfactorsrun runallfactors(Tmodel& m, const Tallfactorsselection& s, Tprogress
     Tmodelcontext context{m.settings(), cancelui};
     Tmodel calculation{context, m.regions, m.env,     m.compartments, m.regcomps,
                        m.sub,   m.emi,     m.results, m.ref};
+    // With the inverse at hand, the boxes after the first come from one
+    // product; the first box and any box whose column looks wrong are
+    // calculated the ordinary way, which reports what is wrong with them.
+    std::unique_ptr<Tfactorproduct> product;
+    std::uint32_t calculated = 0, last = 0;
     progress.showcancel();
     progress.startbar(rcs.n);
     for (std::uint32_t i = 1; i <= rcs.n; ++i) {
@@ -211,6 +293,11 @@ Tallfactorsrun runallfactors(Tmodel& m, const Tallfactorsselection& s, Tprogress
         row.regcomp = i;
         bool chosen = b < s.regions.size() && s.regions[b] && s.compartments[c];
         if (!chosen) continue;
+        if (product && product->fill(i, row)) {
+            ++run.computed;
+            last = i;
+            continue;
+        }
         m.emi.set(b, c);
         bool solved = calculate(calculation, s.useinversion, nullptr, &progress);
         // A stopped inversion leaves no inverse to trust: the run ends there.
@@ -224,6 +311,14 @@ Tallfactorsrun runallfactors(Tmodel& m, const Tallfactorsselection& s, Tprogress
         }
         takefactors(m.results, row);
         ++run.computed;
+        last = calculated = i;
+        if (!product && !s.boxbybox && rcs.inversecache && rcs.inversecache->rows() == rcs.n)
+            product = std::make_unique<Tfactorproduct>(m, s, *rcs.inversecache, i);
+    }
+    // The results are those of the last box, as if each had been calculated.
+    if (last != calculated) {
+        m.emi.set(m.regcomps.regionof(last), m.regcomps.compartmentof(last));
+        calculate(calculation, s.useinversion, nullptr, &progress);
     }
     return run;
 }

@@ -1,9 +1,12 @@
 #pragma once
 // The all-factors run: the characterisation factors of the substance for
-// every chosen emission box, one calculation per box. With inversion the
-// system matrix is inverted once and each box costs one column of the
-// inverse. Plain C++: the results window's dialog and the command-line tool
-// only choose the boxes and show the rows.
+// every chosen emission box, as if the results were calculated for each.
+// With inversion the system matrix is inverted once; the first box is
+// calculated, and the concentrations of every other box are a column of the
+// inverse, which the exposure and risk arithmetic turns into its factors
+// without the rest of a calculation (boxscores.h). Without inversion every
+// box is solved and calculated. Plain C++: the results window's dialog and
+// the command-line tool only choose the boxes and show the rows.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -19,6 +22,9 @@ struct Tallfactorsselection {
     std::array<bool, 13> compartments{};
     bool oecdonly = false;
     bool useinversion = true;
+    // Calculates every box in full even with the inverse: the way the
+    // factors of the other boxes are checked against.
+    bool boxbybox = false;
 
     // What the dialog starts with: every sea, every land region with people,
     // under OECD only the members; every compartment but natural soil and
@@ -69,12 +75,13 @@ bool isoecd(Tmodel& model, std::uint32_t region);
 bool allfactorsqualifies(Tmodel& model, std::uint32_t regcomp, bool oecdonly);
 
 // Walks every box under the given progress window (one step a box, Cancel
-// seen before each box and during the inversion), moves the emission into
-// each chosen one and calculates. The border-count and distance displays
-// are off during the run and restored afterwards, the inverse is freed, also
-// after an error. A singular system matrix stops the run at once: it does
-// not depend on the emission. Afterwards the emission sits in the last box
-// computed.
+// seen before each box and during the inversion) and computes the factors
+// of each chosen one. The border-count and distance displays are off during
+// the run and restored afterwards, the inverse is freed, also after an
+// error. A singular system matrix stops the run at once: it does not depend
+// on the emission; so does a box whose concentrations are not those of a
+// steady state, with the calculation's warning. Afterwards the emission
+// sits in the last box computed and the results are its calculation.
 Tallfactorsrun runallfactors(Tmodel& model, const Tallfactorsselection& selection,
                              Tprogress& progress);
 

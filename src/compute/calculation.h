@@ -39,6 +39,18 @@ void computeflows(Tmodel& model);        // advective and diffusive flows
 // window; without one the solve opens its own.
 bool solvesystem(Tmodel& model, bool useinversion, Tprogress& progress);
 bool solvesystem(Tmodel& model, bool useinversion);
+// Whether the concentrations conc (regcomps 1..n, index 0 unused) that the
+// emissions emis cause are those of a steady state, or of a system that
+// removes (almost) nothing: concentrations of both signs, losses short of the
+// emission, or an exchange between the regcomps too large against the loss to
+// tell the balance from rounding.
+enum class Tsteadystate { found, negative, unbalanced, unresolved };
+struct Tsteadystatecheck {
+    Tsteadystate state = Tsteadystate::found;
+    long double exchange = 0; // passed between regcomps over lost, per second
+};
+Tsteadystatecheck steadystate(const Tregcomps& regcomps, const std::vector<float>& emis,
+                              const std::vector<float>& conc);
 void computeconcentrations(Tmodel& model); // environment, food and drinking water
 void computedoses(Tmodel& model);          // doses per route
 void computeriskratios(Tmodel& model);     // risk characterisation ratios

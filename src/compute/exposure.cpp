@@ -5,9 +5,9 @@
 #include <initializer_list>
 
 #include "compute/calculation.h"
+#include "compute/exposuremath.h"
 #include "compute/foodchain.h"
 #include "compute/stagemath.h"
-#include "numeric/errors.h"
 
 namespace velmora {
 
@@ -100,17 +100,14 @@ void computeC_landfood(Tmodel& m, std::uint32_t i) {
     extended air = r.C_air.get(i), nat = r.C_nat.get(i), agr = r.C_agr.get(i);
     extended river = r.C_river.get(i), lake = r.C_lake.get(i);
     extended groundwater = r.C_groundwater.get(i);
-    r.C_leafcrops.setdefault(i, single(f.leafcrops_agr * agr + f.leafcrops_air * air));
-    r.C_rootcrops.setdefault(i, single(f.rootcrops_agr * agr));
-    r.C_freshwaterfish.setdefault(i, single(f.fish_river * river + f.fish_lake * lake));
+    exposuremath::Tlandmedia c = exposuremath::landmedia(f, air, nat, agr, river, lake, groundwater);
+    r.C_leafcrops.setdefault(i, c.leafcrops);
+    r.C_rootcrops.setdefault(i, c.rootcrops);
+    r.C_freshwaterfish.setdefault(i, c.freshwaterfish);
     r.C_seafish.sethidden(i);
-    float grass = single(f.grass_nat * nat + f.grass_air * air);
-    r.C_grass.setdefault(i, grass);
-    // What cattle take in per day; the biotransfer factors make it a
-    // concentration in meat and milk.
-    extended intake = f.cattle_grass * grass + f.cattle_agr * agr + f.cattle_air * air;
-    r.C_meat.setdefault(i, single(f.meatfactor * intake));
-    r.C_dairy.setdefault(i, single(f.milkfactor * intake));
+    r.C_grass.setdefault(i, c.grass);
+    r.C_meat.setdefault(i, c.meat);
+    r.C_dairy.setdefault(i, c.dairy);
 
     // The purified waters as shown; the drinking water mixes them with the
     // untreated share by the same factors.
@@ -123,8 +120,7 @@ void computeC_landfood(Tmodel& m, std::uint32_t i) {
         i, single(extended(r.PURFgroundw.get()) * dissolved * groundwater));
     extended surface = W > 0 ? (vriver * river + vlake * lake) / W : 0;
     r.C_purfsurfacew.setdefault(i, single(extended(r.PURFsurfacew.get()) * dissolved * surface));
-    r.C_drw.setdefault(i, single(f.drw_river * river + f.drw_lake * lake +
-                                 f.drw_groundwater * groundwater));
+    r.C_drw.setdefault(i, c.drw);
 }
 
 // Sea fish live in sea regions only; the inputs are read for a gas too,
@@ -132,8 +128,7 @@ void computeC_landfood(Tmodel& m, std::uint32_t i) {
 void computeC_seafish(Tmodel& m, std::uint32_t i) {
     Tresults& r = m.results;
     if (m.sub.isgas()) r.BCF_fish.get(i);
-    extended c = static_cast<extended>(r.C_seawater.get(i)) * seafishfactor(m, i);
-    r.C_seafish.setdefault(i, single(c));
+    r.C_seafish.setdefault(i, exposuremath::seafish(r.C_seawater.get(i), seafishfactor(m, i)));
 }
 
 void computeC_food(Tmodel& m, std::uint32_t i, bool land) {
@@ -149,20 +144,15 @@ void computeC_food(Tmodel& m, std::uint32_t i, bool land) {
 }
 
 // The mean concentration of what the world trades (or catches), weighted by
-// each region's exports (or catch), over land or sea regions. Summed in
-// single precision in region order; nobody trading gives 0.
+// each region's exports (or catch), over land or sea regions.
 float weightedmean(Tmodel& m, bool land, Tnumpars& weight, Tnumpars& concentration) {
-    float sumweight = 0;
-    float sumproduct = 0;
+    exposuremath::Tweightedmean mean;
     for (std::uint32_t i = 1; i <= m.regions.count; ++i) {
         if (m.env.island(i) != land) continue;
         float w = weight.get(i);
-        float c = concentration.get(i);
-        sumproduct = single(sumproduct + static_cast<extended>(w) * c);
-        sumweight = single(sumweight + static_cast<extended>(w));
+        mean.add(w, concentration.get(i));
     }
-    if (sumweight == 0) return 0;
-    return single(static_cast<extended>(sumproduct) / sumweight);
+    return mean.mean();
 }
 
 void computeC_importconcentrations(Tmodel& m) {
@@ -235,19 +225,16 @@ void computeDOSE_air(Tmodel& m, std::uint32_t i, extended BW) {
         extended IHair = personintake(m.env.IH_air, i);
         extended BIOinh = m.sub.BIO_inh.get();
         extended BIOoral = m.sub.BIO_oral.get();
-        // Nothing absorbed orally leaves no oral equivalent of the inhaled
-        // dose; every dose, ratio and intake after it would be infinite.
-        if (BIOoral == 0) throw Eerror("Division by zero: BIO_oral is 0");
-        dose = Fresp * IHair / BW * (BIOinh / BIOoral) * r.C_air.get(i);
+        dose = exposuremath::inhalationfactor(Fresp, IHair, BW, BIOinh, BIOoral) * r.C_air.get(i);
     }
     r.DOSE_air.setdefault(i, single(dose));
 }
 
 void computeDOSE_drw(Tmodel& m, std::uint32_t i, extended BW) {
     Tresults& r = m.results;
-    extended dose = 0;
-    if (BW != 0) dose = personintake(m.env.IH_drw, i) * r.C_drw.get(i) / BW;
-    r.DOSE_drw.setdefault(i, single(dose));
+    float dose = 0;
+    if (BW != 0) dose = exposuremath::drinkingwaterdose(personintake(m.env.IH_drw, i), r.C_drw.get(i), BW);
+    r.DOSE_drw.setdefault(i, dose);
 }
 
 // DOSE_leafcrops, DOSE_rootcrops, DOSE_freshwaterfish, DOSE_meat, DOSE_dairy:
@@ -260,43 +247,45 @@ void computeDOSE_food(std::uint32_t i, extended BW, const Tfood& f) {
     extended X = f.EXPORT.get(i);
     extended M = f.IMPORT.get(i);
     extended T = single(P - X + M);
-    extended dose = 0;
+    float dose = 0;
     if (T != 0 && BW != 0) {
         extended R = f.REEXPORT.get(i);
         extended H = personintake(f.IH, i);
         extended C = f.C.get(i);
         extended Ci = f.Cimp.get();
-        dose = H / BW * ((P - X + R) * C / T + (M - R) * Ci / T);
+        dose = exposuremath::fooddose(P, X, M, T, R, H, BW, C, Ci);
     } else {
         f.REEXPORT.useds.setvalue(i, true);
         f.IH.useds.setvalue(i, true);
     }
-    f.DOSE.setdefault(i, single(dose));
+    f.DOSE.setdefault(i, dose);
 }
 
 // Sea fish come from the world market: every region eats the catch-weighted
 // world average.
 void computeDOSE_seafish(Tmodel& m, std::uint32_t i, extended BW) {
     Tresults& r = m.results;
-    extended dose = 0;
+    float dose = 0;
     if (BW != 0)
-        dose = static_cast<extended>(r.C_seafishaverage.get()) * personintake(m.env.IH_seafish, i) /
-               BW;
-    r.DOSE_seafish.setdefault(i, single(dose));
+        dose = exposuremath::seafishdose(r.C_seafishaverage.get(), personintake(m.env.IH_seafish, i),
+                                         BW);
+    r.DOSE_seafish.setdefault(i, dose);
 }
 
 void computeDOSE_totaloral(Tmodel& m, std::uint32_t i) {
     Tresults& r = m.results;
-    extended dose = static_cast<extended>(r.DOSE_drw.get(i)) + r.DOSE_freshwaterfish.get(i) +
-                    r.DOSE_seafish.get(i) + r.DOSE_leafcrops.get(i) + r.DOSE_rootcrops.get(i) +
-                    r.DOSE_meat.get(i) + r.DOSE_dairy.get(i);
-    r.DOSE_totaloral.setdefault(i, single(dose));
+    float drw = r.DOSE_drw.get(i), fish = r.DOSE_freshwaterfish.get(i);
+    float seafish = r.DOSE_seafish.get(i), leafcrops = r.DOSE_leafcrops.get(i);
+    float rootcrops = r.DOSE_rootcrops.get(i), meat = r.DOSE_meat.get(i);
+    float dairy = r.DOSE_dairy.get(i);
+    r.DOSE_totaloral.setdefault(
+        i, exposuremath::totaloraldose(drw, fish, seafish, leafcrops, rootcrops, meat, dairy));
 }
 
 void computeDOSE_total(Tmodel& m, std::uint32_t i) {
     Tresults& r = m.results;
-    extended dose = static_cast<extended>(r.DOSE_air.get(i)) + r.DOSE_totaloral.get(i);
-    r.DOSE_total.setdefault(i, single(dose));
+    float air = r.DOSE_air.get(i);
+    r.DOSE_total.setdefault(i, exposuremath::totaldose(air, r.DOSE_totaloral.get(i)));
 }
 
 // The ten doses, in the order DOSE_air .. DOSE_total, paired with the intake

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "compute/calculation.h"
+#include "compute/exposuremath.h"
+#include "compute/boxscores.h"
 #include "compute/stagemath.h"
 
 namespace velmora {
@@ -29,9 +31,9 @@ void computeRCRtox_freshwater(Tmodel& m, std::uint32_t i) {
         return;
     }
     extended effect = m.sub.EFFECT_aquatox.get();
-    r.RCRtox_river.setdefault(i, single(effect * r.C_river.get(i)));
-    r.RCRtox_lake.setdefault(i, single(effect * r.C_lake.get(i)));
-    r.RCRtox_saltlake.setdefault(i, single(effect * r.C_saltlake.get(i)));
+    r.RCRtox_river.setdefault(i, exposuremath::freshwaterratio(effect, r.C_river.get(i)));
+    r.RCRtox_lake.setdefault(i, exposuremath::freshwaterratio(effect, r.C_lake.get(i)));
+    r.RCRtox_saltlake.setdefault(i, exposuremath::freshwaterratio(effect, r.C_saltlake.get(i)));
 }
 
 void computeRCRtox_seawater(Tmodel& m, std::uint32_t i, bool metal) {
@@ -40,9 +42,11 @@ void computeRCRtox_seawater(Tmodel& m, std::uint32_t i, bool metal) {
         r.RCRtox_seawater.sethidden(i);
         return;
     }
-    extended ratio = static_cast<extended>(m.sub.EFFECT_seatox.get()) * r.C_seawater.get(i);
-    if (metal) ratio *= static_cast<extended>(r.ACTCOEFF.get()) * r.FREEIONseawater.get(i);
-    r.RCRtox_seawater.setdefault(i, single(ratio));
+    float effect = m.sub.EFFECT_seatox.get();
+    float C = r.C_seawater.get(i);
+    extended metalfactor = 1;
+    if (metal) metalfactor = static_cast<extended>(r.ACTCOEFF.get()) * r.FREEIONseawater.get(i);
+    r.RCRtox_seawater.setdefault(i, exposuremath::seawaterratio(effect, C, metalfactor, metal));
 }
 
 // The soil ratio takes the volume-weighted concentration of the three soils.
@@ -58,11 +62,10 @@ void computeRCRtox_soil(Tmodel& m, std::uint32_t i) {
     extended Vnat = r.V_nat.get(i);
     extended Vagr = r.V_agr.get(i);
     extended Vurb = r.V_urb.get(i);
-    extended mass = Vnat * r.C_nat.get(i) + Vagr * r.C_agr.get(i) + Vurb * r.C_urb.get(i);
-    extended volume = Vagr + Vnat + Vurb;
+    float Cnat = r.C_nat.get(i), Cagr = r.C_agr.get(i), Curb = r.C_urb.get(i);
     extended effect = m.sub.EFFECT_terrtox.get();
-    extended ratio = volume == 0 ? 0 : mass / volume * effect;
-    r.RCRtox_soil.setdefault(i, single(ratio));
+    r.RCRtox_soil.setdefault(i,
+                             exposuremath::soilratio(Vnat, Vagr, Vurb, Cnat, Cagr, Curb, effect));
 }
 
 void computeRCRtox_humnoncarc(Tmodel& m, std::uint32_t i) {
@@ -71,8 +74,8 @@ void computeRCRtox_humnoncarc(Tmodel& m, std::uint32_t i) {
         r.RCRtox_humnoncarc.sethidden(i);
         return;
     }
-    extended ratio = static_cast<extended>(m.sub.EFFECThum_noncarc.get()) * r.DOSE_total.get(i);
-    r.RCRtox_humnoncarc.setdefault(i, single(ratio));
+    float effect = m.sub.EFFECThum_noncarc.get();
+    r.RCRtox_humnoncarc.setdefault(i, exposuremath::humanratio(effect, r.DOSE_total.get(i)));
 }
 
 void computeRCRtox_humcarc(Tmodel& m, std::uint32_t i) {
@@ -81,8 +84,8 @@ void computeRCRtox_humcarc(Tmodel& m, std::uint32_t i) {
         r.RCRtox_humcarc.sethidden(i);
         return;
     }
-    extended ratio = static_cast<extended>(m.sub.EFFECThum_carc.get()) * r.DOSE_total.get(i);
-    r.RCRtox_humcarc.setdefault(i, single(ratio));
+    float effect = m.sub.EFFECThum_carc.get();
+    r.RCRtox_humcarc.setdefault(i, exposuremath::humanratio(effect, r.DOSE_total.get(i)));
 }
 
 // ---- impact scores ----------------------------------------------------------
@@ -155,13 +158,7 @@ Tcategoryresults resultsof(Tmodel& m, Tcategory c) {
     }
 }
 
-// The weight w of a region in the world average of a category (water volume,
-// soil volume or population) and its actual-impact weight u, which scales w
-// by the region's sensitivity and toxic-pressure factors.
-struct Tweights {
-    extended w = 0;
-    extended u = 0;
-};
+using exposuremath::Tweights;
 
 Tweights weightsof(Tmodel& m, Tcategory c, std::uint32_t i) {
     Tresults& r = m.results;
@@ -225,25 +222,19 @@ void computeimpactscore(Tmodel& m, Tcategory c) {
     // The regions' potential (w * RCR) and actual (u * RCR) impacts; the
     // totals are added up in single precision in region order.
     std::vector<bool> covered(n + 1, false);
-    std::vector<extended> potential(n + 1, 0);
-    std::vector<extended> actual(n + 1, 0);
-    float P = 0;
-    float A = 0;
-    float W = 0;
+    std::vector<exposuremath::Timpact> impacts(n + 1);
+    exposuremath::Tscoresums sums;
     for (std::uint32_t i = 1; i <= n; ++i) {
         covered[i] = m.env.island(i) == x.land;
         if (!covered[i]) continue;
         Tweights weights = weightsof(m, c, i);
-        extended rcr = x.RCRtox.get(i);
-        potential[i] = weights.w * rcr;
-        actual[i] = weights.u * rcr;
-        P = single(P + potential[i]);
-        A = single(A + actual[i]);
-        W = single(W + weights.w);
+        impacts[i] = sums.add(weights, x.RCRtox.get(i));
     }
-    if (W > 0) {
-        x.IPICRtox.setdefault(single(static_cast<extended>(P) / W));
-        x.IAICRtox.setdefault(single(static_cast<extended>(A) / W));
+    const float P = sums.P, A = sums.A;
+    float potentialscore = 0, actualscore = 0;
+    if (sums.averages(potentialscore, actualscore)) {
+        x.IPICRtox.setdefault(potentialscore);
+        x.IAICRtox.setdefault(actualscore);
     } else {
         x.IPICRtox.sethidden();
         x.IAICRtox.sethidden();
@@ -252,8 +243,8 @@ void computeimpactscore(Tmodel& m, Tcategory c) {
         extended potentialshare = 0;
         extended actualshare = 0;
         if (covered[j]) {
-            if (P > 0) potentialshare = potential[j] / P;
-            if (A > 0) actualshare = actual[j] / A;
+            if (P > 0) potentialshare = impacts[j].potential / P;
+            if (A > 0) actualshare = impacts[j].actual / A;
         }
         x.RPICRtox.setdefault(j, single(potentialshare));
         x.RAICRtox.setdefault(j, single(actualshare));
@@ -265,8 +256,10 @@ void computeimpactscore(Tmodel& m, Tcategory c) {
 // The integrated score relative to the reference. A reference without that
 // effect (value 0) leaves the factor unknown rather than infinite.
 void computeCFtox(Tnumpar& CF, Tnumpar& score, float reference) {
-    if (reference != 0 && score.isknown())
-        CF.setdefault(single(static_cast<extended>(score.get()) / reference));
+    float factor = 0;
+    if (reference != 0 && score.isknown() &&
+        characterisationfactor(score.get(), true, reference, factor))
+        CF.setdefault(factor);
     else
         CF.setunknown();
 }
@@ -330,6 +323,24 @@ void computeriskratios(Tmodel& m) {
                 p->sethidden(i);
         }
     }
+}
+
+Tnumpar& categoryeffect(Tmodel& m, std::size_t c) {
+    return resultsof(m, categories.at(c)).EFFECT;
+}
+
+bool categorycoversland(Tmodel& m, std::size_t c) {
+    return resultsof(m, categories.at(c)).land;
+}
+
+exposuremath::Tweights categoryweights(Tmodel& m, std::size_t c, std::uint32_t region) {
+    return weightsof(m, categories.at(c), region);
+}
+
+bool characterisationfactor(float score, bool scoreknown, float reference, float& factor) {
+    if (reference == 0 || !scoreknown) return false;
+    factor = single(static_cast<extended>(score) / reference);
+    return true;
 }
 
 void computeimpactscores(Tmodel& m) {

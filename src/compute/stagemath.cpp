@@ -6,13 +6,6 @@
 
 namespace velmora::stagemath {
 
-float single(extended x) {
-    if (std::isnan(x)) throw EInvalidOp();
-    float f = static_cast<float>(x);
-    if (!std::isfinite(f)) throw Eerror("Floating point overflow");
-    return f;
-}
-
 extended quotient(extended a, extended b) {
     if (b == 0) throw Eerror("Floating point division by zero");
     return a / b;

@@ -4,15 +4,23 @@
 // number, a value too large for a float) abandons the calculation with a
 // message, as a floating-point fault would, instead of storing inf or NaN
 // that every later stage would carry on.
+#include <cmath>
 #include <cstdint>
 #include <string>
 
 #include "compute/model.h"
+#include "numeric/errors.h"
 
 namespace velmora::stagemath {
 
-// A computed value as the single-precision number it is stored as.
-float single(extended x);
+// A computed value as the single-precision number it is stored as. Inline:
+// the all-factors run rounds a few dozen values per region and box.
+inline float single(extended x) {
+    if (std::isnan(x)) throw EInvalidOp();
+    float f = static_cast<float>(x);
+    if (!std::isfinite(f)) throw Eerror("Floating point overflow");
+    return f;
+}
 // a / b; a zero divisor raises "Floating point division by zero".
 extended quotient(extended a, extended b);
 

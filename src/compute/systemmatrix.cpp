@@ -464,8 +464,6 @@ void computeCONC(Tmodel& m) {
         rcs.CONC.setdefault(k, negated(rcs.CONC.values.getvalue(k)));
 }
 
-enum class Tsteadystate { found, negative, unbalanced, unresolved };
-
 // Abig conserves mass to the rounding of double precision, about 1e-16 of
 // each regcomp's outflows. A substance that passes between the regcomps R
 // times more than it leaves the system has a balance known to about R times
@@ -474,11 +472,6 @@ enum class Tsteadystate { found, negative, unbalanced, unresolved };
 // build up. Sulfur hexafluoride (3,200 years) passes on 4e5 times, carbon
 // dioxide, which nothing degrades, over 1e13 times.
 constexpr long double unresolvedexchange = 1e9L;
-
-struct Tsteadystatecheck {
-    Tsteadystate state = Tsteadystate::found;
-    long double exchange = 0; // passed between regcomps over lost, per second
-};
 
 // What a box loses per unit concentration: out of the system (degradation and
 // loss to outside) and on to the other boxes. Boxes that do not exist count
@@ -530,16 +523,15 @@ struct Tlosstally {
     }
 };
 
+// The test of the concentrations the solve left, against the emission.
 Tsteadystatecheck steadystate(const Tmodel& m) {
     const Tregcomps& rcs = m.regcomps;
-    const Tboxlosses l = boxlosses(rcs);
-    Tlosstally b;
+    std::vector<float> emis(std::size_t(rcs.n) + 1, 0), conc(std::size_t(rcs.n) + 1, 0);
     for (std::uint32_t k = 1; k <= rcs.n; ++k) {
-        if (rcs.EMIS.value(k) < 0) return {}; // a negative emission may give anything
-        if (rcs.Abig.values.getvalue(k, k) != 0) b.emission += rcs.EMIS.value(k);
-        b.add(rcs.CONC.values.getvalue(k), l.system[k], l.passed[k]);
+        emis[k] = rcs.EMIS.value(k);
+        conc[k] = rcs.CONC.values.getvalue(k);
     }
-    return b.judge();
+    return steadystate(rcs, emis, conc);
 }
 
 // Why a solve has no steady state, as the warning says it: what came out
@@ -939,6 +931,19 @@ bool solvefactors(Tmodel& m, Tprogress& progress) {
 }
 
 } // namespace
+
+// The tally of the concentrations an emission gives (see Tlosstally).
+Tsteadystatecheck steadystate(const Tregcomps& rcs, const std::vector<float>& emis,
+                              const std::vector<float>& conc) {
+    const Tboxlosses l = boxlosses(rcs);
+    Tlosstally t;
+    for (std::uint32_t k = 1; k <= rcs.n; ++k) {
+        if (emis[k] < 0) return {}; // a negative emission may give anything
+        if (emis[k] != 0 && rcs.Abig.values.getvalue(k, k) != 0) t.emission += emis[k];
+        t.add(conc[k], l.system[k], l.passed[k]);
+    }
+    return t.judge();
+}
 
 bool solvesystem(Tmodel& m, bool useinversion, Tprogress& progress) {
     const bool changed = m.env.changed || m.sub.changed;

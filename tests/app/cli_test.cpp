@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -197,17 +198,19 @@ namespace {
 // Two organics with effects, so that the characterisation factors depend on
 // the reference, and the start-up substance first.
 struct Tcliwitheffects : Tcli {
-    Tcliwitheffects() {
+    // more: further substance rows after Nitrobenzene and Second.
+    explicit Tcliwitheffects(const std::vector<std::vector<std::string>>& more = {}) {
         velmora::testing::Tsheetspec sheet{"VELMORA", {}};
         const std::vector<std::string> headers = {
             "CAS",      "substype",       "name",           "MOLW",           "VP_TEMPtest",
             "SOL",      "Kow",            "TEMPmelt",       "EFFECT_aquatox", "EFFECT_seatox",
             "EFFECT_terrtox", "EFFECThum_noncarc"};
-        const std::vector<std::vector<std::string>> rows = {
+        std::vector<std::vector<std::string>> rows = {
             {"98-95-3", "nitrobenzene", "Nitrobenzene", "0.123", "20", "15", "70", "279", "1e-3",
              "1e-3", "1e-4", "1e-2"},
             {"1-1-1", "organic (unclassified)", "Second", "0.2", "0.5", "2", "5000", "320", "1e-5",
              "2e-5", "1e-6", "3"}};
+        rows.insert(rows.end(), more.begin(), more.end());
         for (std::size_t c = 0; c < headers.size(); ++c) {
             sheet.set(2, static_cast<std::uint32_t>(c + 3), headers[c]);
             for (std::size_t r = 0; r < rows.size(); ++r)
@@ -347,6 +350,36 @@ TEST(Cli, RunTableNamesTheWorkbooksByChecksumAndTheReference) {
     EXPECT_EQ(rows["MSR"].size(), 2u);
     // The checksum itself, on the standard test vector.
     EXPECT_EQ(sha256("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+}
+
+// The threads of a batch each start the program once and open one
+// substance after the other; a substance that fails leaves nothing behind
+// for the next. Every table equals that of the substance run on its own.
+TEST(Cli, FactorsOfABatchEqualThoseOfEachSubstanceAlone) {
+    Tcliwitheffects cli({{"", "organic (unclassified)", "Broken", "", "", "", "", "", "", "", "",
+                          ""},
+                         {"2-2-2", "metal", "Third", "0.06", "", "", "", "", "1e-4", "1e-3", "",
+                          "0.5"},
+                         {"3-3-3", "organic (unclassified)", "Fourth", "0.3", "0.01", "0.1", "1e5",
+                          "350", "", "1e-2", "1e-3", "0.1"}});
+    std::string all = cli.dir.file("all");
+    EXPECT_EQ(cli.run({"factors", "--substances", cli.substances, "--all-substances",
+                       "--compartments", "air,river,agr,seawater", "--out", all}),
+              1);
+    EXPECT_NE(cli.err.str().find("velmora-cli: Broken: "), std::string::npos)
+        << cli.err.str();
+    EXPECT_FALSE(std::filesystem::exists(all + "/Broken.tsv"));
+    for (const char* name : {"Nitrobenzene", "Second", "Third", "Fourth"}) {
+        SCOPED_TRACE(name);
+        std::string alone = cli.dir.file(std::string("alone-") + name);
+        ASSERT_EQ(cli.run({"factors", "--substances", cli.substances, "--substance", name,
+                           "--compartments", "air,river,agr,seawater", "--out", alone}),
+                  0)
+            << cli.err.str();
+        std::string table = Tcli::read(all + "/" + name + ".tsv");
+        EXPECT_GT(std::count(table.begin(), table.end(), '\n'), 5);
+        EXPECT_EQ(table, Tcli::read(alone + "/" + name + ".tsv"));
+    }
 }
 
 TEST(Cli, FactorsWritesOneTablePerSubstanceWithItsReference) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -118,6 +119,49 @@ TEST_F(AllFactors, InversionOnAndOffGiveTheSameFactorsInTheGridsRows) {
     EXPECT_TRUE(f.ui.warnings.empty());
 }
 
+// The boxes after the first come from the inverse without a calculation of
+// each; their factors are those of the calculation to the last bit, also
+// when the emission is no power of two (the concentrations are rounded
+// after scaling) and without a reference (every factor hidden).
+void expectsamerows(const Tallfactorsrun& a, const Tallfactorsrun& b) {
+    ASSERT_EQ(a.rows.size(), b.rows.size());
+    for (std::size_t k = 0; k < a.rows.size(); ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(a.rows[k].regcomp, b.rows[k].regcomp);
+        EXPECT_EQ(a.rows[k].computed, b.rows[k].computed);
+        EXPECT_EQ(a.rows[k].potknown, b.rows[k].potknown);
+        EXPECT_EQ(a.rows[k].actknown, b.rows[k].actknown);
+        EXPECT_EQ(a.rows[k].pot, b.rows[k].pot);
+        EXPECT_EQ(a.rows[k].act, b.rows[k].act);
+    }
+}
+
+TEST_F(AllFactors, TheBoxesFromTheInverseEqualTheirCalculationExactly) {
+    struct Tcase {
+        float emission;
+        bool reference;
+    };
+    for (Tcase c : {Tcase{1, true}, Tcase{2.5f, true}, Tcase{1, false}}) {
+        SCOPED_TRACE(c.emission);
+        m.settings().EmissionAmount = c.emission;
+        if (!c.reference) f.ws.ref.clear();
+        Tallfactorsselection s = Tallfactorsselection::defaults(m, false);
+        s.compartments[nat] = true;
+        s.boxbybox = true;
+        Tallfactorsrun calculated = run(s);
+        const std::array<float, 14> last = f.ws.referencevalues();
+        s.boxbybox = false;
+        Tallfactorsrun product = run(s);
+        ASSERT_GT(product.computed, 3u);
+        EXPECT_EQ(product.computed, calculated.computed);
+        expectsamerows(product, calculated);
+        EXPECT_EQ(product.rows[2].potknown[0], c.reference);
+        // The results afterwards are the last box's calculation.
+        EXPECT_EQ(f.ws.referencevalues(), last);
+    }
+    EXPECT_TRUE(f.ui.warnings.empty());
+}
+
 TEST_F(AllFactors, UnderOecdOnlyMembersGetRowsEvenWhenOthersAreChecked) {
     ASSERT_TRUE(isoecd(m, aland));
     ASSERT_FALSE(isoecd(m, bland));
@@ -207,6 +251,39 @@ bool shown(const std::vector<std::string>& texts, const std::string& text) {
 }
 
 } // namespace
+
+// An organic substance, a metal and a gas of the default world, over the
+// air, soil, river and sea boxes of every fifth region: the factors from the
+// inverse are those of a calculation of each box, bit for bit.
+TEST(AllFactorsDefaultWorld, TheBoxesFromTheInverseEqualTheirCalculationExactly) {
+    for (const char* f : {"ENVDATA2part1.xlsx", "ENVDATA2part2.xlsx", "substances.xlsx"})
+        if (!std::filesystem::exists(velmora::testing::bindir() + "/" + f))
+            GTEST_FAIL() << "build the default_workbooks target first";
+    Trecorderui ui;
+    Tworkspace ws(ui, velmora::testing::bindir());
+    ws.initialize();
+    ASSERT_TRUE(ws.env.present && ws.sub.present);
+    for (const char* substance : {"Atrazine", "Cadmium", "Carbon monoxide"}) {
+        SCOPED_TRACE(substance);
+        ws.opensubstance(substance);
+        ASSERT_TRUE(ws.sub.present);
+        Tallfactorsselection s = Tallfactorsselection::defaults(ws.model, false);
+        s.compartments.fill(false);
+        for (std::uint32_t c : {air, agr, river, seawater})
+            s.compartments[c] = true;
+        for (std::uint32_t r = 1; r < s.regions.size(); ++r)
+            s.regions[r] = s.regions[r] && r % 5 == 0;
+        s.boxbybox = true;
+        Tsilentprogress progress;
+        Tallfactorsrun calculated = runallfactors(ws.model, s, progress);
+        s.boxbybox = false;
+        Tallfactorsrun product = runallfactors(ws.model, s, progress);
+        ASSERT_FALSE(product.singular || product.cancelled);
+        EXPECT_GT(product.computed, 60u);
+        expectsamerows(product, calculated);
+    }
+    EXPECT_TRUE(ui.warnings.empty()) << ui.warnings.front();
+}
 
 // The default world's matrix is inverted in batches with a stop check
 // between them: Cancel pressed while the first box inverts ends the run

@@ -265,8 +265,9 @@ void setemission(Tworkspace& ws, std::uint32_t r, std::uint32_t c) {
 // calculation, the reference), then the choices of the command line as a
 // user makes them in the menus: another reference, the calculation mode, a
 // substance, an emission. The results are the program's after the same
-// actions. True when the start-up calculation is the one to report.
-bool runasprogram(Trun& run, const Toptions& o, Ttimings& startuptimings) {
+// actions. The start-up and the reference: true when the start-up
+// calculation is the one to report, nothing being chosen after it.
+bool startasprogram(Trun& run, const Toptions& o, Ttimings& startuptimings) {
     Tworkspace& ws = run.ws;
     checkaggregation(run);
     const bool factors = o.has("factors");
@@ -319,14 +320,28 @@ bool runasprogram(Trun& run, const Toptions& o, Ttimings& startuptimings) {
             again = true;
         }
     }
-    if (!again) return true;
+    return !again;
+}
+
+// The choices after the start-up: the calculation mode, the substance and
+// the emission.
+void chooseasprogram(Trun& run, const Toptions& o) {
+    Tworkspace& ws = run.ws;
+    const bool factors = o.has("factors");
     ws.settings.FactorsMode = factors;
     ws.opensubstance(o.has("substance") ? o.get("substance") : ws.startsubstance);
     if (!factors) {
-        auto [r, c] = o.has("emission") ? parseemission(ws, o.get("emission"))
-                                        : std::pair<std::uint32_t, std::uint32_t>{startregion, air};
+        auto [r, c] = o.has("emission")
+                          ? parseemission(ws, o.get("emission"))
+                          : std::pair<std::uint32_t, std::uint32_t>{ws.startupregion(), air};
         setemission(ws, r, c);
     }
+}
+
+// True when the start-up calculation is the one to report.
+bool runasprogram(Trun& run, const Toptions& o, Ttimings& startuptimings) {
+    if (startasprogram(run, o, startuptimings)) return true;
+    chooseasprogram(run, o);
     return false;
 }
 
@@ -558,18 +573,35 @@ struct Tfactorsrequest {
     Toutputfolder& folder;
 };
 
-void runfactorjob(Tfactorjob& job, const Tfactorsrequest& request) {
+// A workspace of one thread that has made the program's start-up once and
+// then opens one substance after the other, as a user does in the menus:
+// the start-up (three workbooks, a calculation, the reference) costs more
+// than a substance's factors. Its warnings are told with every substance,
+// as a start-up of its own would.
+struct Tfactorworker {
     std::ostringstream err;
+    std::string startupwarnings;
+    std::unique_ptr<Trun> run;
+};
+
+void runfactorjob(Tfactorjob& job, const Tfactorsrequest& request, Tfactorworker& worker) {
     try {
-        Trun run(err);
-        Tworkspace& ws = run.ws;
-        applyworldoptions(ws.settings, request.options);
         Toptions o = request.options;
         o.values["substance"] = job.substance;
         o.values.erase("emission");
         o.values.erase("factors");
-        Ttimings timings;
-        runasprogram(run, o, timings);
+        if (!worker.run) {
+            worker.err.str("");
+            worker.run = std::make_unique<Trun>(worker.err);
+            applyworldoptions(worker.run->ws.settings, request.options);
+            Ttimings timings;
+            startasprogram(*worker.run, o, timings);
+            worker.startupwarnings = worker.err.str();
+            worker.err.str("");
+        }
+        Trun& run = *worker.run;
+        Tworkspace& ws = run.ws;
+        chooseasprogram(run, o);
         if (!ws.sub.present) throw Eerror("the substance is not complete");
         Tallfactorsselection selection = Tallfactorsselection::defaults(ws.model, false);
         selection.useinversion = !o.has("no-inversion");
@@ -607,8 +639,12 @@ void runfactorjob(Tfactorjob& job, const Tfactorsrequest& request) {
         });
     } catch (const std::exception& e) {
         job.error = e.what();
+        // What a failed substance leaves behind is not trusted for the next.
+        worker.run.reset();
     }
-    job.warnings = err.str();
+    job.warnings = worker.startupwarnings + worker.err.str();
+    worker.err.str("");
+    if (!worker.run) worker.startupwarnings.clear();
 }
 
 int factorscommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -666,8 +702,9 @@ int factorscommand(const std::vector<std::string>& args, std::ostream& out, std:
                                                        static_cast<unsigned>(jobs.size())));
     std::atomic<std::size_t> next{0};
     auto work = [&] {
+        Tfactorworker worker;
         for (std::size_t j = next++; j < jobs.size(); j = next++)
-            runfactorjob(jobs[j], request);
+            runfactorjob(jobs[j], request, worker);
     };
     auto start = std::chrono::steady_clock::now();
     std::vector<std::thread> threads;
