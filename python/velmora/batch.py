@@ -33,9 +33,12 @@ FORMAT = 1  # of the part files; parts of another format are not reused
 _worlds = {}
 
 
-def _world(options):
-    """The started world of these options in this worker process, made once."""
-    key = json.dumps(options, sort_keys=True)
+def _world(options, substance):
+    """The started world of these options in this worker process, made once
+    per substance: a world that opened one substance after another gave some
+    factors of the later one that differ from its own start-up's, so the
+    blocks of one substance share a world and no substance inherits one."""
+    key = json.dumps([options, substance], sort_keys=True)
     if key not in _worlds:
         _worlds.clear()  # one world per process: each holds hundreds of MB
         world = velmora.open(**options["world"])
@@ -57,7 +60,7 @@ def factors_task(options, substance, regions):
     with warnings.catch_warnings(record=True) as told:
         warnings.simplefilter("always")
         try:
-            world = _world(options)
+            world = _world(options, substance)
             world.substance = substance
             table = world.all_factors(regions=regions or options["regions"],
                                       compartments=options["compartments"])

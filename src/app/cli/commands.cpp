@@ -644,7 +644,12 @@ void runfactorjob(Tfactorjob& job, const Tfactorsrequest& request, Tfactorworker
     }
     job.warnings = worker.startupwarnings + worker.err.str();
     worker.err.str("");
-    if (!worker.run) worker.startupwarnings.clear();
+    // A workspace that opened one substance after another gave some factors
+    // of the later one (CFtoxpot_humnoncarc of a metal after an organic)
+    // that differ from those of its own start-up: until that is found, every
+    // substance has a start-up of its own.
+    worker.run.reset();
+    worker.startupwarnings.clear();
 }
 
 int factorscommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
