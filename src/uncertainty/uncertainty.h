@@ -23,7 +23,7 @@ struct Tuncertaintysettings {
     std::vector<Tinputcorrelation> correlations;
     std::size_t draws = 1000;
     std::uint64_t seed = 1;
-    // Result specifications (see resultitems); empty means "default".
+    // Followed results as the user names them (see resultitems); empty means "default".
     std::vector<std::string> results;
     // Threads to calculate on; 0 takes every core. The numbers do not depend on it.
     unsigned threads = 0;

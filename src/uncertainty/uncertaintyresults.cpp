@@ -69,27 +69,27 @@ std::vector<Tresultitem> defaultresultitems(Tmodel& m) {
     return items;
 }
 
-std::vector<Tresultitem> resultitems(Tmodel& m, const std::vector<std::string>& specs) {
+std::vector<Tresultitem> resultitems(Tmodel& m, const std::vector<std::string>& asked) {
     std::vector<Tresultitem> items;
     std::set<std::string> names;
     auto add = [&](const Tresultitem& item) {
         if (names.insert(item.name).second) items.push_back(item);
     };
-    for (const std::string& spec : specs) {
-        const std::size_t open = spec.find('[');
-        const std::string base = spec.substr(0, open);
+    for (const std::string& wanted : asked) {
+        const std::size_t open = wanted.find('[');
+        const std::string base = wanted.substr(0, open);
         std::string inner;
         if (open != std::string::npos) {
-            if (spec.back() != ']') throw Eerror("result \"" + spec + "\": a \"]\" must end it");
-            inner = spec.substr(open + 1, spec.size() - open - 2);
+            if (wanted.back() != ']') throw Eerror("result \"" + wanted + "\": a \"]\" must end it");
+            inner = wanted.substr(open + 1, wanted.size() - open - 2);
         }
         auto novalue = [&] {
-            return Eerror("result \"" + spec + "\": the calculation gives it no value");
+            return Eerror("result \"" + wanted + "\": the calculation gives it no value");
         };
-        if (spec == defaultresultsname) {
+        if (wanted == defaultresultsname) {
             for (const Tresultitem& item : defaultresultitems(m))
                 add(item);
-        } else if (spec == residencetimename) {
+        } else if (wanted == residencetimename) {
             if (!hasemission(m)) throw novalue();
             add(residencetimeitem());
         } else if (base == "CONC") {
@@ -102,14 +102,14 @@ std::vector<Tresultitem> resultitems(Tmodel& m, const std::vector<std::string>& 
             for (std::uint32_t k = 1; k <= m.regcomps.n && !found; ++k)
                 if (m.regcomps.regcompname(k) == inner) found = k;
             if (!found)
-                throw Eerror("result \"" + spec + "\": there is no regcomp called \"" + inner +
+                throw Eerror("result \"" + wanted + "\": there is no regcomp called \"" + inner +
                              "\"");
             if (!m.regcomps.exists(found) || !m.regcomps.CONC.isknown(found)) throw novalue();
             add(regcompitem(m, found));
         } else if (const Tresultentry* e = m.results.find(base)) {
             if (auto* const* s = std::get_if<Tnumpar*>(&e->parameter)) {
                 if (open != std::string::npos)
-                    throw Eerror("result \"" + spec + "\": " + base +
+                    throw Eerror("result \"" + wanted + "\": " + base +
                                  " is one value, not one per region");
                 if (!(*s)->isknown()) throw novalue();
                 add(scalaritem(**s));
@@ -122,16 +122,16 @@ std::vector<Tresultitem> resultitems(Tmodel& m, const std::vector<std::string>& 
                 }
                 const std::uint32_t r = m.regions.find(inner);
                 if (r == 0)
-                    throw Eerror("result \"" + spec + "\": there is no region called \"" + inner +
+                    throw Eerror("result \"" + wanted + "\": there is no region called \"" + inner +
                                  "\"");
                 if (r > p.count() || !p.isknown(r)) throw novalue();
                 add(regionalitem(m, p, r));
             } else {
-                throw Eerror("result \"" + spec +
+                throw Eerror("result \"" + wanted +
                              "\": values per pair of regions cannot be followed");
             }
         } else {
-            throw Eerror("result \"" + spec + "\": no result is called \"" + base + "\"");
+            throw Eerror("result \"" + wanted + "\": no result is called \"" + base + "\"");
         }
     }
     return items;

@@ -33,13 +33,13 @@ bool hasemission(Tmodel& model);
 // characterisation factors, each when the calculated model holds a value.
 std::vector<Tresultitem> defaultresultitems(Tmodel& model);
 
-// The items of a list of specifications, in order, each item once:
+// The items of a list of result names, in order, each item once:
 // "default"; "RESTIMEtot"; "CONC" (every regcomp that exists) or
 // "CONC[<regcomp name>]"; a scalar result ("iFtot"); a per-region result for
 // every region that holds a value ("C_air") or for one ("C_air[Netherlands]").
-// The model must be calculated. Raises Eerror naming a specification that
+// The model must be calculated. Raises Eerror naming a result name that
 // names nothing, or a value the calculation does not give.
-std::vector<Tresultitem> resultitems(Tmodel& model, const std::vector<std::string>& specs);
+std::vector<Tresultitem> resultitems(Tmodel& model, const std::vector<std::string>& asked);
 
 // Splits "CONC, iFtot, C_air[Korea, Republic of]" at the commas outside
 // brackets; blanks around the parts are dropped.

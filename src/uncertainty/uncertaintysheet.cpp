@@ -283,8 +283,8 @@ void writeuncertaintyworkbook(const std::string& path, const Tuncertaintysetting
             w.text(2, 2, std::to_string(settings.seed));
         w.text(3, 1, "results");
         std::string results;
-        for (const std::string& spec : settings.results)
-            results += (results.empty() ? "" : ", ") + spec;
+        for (const std::string& wanted : settings.results)
+            results += (results.empty() ? "" : ", ") + wanted;
         w.text(3, 2, results.empty() ? std::string(defaultresultsname) : results);
         for (const Tsheet& sheet : others) {
             w.addsheet(sheet.name);
